@@ -1,0 +1,62 @@
+// The program's one object: the scenario's state and every step of the job.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/model.h"
+#include "compiler/source_reader.h"
+#include "platform/platform.h"
+
+namespace pack {
+
+constexpr std::string_view kScenarioName = "Borgorosso_MontegranoC";
+constexpr std::string_view kTrainNumber = "517";
+constexpr std::string_view kWaitLabel = "Attendere";
+
+class Form1 {
+ public:
+  // Sources are read from and compiled files written to `programFolder`, unless the folders below are
+  // changed before compiling (the authoring tool does).
+  Form1(FileSystem& fs, UserInterface& ui, const std::string& programFolder);
+
+  // The whole job: names, window, the five writers, the compile with the plan.
+  void Form_Load();
+
+  // The compile driver; `j` nonzero builds and writes the plan.
+  void memorizza_percorso(std::int32_t& j);
+
+  // Ends the compile with " Errore n. " and the code text (throws FatalError).
+  [[noreturn]] void errore(const std::string& a);
+
+  void dati_linea();
+  void dati_treno();
+  void dati_note();
+  void dati_rallentamenti();
+  void dati_scheda();
+
+  Model model;
+  std::string sourceFolder;
+  std::string outputFolder;
+  bool deleteSources = true;
+
+  // After memorizza_percorso: where the recorded error came from, and the compiled files written.
+  SourceKind errorSource = SourceKind::kNone;
+  std::size_t errorLine = 0;
+  std::vector<std::string> writtenFiles;
+
+ private:
+  void writeDocument(const std::string& name, std::span<const std::string_view> lines);
+
+  FileSystem& fs_;
+  UserInterface& ui_;
+};
+
+// Runs the program on a platform and returns the process exit status: 0 after a normal run, 1 after
+// " Errore n. ", 2 after a file operation failed (its message names the operation, path and reason).
+int runPack(Platform& platform);
+
+}  // namespace pack

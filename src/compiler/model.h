@@ -1,0 +1,134 @@
+// The in-memory scenario: the 50-m track cells, the 87-row scenario table, the per-metre plan of the
+// line, and the compile's shared state. All texts are code page 1252 bytes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pack {
+
+// What stands in a track cell.
+enum CellKind : std::uint8_t {
+  kFree = 0,
+  kSignal = 1,
+  kSlowDownEnd = 2,
+  kSlowDownStart = 3,      // value1 = the slow-down speed
+  kSlowDownWarning = 4,    // 1200 m before the start
+  kSlowDownApproach = 5,   // value1 = approach step 1..4
+  kSpeedBoard = 6,
+  kStopPoint = 10,         // value1 = the station's table row
+  kMountainMark = 11,      // decoration; counts as free
+  kCodePoint = 12,         // value1 = the code
+  kCodePointNoValue = 13,
+  kTextBoard = 14,         // value1 = the table row holding its text
+};
+
+constexpr std::int32_t kCellLength = 50;  // metres per cell
+
+struct TrackCell {
+  std::uint8_t kind = kFree;
+  std::int16_t value1 = 0;
+  std::int16_t value2 = 0;
+  std::int16_t value3 = 0;
+  std::int16_t value4 = 0;
+  std::uint8_t signalTime = 0;
+  std::uint8_t approachMark = 0;
+  std::uint8_t mountainKind = 0;
+  std::uint8_t speedLimit = 0;  // units of 5 km/h
+  std::uint8_t gradient = 0;    // per mille + 100
+  std::uint8_t adhesion = 0;    // percent
+
+  // Features are placed only on free cells; a mountain decoration may be overwritten.
+  bool isFree() const { return kind == kFree || kind == kMountainMark; }
+};
+
+struct ScenarioRecord {
+  std::uint8_t kind = 0;
+  std::int32_t numberA = 0;
+  std::int32_t numberB = 0;
+  std::int32_t numberC = 0;
+  std::uint8_t option = 0;
+  std::string text;
+  std::int16_t param1 = 0;
+  std::int16_t param2 = 0;
+  std::int16_t param3 = 0;
+  std::int16_t param4 = 0;
+  std::int16_t param5 = 0;
+  std::uint8_t flag1 = 0;
+  std::uint8_t flag2 = 0;
+  std::uint8_t flag3 = 0;
+  std::uint8_t flag4 = 0;
+  std::int32_t numberD = 0;
+};
+
+constexpr int kTableRows = 87;             // rows 0 to 86
+constexpr int kFirstBoardRow = 80;         // text boards from here downward
+constexpr int kRowKilometreTre = 81;
+constexpr int kRowKilometreDue = 82;
+constexpr int kRowKilometreUno = 83;
+constexpr int kRowTrain = 84;              // braked mass, route length, coaches
+constexpr int kRowScenario = 85;           // backgrounds, scenario name, reserved slots
+constexpr int kRowRun = 86;                // signal repetition, train number, sand, clock
+
+// A plan element: empty, a 16-bit integer or a 64-bit float. The tag values are those of the plan file.
+enum class PlanTag : std::uint16_t { kEmpty = 0, kInt16 = 2, kDouble = 5 };
+
+struct PlanElement {
+  PlanTag tag = PlanTag::kEmpty;
+  double value = 0.0;  // an integer element holds its value exactly
+
+  static PlanElement integer(std::int16_t v) { return {PlanTag::kInt16, static_cast<double>(v)}; }
+  static PlanElement real(double v) { return {PlanTag::kDouble, v}; }
+};
+
+struct PlanPoint {
+  PlanElement x;  // column 0
+  PlanElement y;  // column 1
+};
+
+constexpr std::int32_t kMaxRouteLength = 1000000;
+constexpr std::int32_t kTrackExtension = 7000;  // metres modelled beyond the end of the route
+constexpr int kMaxMountains = 80;
+
+struct Model {
+  std::string scenarioName;
+  std::string trainNumber;
+  std::int32_t buildPlan = 0;
+
+  std::vector<TrackCell> trackCells;                   // cells 0 to cellCount; empty until sized
+  std::array<ScenarioRecord, kTableRows> scenarioTable;
+  std::vector<PlanPoint> trackPlan;                    // metres 0 to extendedLength, when buildPlan != 0
+
+  std::array<std::int32_t, kMaxMountains + 1> mountainStart{};  // entries 1 to 80 are used
+  std::array<std::int32_t, kMaxMountains + 1> mountainEnd{};
+  std::int32_t mountainCount = 0;
+
+  std::int32_t extendedLength = 0;
+  std::int32_t cellCount = 0;
+
+  std::string currentField;
+  std::int32_t errorCode = 0;
+  std::int32_t errorPosition = 0;
+
+  // Working variables shared by the compile procedures.
+  std::int32_t cellIndex = 0;
+  std::int32_t stepIndex = 0;
+  std::int32_t markerCounter = 0;
+  std::int32_t scanIndex = 0;
+  std::int32_t occupiedFlag = 0;
+  std::int32_t approachStep = 0;
+
+  bool hasCells() const { return !trackCells.empty(); }
+
+  // Sets extendedLength and cellCount from the route length and creates the cells (and the plan when
+  // buildPlan is nonzero) anew, every field zero or empty. A length that gives fewer than two cells
+  // is a run-time failure.
+  void sizeTrack(std::int32_t routeLength);
+
+  // Every row back to zeros and an empty text.
+  void clearTable();
+};
+
+}  // namespace pack

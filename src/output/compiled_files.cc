@@ -1,0 +1,89 @@
+#include "output/compiled_files.h"
+
+#include <cassert>
+#include <stdexcept>
+
+#include "formats/file_names.h"
+#include "output/compiled_format.h"
+#include "output/file_writer.h"
+
+namespace pack {
+namespace {
+
+void encodeCell(const TrackCell& cell, BinaryWriter& out) {
+  [[maybe_unused]] std::uint64_t start = out.written();
+  out.u8(cell.kind);
+  out.i16(cell.value1);
+  out.i16(cell.value2);
+  out.i16(cell.value3);
+  out.i16(cell.value4);
+  out.u8(cell.signalTime);
+  out.u8(cell.approachMark);
+  out.u8(cell.mountainKind);
+  out.u8(cell.speedLimit);
+  out.u8(cell.gradient);
+  out.u8(cell.adhesion);
+  assert(out.written() - start == kCellRecordSize);
+}
+
+void encodeRecord(const ScenarioRecord& row, BinaryWriter& out) {
+  if (row.text.size() > kMaxTextBytes) throw std::length_error("table text longer than 65535 bytes");
+  [[maybe_unused]] std::uint64_t start = out.written();
+  out.u8(row.kind);
+  out.i32(row.numberA);
+  out.i32(row.numberB);
+  out.i32(row.numberC);
+  out.u8(row.option);
+  out.u16(static_cast<std::uint16_t>(row.text.size()));
+  out.bytes(row.text);
+  out.i16(row.param1);
+  out.i16(row.param2);
+  out.i16(row.param3);
+  out.i16(row.param4);
+  out.i16(row.param5);
+  out.u8(row.flag1);
+  out.u8(row.flag2);
+  out.u8(row.flag3);
+  out.u8(row.flag4);
+  out.i32(row.numberD);
+  assert(out.written() - start == kTableRecordFixedSize + row.text.size());
+}
+
+void encodePlanElement(const PlanElement& e, BinaryWriter& out) {
+  out.u16(static_cast<std::uint16_t>(e.tag));
+  switch (e.tag) {
+    case PlanTag::kEmpty: break;
+    case PlanTag::kInt16: out.i16(static_cast<std::int16_t>(e.value)); break;
+    case PlanTag::kDouble: out.f64(e.value); break;
+  }
+}
+
+}  // namespace
+
+void encodeTrackCells(const Model& model, BinaryWriter& out) {
+  for (const TrackCell& cell : model.trackCells) encodeCell(cell, out);
+}
+
+void encodeScenarioTable(const Model& model, BinaryWriter& out) {
+  for (const ScenarioRecord& row : model.scenarioTable) encodeRecord(row, out);
+}
+
+void encodePlan(const Model& model, BinaryWriter& out) {
+  for (const PlanPoint& p : model.trackPlan) encodePlanElement(p.x, out);
+  for (const PlanPoint& p : model.trackPlan) encodePlanElement(p.y, out);
+}
+
+std::vector<std::string> writeCompiledFiles(const Model& model, FileSystem& fs, const std::string& folder) {
+  std::vector<std::string> written;
+  auto write = [&](const std::string& name, void (*encode)(const Model&, BinaryWriter&)) {
+    writeFile(fs, fs.join(folder, name), [&](BinaryWriter& out) { encode(model, out); });
+    written.push_back(name);
+  };
+  ScenarioNames names{model.scenarioName, model.trainNumber};
+  if (model.buildPlan != 0) write(planFileName(names), encodePlan);
+  write(scenarioTableFileName(names), encodeScenarioTable);
+  write(trackCellFileName(names), encodeTrackCells);
+  return written;
+}
+
+}  // namespace pack

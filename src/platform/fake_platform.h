@@ -1,0 +1,30 @@
+// A platform in memory: files in a MemoryFileSystem, the window and messages recorded.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/memory_file_system.h"
+
+namespace pack {
+
+class FakePlatform : public Platform {
+ public:
+  bool exists(const std::string& path) override { return fs.exists(path); }
+  std::string read(const std::string& path) override { return fs.read(path); }
+  void remove(const std::string& path) override { fs.remove(path); }
+  std::unique_ptr<OutputFile> create(const std::string& path) override { return fs.create(path); }
+  std::string join(std::string_view folder, std::string_view name) const override {
+    return fs.join(folder, name);
+  }
+  std::string programFolder() override { return folder; }
+  void showWaitWindow(std::string_view label) override { windowLabels.emplace_back(label); }
+  void showMessage(std::string_view text) override { messages.emplace_back(text); }
+
+  MemoryFileSystem fs;
+  std::string folder = "/pack";
+  std::vector<std::string> windowLabels;
+  std::vector<std::string> messages;
+};
+
+}  // namespace pack

@@ -1,0 +1,23 @@
+// A file operation that failed: names the operation, the path and the system's reason.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace pack {
+
+class IoError : public std::runtime_error {
+ public:
+  IoError(std::string operation, std::string path, std::string reason);
+
+  const std::string& operation() const { return operation_; }
+  const std::string& path() const { return path_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string operation_;
+  std::string path_;
+  std::string reason_;
+};
+
+}  // namespace pack

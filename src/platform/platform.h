@@ -1,0 +1,53 @@
+// The platform interfaces: files, the waiting window and the message box, the program's own folder.
+// Only the implementations in this folder call the operating system.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "output/byte_sink.h"
+#include "platform/io_error.h"
+
+namespace pack {
+
+// A file being written. Bytes go to a temporary file beside the target; commit() renames it over the
+// target, so the old file stays intact until the new one is complete. Destroying an uncommitted file
+// removes the temporary file and leaves the target as it was.
+class OutputFile : public ByteSink {
+ public:
+  virtual void commit() = 0;
+};
+
+// Paths are UTF-8. Every failure throws IoError.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual bool exists(const std::string& path) = 0;
+  virtual std::string read(const std::string& path) = 0;
+  virtual void remove(const std::string& path) = 0;
+  // Fails at once when the target cannot be replaced (a read-only file, a directory).
+  virtual std::unique_ptr<OutputFile> create(const std::string& path) = 0;
+  // folder + separator + name; the separator is the platform's ("\" on Windows).
+  virtual std::string join(std::string_view folder, std::string_view name) const = 0;
+};
+
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+  // Shows the window with its one label and paints it once; it stays until the process ends.
+  virtual void showWaitWindow(std::string_view label) = 0;
+  // A modal message with an OK button only; returns when it has been dismissed.
+  virtual void showMessage(std::string_view text) = 0;
+};
+
+class Platform : public FileSystem, public UserInterface {
+ public:
+  // The folder that holds the running program (not the current folder).
+  virtual std::string programFolder() = 0;
+};
+
+// The platform the program runs on.
+std::unique_ptr<Platform> makeNativePlatform();
+
+}  // namespace pack

@@ -1,0 +1,139 @@
+// POSIX implementation: files through POSIX calls; the window and the message box become lines on
+// standard error.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+#include "platform/platform.h"
+
+namespace pack {
+namespace {
+
+std::string reason(int error) { return std::strerror(error); }
+
+// Writes everything or throws.
+void writeAll(int fd, const std::uint8_t* data, std::size_t size, const std::string& path) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw IoError("write", path, reason(errno));
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+// A target that exists must be a regular file that its owner may write: a read-only file is not
+// replaced, just as on Windows.
+void checkReplaceable(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return;
+  if (S_ISDIR(st.st_mode)) throw IoError("replace", path, reason(EISDIR));
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw IoError("replace", path, reason(EACCES));
+}
+
+class PosixOutputFile : public OutputFile {
+ public:
+  PosixOutputFile(std::string path, std::string temp, int fd)
+      : path_(std::move(path)), temp_(std::move(temp)), fd_(fd) {}
+
+  ~PosixOutputFile() override {
+    if (fd_ >= 0) ::close(fd_);
+    if (!committed_) ::unlink(temp_.c_str());
+  }
+
+  void write(const std::uint8_t* data, std::size_t size) override { writeAll(fd_, data, size, temp_); }
+
+  void commit() override {
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) throw IoError("write", temp_, reason(errno));
+    checkReplaceable(path_);
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) throw IoError("replace", path_, reason(errno));
+    committed_ = true;
+  }
+
+ private:
+  std::string path_;
+  std::string temp_;
+  int fd_;
+  bool committed_ = false;
+};
+
+class PosixPlatform : public Platform {
+ public:
+  bool exists(const std::string& path) override {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  }
+
+  std::string read(const std::string& path) override {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw IoError("open", path, reason(errno));
+    std::string content;
+    char buffer[1 << 16];
+    for (;;) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        int error = errno;
+        ::close(fd);
+        throw IoError("read", path, reason(error));
+      }
+      if (n == 0) break;
+      content.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return content;
+  }
+
+  void remove(const std::string& path) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+      throw IoError("delete", path, reason(EACCES));
+    }
+    if (::unlink(path.c_str()) != 0) throw IoError("delete", path, reason(errno));
+  }
+
+  std::unique_ptr<OutputFile> create(const std::string& path) override {
+    checkReplaceable(path);
+    std::string temp = path + ".tmp" + std::to_string(::getpid());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) throw IoError("create", temp, reason(errno));
+    return std::make_unique<PosixOutputFile>(path, std::move(temp), fd);
+  }
+
+  std::string join(std::string_view folder, std::string_view name) const override {
+    std::string path(folder);
+    if (path.empty() || path.back() != '/') path += '/';
+    path += name;
+    return path;
+  }
+
+  std::string programFolder() override {
+    std::string buffer(4096, '\0');
+    ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) {
+      throw IoError("locate", "/proc/self/exe", n < 0 ? reason(errno) : "path too long");
+    }
+    buffer.resize(static_cast<std::size_t>(n));
+    std::size_t slash = buffer.rfind('/');
+    return slash == 0 ? "/" : buffer.substr(0, slash);
+  }
+
+  void showWaitWindow(std::string_view label) override { std::cerr << label << std::endl; }
+
+  void showMessage(std::string_view text) override { std::cerr << text << std::endl; }
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> makeNativePlatform() { return std::make_unique<PosixPlatform>(); }
+
+}  // namespace pack

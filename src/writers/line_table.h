@@ -1,0 +1,21 @@
+// The writers' mechanism: a table of stored lines closed by the end marker, written as code page 1252
+// text with CR LF after every line (the last included), no byte-order mark.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace pack {
+
+constexpr std::string_view kEndMarker = "riferimento fine del file";
+constexpr std::size_t kLineTableSlots = 1001;  // slots 0 to 1000
+
+// Fills a line table with `lines` and the end marker after them, then replaces the file at `path` with
+// every slot before the marker. The lines are UTF-8 text in this program's source; each is written in
+// code page 1252.
+void writeLineTable(FileSystem& fs, const std::string& path, std::span<const std::string_view> lines);
+
+}  // namespace pack

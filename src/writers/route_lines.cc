@@ -1,0 +1,14 @@
+#include "writers/embedded_tables.h"
+
+namespace pack {
+namespace {
+
+constexpr std::string_view kLines[] = {
+    "[fine]",
+};
+
+}  // namespace
+
+std::span<const std::string_view> routeLines() { return kLines; }
+
+}  // namespace pack
