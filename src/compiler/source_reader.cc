@@ -1,11 +1,43 @@
 #include "compiler/source_reader.h"
 
+#include "compiler/reader_context.h"
+#include "compiler/runtime_failure.h"
+
 namespace pack {
+
+void ReaderContext::recordError(std::int32_t code) {
+  model.errorCode = code;
+  sources.errorSource = activeSource;
+  sources.errorLine = activeReader != nullptr ? activeReader->fieldLine() : 0;
+}
+
+void ReaderContext::recordError(std::int32_t code, std::int32_t position) {
+  recordError(code);
+  model.errorPosition = position;
+}
+
+void ReaderContext::deleteSource(const std::string& path) {
+  if (sources.deleteSources) sources.fs.remove(path);
+}
+
+void ReaderContext::deleteSourceIfPresent(const std::string& path) {
+  if (sources.fs.exists(path)) deleteSource(path);
+}
 
 void memorizza_dati(Model& model, SourceAccess& sources) {
   model.scenarioTable[kRowScenario].text = model.scenarioName;
   model.scenarioTable[kRowRun].text = model.trainNumber;
-  (void)sources;
+
+  ReaderContext ctx{model, sources};
+  try {
+    RouteOutcome route = readRouteSource(ctx);
+    if (route.readTrainRun) readTrainRunSource(ctx, route.nextBoardRow);
+  } catch (const RuntimeFailure&) {
+    // The one handler for unexpected failures: both sources go, errorPosition stays as it was.
+    ctx.recordError(25);
+    ctx.deleteSourceIfPresent(sources.routePath);
+    ctx.deleteSourceIfPresent(sources.trainRunPath);
+  }
 }
 
 }  // namespace pack
