@@ -42,6 +42,8 @@ struct TrackCell {
 
   // Features are placed only on free cells; a mountain decoration may be overwritten.
   bool isFree() const { return kind == kFree || kind == kMountainMark; }
+
+  bool operator==(const TrackCell&) const = default;
 };
 
 struct ScenarioRecord {
@@ -61,6 +63,8 @@ struct ScenarioRecord {
   std::uint8_t flag3 = 0;
   std::uint8_t flag4 = 0;
   std::int32_t numberD = 0;
+
+  bool operator==(const ScenarioRecord&) const = default;
 };
 
 constexpr int kTableRows = 87;             // rows 0 to 86
@@ -81,11 +85,15 @@ struct PlanElement {
 
   static PlanElement integer(std::int16_t v) { return {PlanTag::kInt16, static_cast<double>(v)}; }
   static PlanElement real(double v) { return {PlanTag::kDouble, v}; }
+
+  bool operator==(const PlanElement&) const = default;
 };
 
 struct PlanPoint {
   PlanElement x;  // column 0
   PlanElement y;  // column 1
+
+  bool operator==(const PlanPoint&) const = default;
 };
 
 constexpr std::int32_t kMaxRouteLength = 1000000;

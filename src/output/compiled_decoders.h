@@ -1,0 +1,30 @@
+// Reads the compiled files back into model structures: the partners of the encoders, used by the
+// authoring tool's inspector and by the tests (encode, decode, compare).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/model.h"
+
+namespace pack {
+
+// A file that is not a well-formed compiled file: what is wrong and at which byte offset.
+class DecodeError : public std::runtime_error {
+ public:
+  DecodeError(std::size_t offset, const std::string& what);
+  std::size_t offset() const { return offset_; }
+
+ private:
+  std::size_t offset_;
+};
+
+std::vector<TrackCell> decodeTrackCells(std::string_view bytes);
+std::array<ScenarioRecord, kTableRows> decodeScenarioTable(std::string_view bytes);
+std::vector<PlanPoint> decodePlan(std::string_view bytes);
+
+}  // namespace pack
