@@ -60,7 +60,8 @@ inline constexpr EntryDefinition kSignalRepetitionEntry{
 inline constexpr EntryDefinition kGradientEntry{"pendenza", {"pendenza"}, route_values::kTwo};
 inline constexpr EntryDefinition kCurveEntry{"curvad5", {"curva"}, route_values::kTwo};
 inline constexpr EntryDefinition kMountainEntry{"montagna", {"montagna"}, route_values::kThree};
-inline constexpr EntryDefinition kSpeedBoardEntry{"indicatori_vmax", {"indicatori_v"}, route_values::kSpeedBoard};
+inline constexpr EntryDefinition kSpeedBoardEntry{
+    "indicatori_vmax", {"indicatori_v"}, route_values::kSpeedBoard};
 inline constexpr EntryDefinition kTextBoardEntry{
     "cartello_indicatore", {"cartello", "indicat"}, route_values::kTextBoard};
 
