@@ -1,6 +1,7 @@
 // What the route and train run halves of the source reader share while one call of memorizza_dati runs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,8 @@ struct ReaderContext {
   // The source being read and its reader, so that a run-time failure can say where it happened.
   SourceKind activeSource = SourceKind::kNone;
   const FieldReader* activeReader = nullptr;
+  // The line of the last field read once its reader has gone (a reader lives only while its half runs).
+  std::size_t lastFieldLine = 0;
 
   // Records an error code, with the line of the field last read from the active source.
   void recordError(std::int32_t code);
@@ -26,6 +29,26 @@ struct ReaderContext {
   void deleteSource(const std::string& path);
   // The same, only when the file still exists (the run-time failure handler).
   void deleteSourceIfPresent(const std::string& path);
+};
+
+// Makes a half's reader the active one while the half runs. On leaving, also by a run-time failure, the
+// reader's last line is kept and the pointer cleared, so the failure handler never reads a reader that is
+// gone.
+class ActiveSourceScope {
+ public:
+  ActiveSourceScope(ReaderContext& ctx, SourceKind source, const FieldReader& reader) : ctx_(ctx) {
+    ctx_.activeSource = source;
+    ctx_.activeReader = &reader;
+  }
+  ~ActiveSourceScope() {
+    if (ctx_.activeReader != nullptr) ctx_.lastFieldLine = ctx_.activeReader->fieldLine();
+    ctx_.activeReader = nullptr;
+  }
+  ActiveSourceScope(const ActiveSourceScope&) = delete;
+  ActiveSourceScope& operator=(const ActiveSourceScope&) = delete;
+
+ private:
+  ReaderContext& ctx_;
 };
 
 // How the route half ended: whether the train run source is read next, and the table row the next text
