@@ -11,11 +11,11 @@
 namespace pack {
 namespace {
 
-constexpr std::int16_t kSlowSpeedLimit = 110;  // slow-downs below this speed get the walk and the search
-constexpr std::int32_t kLookBackCells = 20;     // signals this many cells before a warning point
-constexpr std::int32_t kLowestLookBackCell = 3; // a signal below it has no two cells before it to mark
-constexpr std::int32_t kMarkerSpacing = 8;      // cells between the walk's markers (400 m)
-constexpr std::int32_t kSearchCells = 12;       // how far past a slow-down's end a signal is looked for
+constexpr std::int16_t kSlowSpeedLimit = 110;    // slow-downs below this speed get the walk and the search
+constexpr std::int32_t kLookBackCells = 20;      // signals this many cells before a warning point
+constexpr std::int32_t kLowestLookBackCell = 3;  // a signal below it has no two cells before it to mark
+constexpr std::int32_t kMarkerSpacing = 8;       // cells between the walk's markers (400 m)
+constexpr std::int32_t kSearchCells = 12;        // how far past a slow-down's end a signal is looked for
 
 constexpr std::int16_t kReservedTableValue = 610;
 constexpr std::int16_t kReservedCellValue = 5121;

@@ -50,7 +50,8 @@ std::vector<std::int32_t> markerCells(const Model& model) {
   std::vector<std::int32_t> cells;
   for (std::size_t c = 0; c < model.trackCells.size(); ++c) {
     const TrackCell& cell = model.trackCells[c];
-    if (cell.kind == kCodePoint && cell.value1 == kAutomaticCode) cells.push_back(static_cast<std::int32_t>(c));
+    if (cell.kind == kCodePoint && cell.value1 == kAutomaticCode)
+      cells.push_back(static_cast<std::int32_t>(c));
   }
   return cells;
 }
@@ -98,18 +99,31 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"LookBackNeverBelowCell3", 200, {warningAt(4), signalAt(2)}, {}},
         CompletionCase{"SecondCellWhenTheFirstIsTaken", 200, {warningAt(30), signalAt(25), stopAt(24)}, {23}},
         CompletionCase{"MountainMarkCountsAsFree", 200, {warningAt(30), signalAt(25), mountainAt(24)}, {24}},
-        CompletionCase{"NoFreeCellBeforeTheSignal", 200,
-                       {warningAt(30), signalAt(25), stopAt(24), stopAt(23)}, {}, 11, 1250},
-        CompletionCase{"ErrorDoesNotEndTheLookBack", 200,
-                       {warningAt(30), signalAt(25), stopAt(24), stopAt(23), signalAt(15)}, {14}, 11, 1250},
-        CompletionCase{"LastErrorRecordedWins", 200,
-                       {warningAt(30), signalAt(25), stopAt(24), stopAt(23), signalAt(15), stopAt(14), stopAt(13)},
-                       {}, 11, 750},
+        CompletionCase{"NoFreeCellBeforeTheSignal",
+                       200,
+                       {warningAt(30), signalAt(25), stopAt(24), stopAt(23)},
+                       {},
+                       11,
+                       1250},
+        CompletionCase{"ErrorDoesNotEndTheLookBack",
+                       200,
+                       {warningAt(30), signalAt(25), stopAt(24), stopAt(23), signalAt(15)},
+                       {14},
+                       11,
+                       1250},
+        CompletionCase{
+            "LastErrorRecordedWins",
+            200,
+            {warningAt(30), signalAt(25), stopAt(24), stopAt(23), signalAt(15), stopAt(14), stopAt(13)},
+            {},
+            11,
+            750},
         // The marker before signal 25 takes cell 23, so signal 24 sees 23 as taken and gets 22.
-        CompletionCase{"AdjacentSignalsSeeEachOthersMarker", 200,
-                       {warningAt(30), signalAt(25), signalAt(24)}, {22, 23}},
+        CompletionCase{
+            "AdjacentSignalsSeeEachOthersMarker", 200, {warningAt(30), signalAt(25), signalAt(24)}, {22, 23}},
         // The second warning point sees the first one's marker in 24 as taken and adds one in 23.
-        CompletionCase{"SignalSeenFromTwoWarningPoints", 200, {warningAt(30), warningAt(35), signalAt(25)}, {23, 24}},
+        CompletionCase{
+            "SignalSeenFromTwoWarningPoints", 200, {warningAt(30), warningAt(35), signalAt(25)}, {23, 24}},
         CompletionCase{"WarningPointInTheLastTwoCellsIsPassedOver", 40, {warningAt(39), signalAt(35)}, {}},
         CompletionCase{"WarningPointTwoCellsBeforeTheLast", 40, {warningAt(38), signalAt(35)}, {34}}),
     caseName);
@@ -125,9 +139,14 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"StartAtCell20", 200, {startAt(20, 110)}, {9, 15}},
         CompletionCase{"StartAtCell21", 200, {startAt(21, 110)}, {3, 10, 16}},
         CompletionCase{"WindowTakesItsNextCell", 200, {startAt(40, 110), stopAt(35)}, {22, 29, 34}},
-        CompletionCase{"WindowTakesItsFarthestCell", 200, {startAt(40, 110), stopAt(35), stopAt(34)}, {22, 29, 33}},
-        CompletionCase{"CodePointsInAWindowDoNotCount", 200,
-                       {startAt(40, 110), codeAt(35, 120), codeAt(34, 120), codeAt(33, 120)}, {22, 29}, 12, 2000},
+        CompletionCase{
+            "WindowTakesItsFarthestCell", 200, {startAt(40, 110), stopAt(35), stopAt(34)}, {22, 29, 33}},
+        CompletionCase{"CodePointsInAWindowDoNotCount",
+                       200,
+                       {startAt(40, 110), codeAt(35, 120), codeAt(34, 120), codeAt(33, 120)},
+                       {22, 29},
+                       12,
+                       2000},
         CompletionCase{"StartInTheLastTwoCellsIsPassedOver", 30, {startAt(29, 50)}, {}},
         CompletionCase{"StartTwoCellsBeforeTheLast", 30, {startAt(28, 50)}, {10, 17, 23}}),
     caseName);
@@ -137,40 +156,71 @@ INSTANTIATE_TEST_SUITE_P(
     SlowDownWalk, Completion,
     testing::Values(
         CompletionCase{"Speed100From100To120", 200, {startAt(100, 100), endAt(120)}, {82, 89, 95, 108, 116}},
-        CompletionCase{"SignalAfterTheEnd", 200,
-                       {startAt(100, 100), endAt(120), signalAt(125)}, {82, 89, 95, 108, 116, 124}},
-        CompletionCase{"Speed110HasNoWalkAndNoSearch", 200,
-                       {startAt(100, 110), endAt(120), signalAt(125)}, {82, 89, 95}},
+        CompletionCase{"SignalAfterTheEnd",
+                       200,
+                       {startAt(100, 100), endAt(120), signalAt(125)},
+                       {82, 89, 95, 108, 116, 124}},
+        CompletionCase{"Speed110HasNoWalkAndNoSearch",
+                       200,
+                       {startAt(100, 110), endAt(120), signalAt(125)},
+                       {82, 89, 95}},
         CompletionCase{"Speed109Walks", 200, {startAt(100, 109), endAt(120)}, {82, 89, 95, 108, 116}},
         CompletionCase{"SpeedComparedSigned", 200, {startAt(100, -5), endAt(120)}, {82, 89, 95, 108, 116}},
-        CompletionCase{"MarkerOneEarlyMakesTheNextDue7Later", 200,
-                       {startAt(100, 100), endAt(120), stopAt(108)}, {82, 89, 95, 107, 115}},
-        CompletionCase{"MarkerOneLateMakesTheNextDue9Later", 200,
-                       {startAt(100, 100), endAt(120), stopAt(107), stopAt(108)}, {82, 89, 95, 109, 117}},
-        CompletionCase{"NoCellForAMarkerEndsTheWalksMarkers", 200,
+        CompletionCase{"MarkerOneEarlyMakesTheNextDue7Later",
+                       200,
+                       {startAt(100, 100), endAt(120), stopAt(108)},
+                       {82, 89, 95, 107, 115}},
+        CompletionCase{"MarkerOneLateMakesTheNextDue9Later",
+                       200,
+                       {startAt(100, 100), endAt(120), stopAt(107), stopAt(108)},
+                       {82, 89, 95, 109, 117}},
+        CompletionCase{"NoCellForAMarkerEndsTheWalksMarkers",
+                       200,
                        {startAt(100, 100), endAt(120), stopAt(107), stopAt(108), stopAt(109), signalAt(125)},
-                       {82, 89, 95, 124}, 13, 5400},
+                       {82, 89, 95, 124},
+                       13,
+                       5400},
         CompletionCase{"EndOnTheDueCell", 200, {startAt(100, 100), endAt(108)}, {82, 89, 95, 107}},
-        CompletionCase{"MarkerJustAfterTheEnd", 200, {startAt(100, 100), endAt(108), stopAt(107)}, {82, 89, 95, 109}},
-        CompletionCase{"SignalAtTheSearchLimit", 200,
-                       {startAt(100, 100), endAt(120), signalAt(132)}, {82, 89, 95, 108, 116, 131}},
-        CompletionCase{"SignalBeyondTheSearch", 200,
-                       {startAt(100, 100), endAt(120), signalAt(133)}, {82, 89, 95, 108, 116}},
-        CompletionCase{"OnlyTheNearestSignalAfterTheEnd", 200,
-                       {startAt(100, 100), endAt(120), signalAt(123), signalAt(127)}, {82, 89, 95, 108, 116, 122}},
-        CompletionCase{"SecondCellBeforeTheSignalAfterTheEnd", 200,
-                       {startAt(100, 100), endAt(120), signalAt(125), stopAt(124)}, {82, 89, 95, 108, 116, 123}},
+        CompletionCase{
+            "MarkerJustAfterTheEnd", 200, {startAt(100, 100), endAt(108), stopAt(107)}, {82, 89, 95, 109}},
+        CompletionCase{"SignalAtTheSearchLimit",
+                       200,
+                       {startAt(100, 100), endAt(120), signalAt(132)},
+                       {82, 89, 95, 108, 116, 131}},
+        CompletionCase{"SignalBeyondTheSearch",
+                       200,
+                       {startAt(100, 100), endAt(120), signalAt(133)},
+                       {82, 89, 95, 108, 116}},
+        CompletionCase{"OnlyTheNearestSignalAfterTheEnd",
+                       200,
+                       {startAt(100, 100), endAt(120), signalAt(123), signalAt(127)},
+                       {82, 89, 95, 108, 116, 122}},
+        CompletionCase{"SecondCellBeforeTheSignalAfterTheEnd",
+                       200,
+                       {startAt(100, 100), endAt(120), signalAt(125), stopAt(124)},
+                       {82, 89, 95, 108, 116, 123}},
         // The cell before the signal is the end itself, so the marker goes one further back.
-        CompletionCase{"SignalRightAfterTheEnd", 200,
-                       {startAt(100, 100), endAt(120), signalAt(121)}, {82, 89, 95, 108, 116, 119}},
-        CompletionCase{"NoCellBeforeTheSignalAfterTheEnd", 200,
+        CompletionCase{"SignalRightAfterTheEnd",
+                       200,
+                       {startAt(100, 100), endAt(120), signalAt(121)},
+                       {82, 89, 95, 108, 116, 119}},
+        CompletionCase{"NoCellBeforeTheSignalAfterTheEnd",
+                       200,
                        {startAt(100, 100), endAt(120), signalAt(125), stopAt(124), stopAt(123)},
-                       {82, 89, 95, 108, 116}, 13, 6000},
-        CompletionCase{"NoCellBeforeTheSignalRightAfterTheEnd", 200,
-                       {startAt(100, 100), endAt(120), signalAt(121), stopAt(119)}, {82, 89, 95, 108, 116}, 13, 6000},
+                       {82, 89, 95, 108, 116},
+                       13,
+                       6000},
+        CompletionCase{"NoCellBeforeTheSignalRightAfterTheEnd",
+                       200,
+                       {startAt(100, 100), endAt(120), signalAt(121), stopAt(119)},
+                       {82, 89, 95, 108, 116},
+                       13,
+                       6000},
         // The second start's first window finds the walk's marker in 116 taken.
-        CompletionCase{"WindowSeesTheEarlierWalksMarker", 200,
-                       {startAt(100, 100), endAt(120), startAt(121, 110)}, {82, 89, 95, 103, 108, 110, 115, 116}}),
+        CompletionCase{"WindowSeesTheEarlierWalksMarker",
+                       200,
+                       {startAt(100, 100), endAt(120), startAt(121, 110)},
+                       {82, 89, 95, 103, 108, 110, 115, 116}}),
     caseName);
 
 // A slow-down with no end: the walk stops at the last cell and the search looks no further.
@@ -180,7 +230,8 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"WalkStopsAtTheLastCell", 30, {startAt(20, 50)}, {9, 15, 28}},
         CompletionCase{"MarkerDueOnTheLastCell", 30, {startAt(22, 50)}, {4, 11, 17, 30}},
         CompletionCase{"LastCellTakenMarkerOneEarly", 30, {startAt(22, 50), stopAt(30)}, {4, 11, 17, 29}},
-        CompletionCase{"NoCellBeyondTheLast", 30, {startAt(22, 50), stopAt(30), stopAt(29)}, {4, 11, 17}, 13, 1500},
+        CompletionCase{
+            "NoCellBeyondTheLast", 30, {startAt(22, 50), stopAt(30), stopAt(29)}, {4, 11, 17}, 13, 1500},
         CompletionCase{"SignalOnTheLastCell", 30, {startAt(22, 50), signalAt(30)}, {4, 11, 17, 28, 29}}),
     caseName);
 
@@ -217,14 +268,21 @@ INSTANTIATE_TEST_SUITE_P(
         CodePointRuleCase{"HigherCodeIsLowered", codeAt(24, 250), stopAt(23), kCodePoint, 180, kStopPoint, 1},
         CodePointRuleCase{"NegativeCodeIsKept", codeAt(24, -5), stopAt(23), kCodePoint, -5, kStopPoint, 1},
         CodePointRuleCase{"SecondCellLowered", stopAt(24), codeAt(23, 250), kStopPoint, 1, kCodePoint, 180},
-        CodePointRuleCase{"SecondCellLowerCodeKept", stopAt(24), codeAt(23, 120), kStopPoint, 1, kCodePoint, 120},
+        CodePointRuleCase{"SecondCellLowerCodeKept", stopAt(24), codeAt(23, 120), kStopPoint, 1, kCodePoint,
+                          120},
         // A free cell comes before any code point: the code point in the nearer cell is not touched.
-        CodePointRuleCase{"FreeSecondCellBeforeCodePoint", codeAt(24, 250), {23, kFree}, kCodePoint, 250, kCodePoint,
-                          180},
+        CodePointRuleCase{
+            "FreeSecondCellBeforeCodePoint", codeAt(24, 250), {23, kFree}, kCodePoint, 250, kCodePoint, 180},
         CodePointRuleCase{"OnlyTheNearerCodePointChanges", codeAt(24, 250), codeAt(23, 250), kCodePoint, 180,
                           kCodePoint, 250},
-        CodePointRuleCase{"CodePointWithoutCodeIsNoCodePoint", {24, kCodePointNoValue, 250}, stopAt(23),
-                          kCodePointNoValue, 250, kStopPoint, 1, 11}),
+        CodePointRuleCase{"CodePointWithoutCodeIsNoCodePoint",
+                          {24, kCodePointNoValue, 250},
+                          stopAt(23),
+                          kCodePointNoValue,
+                          250,
+                          kStopPoint,
+                          1,
+                          11}),
     [](const testing::TestParamInfo<CodePointRuleCase>& info) { return std::string(info.param.what); });
 
 TEST(CompletionWorkingVariables, HoldTheWalksEndTheCellFoundAndTheSearchPosition) {
@@ -264,9 +322,10 @@ TEST(CompletionBounds, NoCellsOrANegativeCellCountIsLeftAlone) {
 }
 
 bool sameBesidesKindAndCode(const TrackCell& a, const TrackCell& b) {
-  return a.value2 == b.value2 && a.value3 == b.value3 && a.value4 == b.value4 && a.signalTime == b.signalTime &&
-         a.approachMark == b.approachMark && a.mountainKind == b.mountainKind && a.speedLimit == b.speedLimit &&
-         a.gradient == b.gradient && a.adhesion == b.adhesion;
+  return a.value2 == b.value2 && a.value3 == b.value3 && a.value4 == b.value4 &&
+         a.signalTime == b.signalTime && a.approachMark == b.approachMark &&
+         a.mountainKind == b.mountainKind && a.speedLimit == b.speedLimit && a.gradient == b.gradient &&
+         a.adhesion == b.adhesion;
 }
 
 // The only changes the pass may make to a cell: a marker on a free cell, or a code point's code lowered.
@@ -274,21 +333,32 @@ bool sameBesidesKindAndCode(const TrackCell& a, const TrackCell& b) {
   if (before.kind == after.kind && before.value1 == after.value1 && sameBesidesKindAndCode(before, after)) {
     return testing::AssertionSuccess();
   }
-  if (!sameBesidesKindAndCode(before, after)) return testing::AssertionFailure() << "a field besides the code";
+  if (!sameBesidesKindAndCode(before, after))
+    return testing::AssertionFailure() << "a field besides the code";
   if (after.kind != kCodePoint) return testing::AssertionFailure() << "kind " << int{after.kind};
   if (before.isFree() && after.value1 == kAutomaticCode) return testing::AssertionSuccess();
   if (before.kind == kCodePoint && after.value1 == std::min(kAutomaticCode, before.value1)) {
     return testing::AssertionSuccess();
   }
-  return testing::AssertionFailure() << "kind " << int{before.kind} << " value1 " << before.value1 << " became "
-                                     << after.value1;
+  return testing::AssertionFailure() << "kind " << int{before.kind} << " value1 " << before.value1
+                                     << " became " << after.value1;
 }
 
 // Small tracks of every length from one cell up, filled at random with every kind: the pass stays inside
 // the cells (the sanitizer build checks every access) and changes only what it may.
 TEST(CompletionBounds, RandomSmallTracksChangeOnlyWhatThePassMayChange) {
-  const std::uint8_t kinds[] = {kFree, kFree, kFree, kSignal, kSlowDownEnd, kSlowDownStart, kSlowDownWarning,
-                                kSlowDownApproach, kStopPoint, kMountainMark, kCodePoint, kCodePointNoValue};
+  const std::uint8_t kinds[] = {kFree,
+                                kFree,
+                                kFree,
+                                kSignal,
+                                kSlowDownEnd,
+                                kSlowDownStart,
+                                kSlowDownWarning,
+                                kSlowDownApproach,
+                                kStopPoint,
+                                kMountainMark,
+                                kCodePoint,
+                                kCodePointNoValue};
   const std::int16_t codes[] = {-5, 0, 50, 109, 110, 120, 180, 250};
   std::minstd_rand random(20240611);
   for (int trial = 0; trial < 3000; ++trial) {
@@ -313,7 +383,8 @@ TEST(CompletionBounds, RandomSmallTracksChangeOnlyWhatThePassMayChange) {
         ASSERT_EQ(model.trackCells[c].value1, before[c].value1) << "beyond cellCount, trial " << trial;
       }
     }
-    ASSERT_TRUE(model.errorCode == 0 || model.errorCode == 11 || model.errorCode == 12 || model.errorCode == 13);
+    ASSERT_TRUE(model.errorCode == 0 || model.errorCode == 11 || model.errorCode == 12 ||
+                model.errorCode == 13);
     if (model.errorCode != 0) {
       ASSERT_EQ(model.errorPosition % kCellLength, 0);
       ASSERT_LT(model.errorPosition / kCellLength, static_cast<std::int32_t>(before.size()));
@@ -323,9 +394,9 @@ TEST(CompletionBounds, RandomSmallTracksChangeOnlyWhatThePassMayChange) {
 
 struct ReservedCase {
   const char* what;
-  std::int16_t tableParam;    // row 85 param1
-  std::int32_t tableCode;     // row 85 numberD
-  std::int16_t cellValue1;    // cell 1
+  std::int16_t tableParam;  // row 85 param1
+  std::int32_t tableCode;   // row 85 numberD
+  std::int16_t cellValue1;  // cell 1
   std::int16_t cellValue2;
   std::int32_t result;
   std::int16_t tableParamAfter;
@@ -351,17 +422,18 @@ TEST_P(ReservedSlots, AreCheckedAndFilledInOrder) {
   EXPECT_EQ(model.trackCells[1].value2, c.cellValue2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Checks, ReservedSlots,
-    testing::Values(ReservedCase{"AllEmpty", 0, 0, 0, 0, 0, 610, 5121},
-                    ReservedCase{"TableValueTaken", 7, 0, 0, 0, 1250, 7, 0},
-                    ReservedCase{"CellValueTaken", 0, 0, 40, 0, 1250, 0, 40},
-                    ReservedCase{"NegativeCellValueTaken", 0, 0, -1, 0, 1250, 0, -1},
-                    // The fixed values are stored before the code slots are checked.
-                    ReservedCase{"TableCodeTaken", 0, 99, 0, 0, 1251, 610, 5121},
-                    ReservedCase{"CellCodeTaken", 0, 0, 0, 3, 1251, 610, 5121},
-                    ReservedCase{"FirstCheckComesFirst", 7, 99, 40, 3, 1250, 7, 40}),
-    [](const testing::TestParamInfo<ReservedCase>& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Checks, ReservedSlots,
+                         testing::Values(ReservedCase{"AllEmpty", 0, 0, 0, 0, 0, 610, 5121},
+                                         ReservedCase{"TableValueTaken", 7, 0, 0, 0, 1250, 7, 0},
+                                         ReservedCase{"CellValueTaken", 0, 0, 40, 0, 1250, 0, 40},
+                                         ReservedCase{"NegativeCellValueTaken", 0, 0, -1, 0, 1250, 0, -1},
+                                         // The fixed values are stored before the code slots are checked.
+                                         ReservedCase{"TableCodeTaken", 0, 99, 0, 0, 1251, 610, 5121},
+                                         ReservedCase{"CellCodeTaken", 0, 0, 0, 3, 1251, 610, 5121},
+                                         ReservedCase{"FirstCheckComesFirst", 7, 99, 40, 3, 1250, 7, 40}),
+                         [](const testing::TestParamInfo<ReservedCase>& info) {
+                           return std::string(info.param.what);
+                         });
 
 TEST(ReservedSlotsBounds, TheSmallestTrackHasItsCell1) {
   Model model = track(1);
