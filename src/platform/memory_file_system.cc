@@ -49,6 +49,11 @@ std::unique_ptr<OutputFile> MemoryFileSystem::create(const std::string& path) {
   return std::make_unique<MemoryOutputFile>(*this, path);
 }
 
+void MemoryFileSystem::createDirectories(const std::string& path) {
+  if (files.count(path)) throw IoError("create folder", path, "Not a directory");
+  directories.insert(path);
+}
+
 std::string MemoryFileSystem::join(std::string_view folder, std::string_view name) const {
   return std::string(folder) + "/" + std::string(name);
 }

@@ -19,6 +19,7 @@ class MemoryFileSystem : public FileSystem {
   void remove(const std::string& path) override;
   std::unique_ptr<OutputFile> create(const std::string& path) override;
   std::string join(std::string_view folder, std::string_view name) const override;
+  void createDirectories(const std::string& path) override;
 
   std::map<std::string, std::string> files;
   std::set<std::string> readOnly;     // files that cannot be removed or replaced
@@ -27,6 +28,8 @@ class MemoryFileSystem : public FileSystem {
   // negative means no limit.
   std::int64_t spaceLeft = -1;
   std::vector<std::string> removed;   // every successful removal, in order
+  // Files need no folder here; folders are only recorded, so a test can see which were asked for.
+  std::set<std::string> directories;
 };
 
 }  // namespace pack

@@ -30,6 +30,11 @@ class FileSystem {
   virtual std::unique_ptr<OutputFile> create(const std::string& path) = 0;
   // folder + separator + name; the separator is the platform's ("\" on Windows).
   virtual std::string join(std::string_view folder, std::string_view name) const = 0;
+  // Makes the folder and any missing parents; a folder that already exists is fine. The pack never needs
+  // it (it writes beside itself); scenario-tool does. Platforms without it fail with IoError.
+  virtual void createDirectories(const std::string& path) {
+    throw IoError("create folder", path, "not supported on this platform");
+  }
 };
 
 class UserInterface {

@@ -38,6 +38,19 @@ void checkReplaceable(const std::string& path) {
   if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw IoError("replace", path, reason(EACCES));
 }
 
+// Creates one folder; one that already exists is fine, anything else there is not. Failures name the
+// folder asked for (`target`), not the parent that could not be made.
+void makeFolder(const std::string& folder, const std::string& target) {
+  if (::mkdir(folder.c_str(), 0777) == 0) return;
+  int error = errno;
+  struct stat st;
+  if (error == EEXIST && ::stat(folder.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return;
+    error = ENOTDIR;
+  }
+  throw IoError("create folder", target, reason(error));
+}
+
 class PosixOutputFile : public OutputFile {
  public:
   PosixOutputFile(std::string path, std::string temp, int fd)
@@ -107,6 +120,15 @@ class PosixPlatform : public Platform {
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) throw IoError("create", temp, reason(errno));
     return std::make_unique<PosixOutputFile>(path, std::move(temp), fd);
+  }
+
+  void createDirectories(const std::string& path) override {
+    // Each prefix ending before a "/" is a parent; the whole path comes last.
+    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+      std::string folder = path.substr(0, end);
+      if (!folder.empty() && folder.back() != '/') makeFolder(folder, path);
+      if (end == std::string::npos) break;
+    }
   }
 
   std::string join(std::string_view folder, std::string_view name) const override {
