@@ -1,0 +1,297 @@
+// Win32 implementation: files through the wide-character API (paths are UTF-8 in the interfaces and
+// UTF-16 here), the waiting window as a real top-level window with one label, messages in a modal message
+// box. The behaviour matches the POSIX implementation: the same replace-by-rename, the same refusals.
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef _UNICODE
+#define _UNICODE
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace pack {
+namespace {
+
+constexpr wchar_t kProgramTitle[] = L"scenario-pack";
+constexpr wchar_t kWaitWindowClass[] = L"ScenarioPackWaitWindow";
+constexpr wchar_t kLabelFont[] = L"MS Sans Serif";
+constexpr int kLabelPoints = 24;
+
+std::wstring widen(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  int size = static_cast<int>(utf8.size());
+  int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
+  return wide;
+}
+
+std::string narrow(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  int size = static_cast<int>(wide.size());
+  int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), n, nullptr, nullptr);
+  return utf8;
+}
+
+// The system's own text for an error code, in the user's language, without the trailing line end.
+std::string reason(DWORD error) {
+  wchar_t* text = nullptr;
+  DWORD n = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message;
+  if (n != 0 && text != nullptr) message.assign(text, n);
+  if (text != nullptr) ::LocalFree(text);
+  while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ')) {
+    message.pop_back();
+  }
+  if (message.empty()) return "system error " + std::to_string(error);
+  return narrow(message);
+}
+
+// A target that exists must be a file that may be written: a read-only file or a directory is refused
+// before anything is written, just as the POSIX implementation refuses it.
+void checkReplaceable(const std::string& path, const std::wstring& widePath) {
+  DWORD attributes = ::GetFileAttributesW(widePath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;  // missing: creating the temporary file will tell
+  if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
+    throw IoError("replace", path, reason(ERROR_ACCESS_DENIED));
+  }
+}
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Creates one folder; one that already exists is fine, a file in its place is not. Failures name the
+// folder asked for (`target`), not the parent that could not be made.
+void makeFolder(const std::string& folder, const std::string& target) {
+  std::wstring wide = widen(folder);
+  if (::CreateDirectoryW(wide.c_str(), nullptr)) return;
+  DWORD error = ::GetLastError();
+  DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return;
+    error = ERROR_ALREADY_EXISTS;
+  }
+  throw IoError("create folder", target, reason(error));
+}
+
+class Win32OutputFile : public OutputFile {
+ public:
+  Win32OutputFile(std::string path, std::string temp, HANDLE handle)
+      : path_(std::move(path)), temp_(std::move(temp)), handle_(handle) {}
+
+  ~Win32OutputFile() override {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+    if (!committed_) ::DeleteFileW(widen(temp_).c_str());
+  }
+
+  void write(const std::uint8_t* data, std::size_t size) override {
+    while (size > 0) {
+      DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+      DWORD written = 0;
+      if (!::WriteFile(handle_, data, chunk, &written, nullptr)) throw IoError("write", temp_, reason(::GetLastError()));
+      if (written == 0) throw IoError("write", temp_, reason(ERROR_WRITE_FAULT));
+      data += written;
+      size -= written;
+    }
+  }
+
+  void commit() override {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    if (!::CloseHandle(handle)) throw IoError("write", temp_, reason(::GetLastError()));
+    std::wstring widePath = widen(path_);
+    checkReplaceable(path_, widePath);
+    if (!::MoveFileExW(widen(temp_).c_str(), widePath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      throw IoError("replace", path_, reason(::GetLastError()));
+    }
+    committed_ = true;
+  }
+
+ private:
+  std::string path_;
+  std::string temp_;
+  HANDLE handle_;
+  bool committed_ = false;
+};
+
+LRESULT CALLBACK waitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The window stays until the program ends; closing it would not stop the work.
+  if (message == WM_CLOSE) return 0;
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+class Win32Platform : public Platform {
+ public:
+  ~Win32Platform() override {
+    if (window_ != nullptr) ::DestroyWindow(window_);
+    if (font_ != nullptr) ::DeleteObject(font_);
+  }
+
+  bool exists(const std::string& path) override {
+    DWORD attributes = ::GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+
+  std::string read(const std::string& path) override {
+    HANDLE handle = ::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throw IoError("open", path, reason(::GetLastError()));
+    std::string content;
+    char buffer[1 << 16];
+    for (;;) {
+      DWORD n = 0;
+      if (!::ReadFile(handle, buffer, sizeof buffer, &n, nullptr)) {
+        DWORD error = ::GetLastError();
+        ::CloseHandle(handle);
+        throw IoError("read", path, reason(error));
+      }
+      if (n == 0) break;
+      content.append(buffer, n);
+    }
+    ::CloseHandle(handle);
+    return content;
+  }
+
+  void remove(const std::string& path) override {
+    std::wstring widePath = widen(path);
+    DWORD attributes = ::GetFileAttributesW(widePath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+      throw IoError("delete", path, reason(ERROR_ACCESS_DENIED));
+    }
+    if (!::DeleteFileW(widePath.c_str())) throw IoError("delete", path, reason(::GetLastError()));
+  }
+
+  std::unique_ptr<OutputFile> create(const std::string& path) override {
+    checkReplaceable(path, widen(path));
+    std::string temp = path + ".tmp" + std::to_string(::GetCurrentProcessId());
+    // Binary: the bytes reach the file exactly as written, with no line-end translation.
+    HANDLE handle = ::CreateFileW(widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throw IoError("create", temp, reason(::GetLastError()));
+    return std::make_unique<Win32OutputFile>(path, std::move(temp), handle);
+  }
+
+  void createDirectories(const std::string& path) override {
+    // Each prefix ending before a separator is a parent; the whole path comes last. The drive ("C:") and a
+    // network path's server and share (\\server\share) are there already or not at all.
+    std::size_t skip = 0;
+    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) skip = 2;
+    std::size_t start = 0;
+    while (start < path.size() && isSeparator(path[start])) ++start;
+    for (std::size_t end = start;; ++end) {
+      if (end < path.size() && !isSeparator(path[end])) continue;
+      std::string folder = path.substr(0, end);
+      bool drive = folder.size() == 2 && folder[1] == ':';
+      if (folder.empty() || isSeparator(folder.back())) {
+        // a doubled separator: nothing new
+      } else if (skip > 0) {
+        --skip;
+      } else if (!drive) {
+        makeFolder(folder, path);
+      }
+      if (end >= path.size()) break;
+    }
+  }
+
+  std::string join(std::string_view folder, std::string_view name) const override {
+    std::string path(folder);
+    if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += '\\';
+    path += name;
+    return path;
+  }
+
+  std::string programFolder() override {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+      DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (n == 0) throw IoError("locate", "the program", reason(::GetLastError()));
+      if (n < buffer.size()) {
+        buffer.resize(n);
+        break;
+      }
+      if (buffer.size() >= 32768) throw IoError("locate", narrow(buffer), reason(ERROR_INSUFFICIENT_BUFFER));
+      buffer.resize(buffer.size() * 2);
+    }
+    std::size_t separator = buffer.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) throw IoError("locate", narrow(buffer), reason(ERROR_BAD_PATHNAME));
+    return narrow(std::wstring_view(buffer).substr(0, separator));
+  }
+
+  void showWaitWindow(std::string_view label) override {
+    std::wstring text = widen(label);
+    if (window_ != nullptr) {
+      ::SetWindowTextW(label_, text.c_str());
+      ::UpdateWindow(window_);
+      return;
+    }
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = waitWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWaitWindowClass;
+    ::RegisterClassExW(&windowClass);
+
+    // 24 points at the display's vertical resolution; the text's size sets the window's.
+    HDC screen = ::GetDC(nullptr);
+    int height = -::MulDiv(kLabelPoints, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
+    font_ = ::CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, kLabelFont);
+    SIZE extent{200, -height};
+    HGDIOBJ previous = ::SelectObject(screen, font_);
+    ::GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(screen, previous);
+    ::ReleaseDC(nullptr, screen);
+
+    int margin = extent.cy;
+    RECT frame{0, 0, extent.cx + 2 * margin, extent.cy + 2 * margin};
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    ::AdjustWindowRectEx(&frame, style, FALSE, 0);
+    int width = frame.right - frame.left;
+    int windowHeight = frame.bottom - frame.top;
+    int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (::GetSystemMetrics(SM_CYSCREEN) - windowHeight) / 2;
+    window_ = ::CreateWindowExW(0, kWaitWindowClass, kProgramTitle, style, x, y, width, windowHeight, nullptr,
+                                nullptr, instance, nullptr);
+    if (window_ == nullptr) return;  // no window: the work goes on without it
+    label_ = ::CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE,
+                               0, 0, extent.cx + 2 * margin, extent.cy + 2 * margin, window_, nullptr, instance,
+                               nullptr);
+    if (label_ != nullptr) ::SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    // Shown non-modal and painted once; the work that follows processes no further messages.
+    ::ShowWindow(window_, SW_SHOWNORMAL);
+    ::UpdateWindow(window_);
+  }
+
+  void showMessage(std::string_view text) override {
+    ::MessageBoxW(window_, widen(text).c_str(), kProgramTitle, MB_OK);
+  }
+
+ private:
+  HWND window_ = nullptr;
+  HWND label_ = nullptr;
+  HFONT font_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> makeNativePlatform() { return std::make_unique<Win32Platform>(); }
+
+}  // namespace pack
