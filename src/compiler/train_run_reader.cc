@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "compiler/checked_math.h"
+#include "compiler/error_codes.h"
 #include "compiler/reader_context.h"
 #include "compiler/runtime_failure.h"
 #include "compiler/train_run_recorders.h"
@@ -119,7 +120,8 @@ class TrainRunReading {
 
   Step follow(const Refusal& refusal) {
     if (!refusal) return Step::kNext;
-    if (refusal.code == kBeyondTrack) {
+    // A position beyond the track ends the reading; the end steps still run.
+    if (refusal.code == kErrBeyondTrack) {
       ctx_.recordError(refusal.code, *refusal.position);
       return Step::kEndReading;
     }
@@ -142,7 +144,7 @@ class TrainRunReading {
       ctx_.activeSource = SourceKind::kRoute;
       ctx_.activeReader = nullptr;
       ctx_.lastFieldLine = 0;
-      ctx_.recordError(2);  // errorPosition stays as it was
+      ctx_.recordError(kErrKilometrePost);  // errorPosition stays as it was
     }
   }
 
@@ -210,15 +212,15 @@ class TrainRunReading {
     ScenarioRecord& station = row(r);
     const std::int32_t s = station.numberC = in.int32();
     if (Refusal refusal = checkStationPosition(model_, s)) return follow(refusal);
-    if (s % 50 != 0) return follow({8, s});
+    if (s % 50 != 0) return follow({kErrStationPosition, s});
     station.kind = in.uint8();
     const std::int32_t platformLength = in.int32();
-    if (platformLength % 100 != 0) return follow({9, s});
+    if (platformLength % 100 != 0) return follow({kErrPlatformLength, s});
     readStationAttributes(in, station);
     if (Refusal refusal = layStation(model_, r, platformLength)) return follow(refusal);
     ++stationRow_;
     // The stations' rows end below the text boards' rows.
-    if (stationRow_ >= nextBoardRow_) return follow({10, std::nullopt});
+    if (stationRow_ >= nextBoardRow_) return follow({kErrTooManyStations, std::nullopt});
     return Step::kNext;
   }
 

@@ -3,15 +3,16 @@
 #include <cstddef>
 
 #include "compiler/checked_math.h"
+#include "compiler/error_codes.h"
 #include "compiler/rounding.h"
 
 namespace pack {
 namespace {
 
-constexpr std::int32_t kSignalApproachReach = 8;     // the fourth mark lies 8 cells before the signal
-constexpr std::int32_t kWarningDistance = 1200;      // metres from a slow-down's warning point to its start
-constexpr std::int32_t kWarnedFrom = 1500;           // slow-downs starting above this get a warning point
-constexpr std::int32_t kStationSpacing = 350;        // metres between two platforms
+constexpr std::int32_t kSignalApproachReach = 8;  // the fourth mark lies 8 cells before the signal
+constexpr std::int32_t kWarningDistance = 1200;   // metres from a slow-down's warning point to its start
+constexpr std::int32_t kWarnedFrom = 1500;        // slow-downs starting above this get a warning point
+constexpr std::int32_t kStationSpacing = 350;     // metres between two platforms
 constexpr std::int32_t kFirstStationRow = 1;
 constexpr std::uint8_t kTableOnlyStationTypes = 25;  // from this type on a station touches no cell
 constexpr std::uint8_t kStationMarkBase = 80;
@@ -79,7 +80,7 @@ void layPlatform(ScenarioRecord& row, std::int32_t platformLength) {
 // the cell just before the platform end and replaces whatever stands there.
 Refusal markStopPoint(Model& model, std::int32_t row, const ScenarioRecord& station) {
   const double endCell = station.numberB / 50.0;
-  if (roundToInt(endCell - 1) > model.cellCount) return {kBeyondTrack, station.numberC};
+  if (roundToInt(endCell - 1) > model.cellCount) return {kErrBeyondTrack, station.numberC};
   if (station.kind != 5 && station.kind != 6) {
     for (std::int32_t j = 1; j <= 4; ++j) {
       const double q = endCell - j - 1;
@@ -87,7 +88,7 @@ Refusal markStopPoint(Model& model, std::int32_t row, const ScenarioRecord& stat
       if (q > 1) cellAt(model, roundToInt(q)).approachMark = static_cast<std::uint8_t>(kStationMarkBase + j);
     }
   }
-  if (endCell - 1 <= 1) return {24, std::nullopt};
+  if (endCell - 1 <= 1) return {kErrStopPoint, std::nullopt};
   TrackCell& stop = cellAt(model, roundToInt(endCell - 1));
   stop.kind = kStopPoint;
   stop.value1 = static_cast<std::int16_t>(row);
@@ -97,12 +98,12 @@ Refusal markStopPoint(Model& model, std::int32_t row, const ScenarioRecord& stat
 }  // namespace
 
 Refusal checkFeaturePosition(const Model& model, std::int32_t position) {
-  if (position < 0 || beyondTrack(model, position, 100)) return {kBeyondTrack, position};
+  if (position < 0 || beyondTrack(model, position, 100)) return {kErrBeyondTrack, position};
   return {};
 }
 
 Refusal checkStationPosition(const Model& model, std::int32_t position) {
-  if (position < 0 || beyondTrack(model, position, 800)) return {kBeyondTrack, position};
+  if (position < 0 || beyondTrack(model, position, 800)) return {kErrBeyondTrack, position};
   return {};
 }
 
@@ -111,7 +112,7 @@ Profile adhesionProfile() { return {&TrackCell::adhesion, adhesionByte}; }
 
 Refusal extendProfile(Model& model, Profile& profile, std::int32_t position, std::int32_t value) {
   // Negative positions open no cell and are harmless: only the far end is bounded.
-  if (beyondTrack(model, position, 100)) return {kBeyondTrack, position};
+  if (beyondTrack(model, position, 100)) return {kErrBeyondTrack, position};
   const std::int32_t n = roundToInt(position / 50.0);
   if (n > 0) {
     // A line at or behind the filled cells still writes one cell with the stretch it closes.
@@ -133,7 +134,7 @@ void completeProfile(Model& model, Profile& profile) {
 Refusal memo_segnale(Model& model, SignalLine line) {
   const std::int32_t i = cellAfter(line.posizione);
   TrackCell& cell = cellAt(model, i);
-  if (!cell.isFree()) return {16, line.posizione};
+  if (!cell.isFree()) return {kErrSignalOccupied, line.posizione};
 
   cell.kind = kSignal;
   cell.value4 = wrapToInt16(std::int64_t{line.rapp} * 10 + std::int64_t{line.sx} * 3 + line.dx);
@@ -158,12 +159,12 @@ Refusal memo_rallentamento(Model& model, SlowDownLine line) {
   const bool warned = line.x > kWarnedFrom;
 
   if (warned) {
-    if (!cellAt(model, roundToInt(a + 1)).isFree()) return {17, line.x};
+    if (!cellAt(model, roundToInt(a + 1)).isFree()) return {kErrWarningOccupied, line.x};
   } else {
     line.f_ta = 0;  // too close to the origin for a warning point and its approach
   }
-  if (!cellAt(model, s).isFree()) return {18, line.x};
-  if (!cellAt(model, e).isFree()) return {19, line.x};
+  if (!cellAt(model, s).isFree()) return {kErrSlowDownStartOccupied, line.x};
+  if (!cellAt(model, e).isFree()) return {kErrSlowDownEndOccupied, line.x};
 
   TrackCell& end = cellAt(model, e);
   end.kind = kSlowDownEnd;
@@ -186,7 +187,7 @@ Refusal memo_rallentamento(Model& model, SlowDownLine line) {
     const std::int32_t h = roundToInt(a);
     // Tested only now: a refusal here leaves the slow-down's points written.
     for (std::int32_t j = 0; j <= 3; ++j) {
-      if (!cellAt(model, std::int64_t{h} - j).isFree()) return {20, line.x};
+      if (!cellAt(model, std::int64_t{h} - j).isFree()) return {kErrApproachOccupied, line.x};
     }
     for (std::int32_t j = 0; j <= 3; ++j) {
       TrackCell& approach = cellAt(model, std::int64_t{h} - j);
@@ -200,21 +201,21 @@ Refusal memo_rallentamento(Model& model, SlowDownLine line) {
 
 Refusal placeSignal(Model& model, const SignalLine& line) {
   if (Refusal r = checkFeaturePosition(model, line.posizione)) return r;
-  if (cellAfter(line.posizione) < kSignalApproachReach) return {kBeyondTrack, line.posizione};
+  if (cellAfter(line.posizione) < kSignalApproachReach) return {kErrBeyondTrack, line.posizione};
   return memo_segnale(model, line);
 }
 
 Refusal placeSlowDown(Model& model, const SlowDownLine& line) {
   if (Refusal r = checkFeaturePosition(model, line.x)) return r;
   const std::int32_t e = slowDownEndCell(line);
-  if (e < 0 || e > model.cellCount) return {kBeyondTrack, line.x};
+  if (e < 0 || e > model.cellCount) return {kErrBeyondTrack, line.x};
   return memo_rallentamento(model, line);
 }
 
 Refusal placeCodePoint(Model& model, std::int32_t position, std::int32_t code) {
   if (Refusal r = checkFeaturePosition(model, position)) return r;
   TrackCell& cell = cellAt(model, roundToInt(position / 50.0));
-  if (!cell.isFree()) return {7, position};
+  if (!cell.isFree()) return {kErrCodePointOccupied, position};
   if (code >= 1) {
     cell.kind = kCodePoint;
     cell.value1 = wrapToInt16(code);
@@ -238,7 +239,7 @@ Refusal layStation(Model& model, std::int32_t row, std::int32_t platformLength) 
   }
   if (row > kFirstStationRow &&
       checkedSub(station.numberA, kStationSpacing) < rowAt(model, row - 1).numberB) {
-    return {22, station.numberC};
+    return {kErrStationSpacing, station.numberC};
   }
   return {};
 }

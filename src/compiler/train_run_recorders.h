@@ -11,15 +11,13 @@
 
 namespace pack {
 
-// A refused line: its error code and, for most codes, the position reported with it.
+// A refused line: its error code (ErrorCode) and, for most codes, the position reported with it.
 struct Refusal {
   std::int32_t code = 0;
   std::optional<std::int32_t> position;
 
   explicit operator bool() const { return code != 0; }
 };
-
-constexpr std::int32_t kBeyondTrack = 15;  // the one refusal that ends the reading without abandoning it
 
 // Position tests shared by the line kinds. A feature at P needs P + 100 m of track model (a station
 // S + 800 m); positions below 0 lie before the first cell and are refused the same way.
@@ -32,7 +30,7 @@ struct Profile {
   std::uint8_t TrackCell::*field;
   std::uint8_t (*stored)(std::int32_t value);  // the byte a value is stored as; may throw RuntimeFailure
   std::int32_t nextCell = 0;
-  std::int32_t current = 0;                    // the value of the last line read; 0 before the first
+  std::int32_t current = 0;  // the value of the last line read; 0 before the first
 };
 
 Profile speedProfile();     // km/h stored in units of 5 km/h

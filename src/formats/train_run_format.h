@@ -27,7 +27,7 @@ inline constexpr ValueWidth kProfile[] = {kInt32, kInt32};        // position, v
 inline constexpr ValueWidth kSignal[] = {kInt32, kInt32, kInt32, kInt32, kInt32, kInt32,
                                          kInt32, kInt32, kInt32, kInt32, kInt32};
 inline constexpr ValueWidth kSlowDown[] = {kInt32, kInt32, kInt32, kInt32, kInt32, kInt32};
-inline constexpr ValueWidth kCodePoint[] = {kInt32, kInt32};      // position, code
+inline constexpr ValueWidth kCodePoint[] = {kInt32, kInt32};  // position, code
 // Position, type, platform length, attributes A and B, the extension flag, attributes C to I, hours,
 // minutes, seconds, name.
 inline constexpr ValueWidth kStation[] = {kInt32, kUint8, kInt32, kUint8, kUint8, kUint8,
@@ -52,7 +52,7 @@ inline constexpr EntryDefinition kStationEntry{"stazione", {"stazione"}, train_r
 
 // Every entry, in the order the reader hands a key field to them.
 inline constexpr const EntryDefinition* kTrainRunEntries[] = {
-    &kBrakedMassEntry, &kCoachesEntry, &kSpeedLimitEntry, &kAdhesionEntry, &kClockEntry,
+    &kBrakedMassEntry, &kCoachesEntry, &kSpeedLimitEntry, &kAdhesionEntry,  &kClockEntry,
     &kSandEntry,       &kSignalEntry,  &kSlowDownEntry,   &kCodePointEntry, &kStationEntry,
 };
 
