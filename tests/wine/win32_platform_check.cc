@@ -285,6 +285,42 @@ TEST_F(Win32Files, ReadingAMissingFileNamesTheOperationAndPath) {
   }
 }
 
+TEST_F(Win32Files, CreateDirectoriesMakesEveryMissingParentAndAcceptsAnExistingFolder) {
+  std::string nested = platform->join(platform->join(in("sorgenti"), "pi\u00f9"), "nuovi");
+  platform->createDirectories(nested);
+  DWORD attributes = GetFileAttributesW(wide(nested).c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  platform->createDirectories(nested);  // already there
+  platform->createDirectories(nested + "\\");  // a trailing separator names the same folder
+  platform->createDirectories(folder);
+
+  auto file = platform->create(platform->join(nested, "a.txt"));
+  file->commit();
+  EXPECT_TRUE(platform->exists(platform->join(nested, "a.txt")));
+}
+
+TEST_F(Win32Files, CreateDirectoriesRefusesAFileInThePlaceOfAFolder) {
+  putFile(in("sorgenti"), "x");
+  std::string nested = platform->join(in("sorgenti"), "nuovi");
+  try {
+    platform->createDirectories(nested);
+    FAIL() << "made a folder inside a file";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.operation(), "create folder");
+    EXPECT_EQ(e.path(), nested);
+    EXPECT_FALSE(e.reason().empty());
+  }
+  try {
+    platform->createDirectories(in("sorgenti"));
+    FAIL() << "took a file for a folder";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.operation(), "create folder");
+    EXPECT_EQ(e.path(), in("sorgenti"));
+  }
+  EXPECT_EQ(fileBytes(in("sorgenti")), "x");
+}
+
 TEST(Win32ProgramFolder, IsTheFolderOfTheProgramNotTheCurrentFolder) {
   wchar_t temp[MAX_PATH];
   ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
