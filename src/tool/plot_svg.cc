@@ -47,9 +47,10 @@ struct Station {
 
 std::vector<Station> stations(const std::array<ScenarioRecord, kTableRows>& table) {
   std::vector<Station> list;
-  for (int row = 1; row < kFirstBoardRow; ++row) {
+  // Stations fill the rows from 1 upward without gaps; text boards fill them from 80 downward.
+  for (int row = 1; row <= kFirstBoardRow && !(table[row] == ScenarioRecord{}); ++row) {
     const ScenarioRecord& r = table[row];
-    if (r.text.empty() && r.numberC == 0 && r.numberB == 0) continue;
+    if (r.kind == 0 && r.numberA == 0 && r.numberB == 0 && r.numberC == 0) break;  // a board's row
     list.push_back({cp1252ToUtf8(r.text), r.numberC});
   }
   return list;
@@ -206,10 +207,15 @@ double drawElevation(Svg& svg, const PlotInput& in, const AlongAxis& axis, doubl
   svg.text(kMargin, top - 6, "Profile along the line: elevation from the gradients (relative, m)",
            "font-weight=\"bold\" font-size=\"12\"");
   // Mountain stretches as shaded bands behind the profile.
-  for (std::size_t i = 0; i < in.cells.size(); ++i) {
-    if (in.cells[i].mountainKind != 0) {
-      svg.rect(axis.x(i * 50.0), top, axis.x(50) - axis.x(0), height, "fill=\"#d8ecd0\"");
+  for (std::size_t i = 0; i < in.cells.size();) {
+    if (in.cells[i].mountainKind == 0) {
+      ++i;
+      continue;
     }
+    std::size_t first = i;
+    while (i < in.cells.size() && in.cells[i].mountainKind != 0) ++i;
+    svg.rect(axis.x(first * 50.0), top, axis.x(i * 50.0) - axis.x(first * 50.0), height,
+             "fill=\"#d8ecd0\"");
   }
   std::vector<std::pair<double, double>> points;
   for (std::size_t i = 0; i < h.size(); ++i) points.emplace_back(axis.x(i * 50.0), y(h[i]));

@@ -31,5 +31,8 @@ class ToolCommand {
 };
 
 std::unique_ptr<ToolCommand> makeExportCommand();
+std::unique_ptr<ToolCommand> makeCompileCommand();
+std::unique_ptr<ToolCommand> makeInspectCommand();
+std::unique_ptr<ToolCommand> makePlotCommand();
 
 }  // namespace pack
