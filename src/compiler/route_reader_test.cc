@@ -474,6 +474,12 @@ TEST(RouteReaderPlan, CurvesStopBeforeMetreOneMillion) {
   EXPECT_EQ(reaching.point(1000000).y.tag, PlanTag::kDouble);
   EXPECT_EQ(reaching.point(1000001).y.tag, PlanTag::kEmpty);
   EXPECT_TRUE(reaching.trainRunLeft());
+
+  // The straight run up to a curve's start stops there too.
+  Compile straight(route({"curvad4, 1000000, 10"}, 1000000));
+  EXPECT_EQ(straight.model.errorCode, kErrCurve);
+  EXPECT_EQ(straight.point(1000000).y.value, 1000000.0);
+  EXPECT_EQ(straight.point(1000001).y.tag, PlanTag::kEmpty);
 }
 
 TEST(RouteReaderPlan, WithoutThePlanCurvesAreNotRecognisedAndCellsAreTheSame) {
@@ -513,6 +519,19 @@ TEST(RouteReaderMountains, StretchesMarkersAndJoinedStretches) {
   }
 }
 
+TEST(RouteReaderMountains, StretchesAreNumberedFromOneInEachReading) {
+  MemoryFileSystem fs;
+  SourceAccess sources{fs, kRoutePath, kTrainRunPath};
+  Model model;
+  model.mountainCount = kMaxMountains;  // left by an earlier compile
+  fs.files[kRoutePath] = route({"montagna, 1000, 1100, 1"});
+  fs.files[kTrainRunPath] = std::string(kTinyTrainRun);
+  memorizza_dati(model, sources);
+  EXPECT_EQ(model.errorCode, 0);
+  EXPECT_EQ(model.mountainCount, 1);
+  EXPECT_EQ(model.trackCells[20].mountainKind, 1);
+}
+
 TEST(RouteReaderMountains, TypesAndMarkers) {
   struct Case {
     const char* what;
@@ -524,6 +543,8 @@ TEST(RouteReaderMountains, TypesAndMarkers) {
       {"marked every fourth cell", {"montagna, 1000, 1500, 12"}, {{20, 29, 2}}, {23, 27}},
       {"joined in reading order, not position", {"montagna, 5000, 5100, 1", "montagna, 1000, 1100, 2"},
        {{20, 21, 3}, {100, 101, 1}}, {}},
+      {"150 m after the previous end", {"montagna, 1000, 1100, 1", "montagna, 1250, 1350, 2"},
+       {{20, 21, 1}, {22, 24, 0}, {25, 26, 3}}, {}},
       {"151 m after the previous end", {"montagna, 1000, 1100, 1", "montagna, 1251, 1350, 2"},
        {{20, 21, 1}, {22, 24, 0}, {25, 26, 2}}, {}},
       {"an end before its start covers nothing", {"montagna, 1000, 950, 1"}, {{18, 22, 0}}, {}},
