@@ -13,7 +13,7 @@
 
 #include "app/form1.h"
 #include "platform/fake_platform.h"
-#include "tool/tool_app.h"
+#include "tool/tool_test_support.h"
 
 namespace pack {
 namespace {
@@ -28,25 +28,11 @@ const char* const kNames[] = {
     "Borgorosso_MontegranoC_517_scheda_treno.txt",
 };
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testing::ToolRun;
 
-ToolRun tool(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  int status = runTool(args, out, err);
-  return {status, out.str(), err.str()};
-}
+ToolRun tool(const std::vector<std::string>& args) { return testing::runToolCaptured(args); }
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+std::string readFile(const fs::path& path) { return testing::readBytes(path); }
 
 std::size_t lineCount(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 

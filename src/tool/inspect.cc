@@ -29,6 +29,21 @@ bool listed(const std::vector<TrackCell>& cells, std::size_t i, bool all) {
 
 int gradientPerMille(const TrackCell& c) { return static_cast<int>(c.gradient) - 100; }
 
+// A signal's value4 packs rapp * 10 + left kind * 3 + right kind.
+std::string signalDescription(const TrackCell& c, std::size_t cell) {
+  static constexpr std::string_view kKinds[] = {"none", "warning", "protection"};
+  int packed = c.value4 % 10;
+  int left = packed / 3;
+  int right = packed % 3;
+  std::string text = "left ";
+  text += left < 3 && packed >= 0 ? kKinds[left] : "?";
+  text += ", right ";
+  text += right >= 0 ? kKinds[right] : "?";
+  // Signals stand one cell after their position: cell i holds a signal placed at (i - 1) * 50 m.
+  text += ", placed at " + std::to_string((static_cast<long>(cell) - 1) * 50) + " m";
+  return text;
+}
+
 bool hasPoint(const PlanPoint& p) { return p.x.tag != PlanTag::kEmpty && p.y.tag != PlanTag::kEmpty; }
 
 bool rowIsEmpty(const ScenarioRecord& r) { return r == ScenarioRecord{}; }
@@ -71,7 +86,9 @@ void printCells(const std::vector<TrackCell>& cells, bool all, std::ostream& out
         << ' ' << c.value4 << "  time " << int{c.signalTime} << "  mark " << int{c.approachMark}
         << "  mountain " << int{c.mountainKind} << "  speed " << c.speedLimit * 5 << " km/h  gradient "
         << std::showpos << gradientPerMille(c) << std::noshowpos << " per mille  adhesion "
-        << int{c.adhesion} << "%\n";
+        << int{c.adhesion} << "%";
+    if (c.kind == kSignal) out << "  (" << signalDescription(c, i) << ")";
+    out << "\n";
   }
 }
 
@@ -94,6 +111,7 @@ nlohmann::json cellsJson(const std::vector<TrackCell>& cells, bool all) {
                     {"speedKmh", c.speedLimit * 5},
                     {"gradientPerMille", gradientPerMille(c)},
                     {"adhesion", c.adhesion}});
+    if (c.kind == kSignal) list.back()["signal"] = signalDescription(c, i);
   }
   return {{"file", "track cells"}, {"cellCount", cells.empty() ? 0 : cells.size() - 1}, {"cells", list}};
 }
