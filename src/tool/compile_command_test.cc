@@ -12,10 +12,10 @@ namespace pack {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::readBytes;
-using testing::runToolCaptured;
-using testing::TempFolder;
-using testing::writeBytes;
+using tool_testing::readBytes;
+using tool_testing::runToolCaptured;
+using tool_testing::TempFolder;
+using tool_testing::writeBytes;
 
 constexpr const char* kRoute = "Borgorosso_MontegranoC_linea.txt";
 constexpr const char* kTrain = "Borgorosso_MontegranoC_517-.txt";
@@ -52,7 +52,7 @@ class ExportedScenario : public ::testing::Test {
 };
 
 TEST_F(ExportedScenario, CompileGivesThePacksBytes) {
-  testing::ToolRun run = runToolCaptured({"compile", dir()});
+  tool_testing::ToolRun run = runToolCaptured({"compile", dir()});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");  // the embedded scenario raises no warning
 
@@ -102,7 +102,7 @@ TEST_F(ExportedScenario, RefusalsNameFileLineCodeAndPosition) {
     ASSERT_NE(at, std::string::npos);
     writeBytes(scratch.path() / c.file, bytes.replace(at, std::string(c.from).size(), c.to));
 
-    testing::ToolRun run = runToolCaptured({"compile", scratch.str()});
+    tool_testing::ToolRun run = runToolCaptured({"compile", scratch.str()});
     EXPECT_EQ(run.status, c.status) << run.err;
     std::string expected = c.expected;
     if (expected.starts_with("DIR/")) expected.replace(0, 3, scratch.str());
@@ -117,7 +117,7 @@ TEST_F(ExportedScenario, RefusalsNameFileLineCodeAndPosition) {
 
 TEST_F(ExportedScenario, MissingRouteSourceIsFatalAndNamesTheFile) {
   fs::remove(file(kRoute));
-  testing::ToolRun run = runToolCaptured({"compile", dir()});
+  tool_testing::ToolRun run = runToolCaptured({"compile", dir()});
   EXPECT_EQ(run.status, 2);
   EXPECT_TRUE(run.err.starts_with(dir() + "/" + kRoute + ": error 101: ")) << run.err;
   EXPECT_FALSE(compiledFilesExist());
@@ -152,7 +152,7 @@ TEST_F(ExportedScenario, DeleteSourcesFollowsThePacksRules) {
 TEST_F(ExportedScenario, JsonReportParsesBack) {
   edit(kTrain, "stazione,    9750,", "stazione,    9760,");
   edit(kTrain, "aderenza,   15900,    80", "aderenza,   15900,    80\r\nvelocita,  100,  75,  9");
-  testing::ToolRun run = runToolCaptured({"compile", "--json", "-o", dir(), dir()});
+  tool_testing::ToolRun run = runToolCaptured({"compile", "--json", "-o", dir(), dir()});
   EXPECT_EQ(run.status, 1);
   nlohmann::json j = nlohmann::json::parse(run.out);
   EXPECT_EQ(j["errorCode"], 8);
@@ -172,7 +172,7 @@ TEST_F(ExportedScenario, WarningsForWhatTheCompilerDoesNotCheck) {
   edit(kTrain, "segnale,    5450,   1, 4, 0,  0, 0,    0,  0,0,0, 0", "segnale,    5450,   3, 4, 0,  0, 0,    0,  0,0,12, 50");
   edit(kTrain, "sabbia,    180", "sabbia,    180\r\nfischio, 3");
   edit(kRoute, "[montagne]", "[montagne]\r\nsfondo uno, 0");
-  testing::ToolRun run = runToolCaptured({"compile", dir()});
+  tool_testing::ToolRun run = runToolCaptured({"compile", dir()});
   EXPECT_EQ(run.status, 0) << run.err;
   for (const std::string& expected :
        {std::string(kRoute) + ":102: warning: the gradient at 100 m does not follow the previous one at 200 m",
@@ -193,7 +193,7 @@ TEST(CompileNames, HostileNamesAreRefusedBeforeAnythingIsTouched) {
       std::vector<std::string> args = {"compile", scratch.str()};
       args.push_back(asTrain ? "Borgorosso_MontegranoC" : name);
       if (asTrain) args.push_back(name);
-      testing::ToolRun run = runToolCaptured(args);
+      tool_testing::ToolRun run = runToolCaptured(args);
       EXPECT_EQ(run.status, 64) << name;
       EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
@@ -203,20 +203,20 @@ TEST(CompileNames, HostileNamesAreRefusedBeforeAnythingIsTouched) {
 
 TEST_F(ExportedScenario, InspectDecodesTheCompiledFiles) {
   ASSERT_EQ(runToolCaptured({"compile", dir()}).status, 0);
-  testing::ToolRun cells = runToolCaptured({"inspect", (file(kCompiled[2])).string()});
+  tool_testing::ToolRun cells = runToolCaptured({"inspect", (file(kCompiled[2])).string()});
   ASSERT_EQ(cells.status, 0) << cells.err;
   std::size_t at = cells.out.find("cell   110     5500 m  signal");
   ASSERT_NE(at, std::string::npos) << cells.out;
   std::string line = cells.out.substr(at, cells.out.find('\n', at) - at);
   EXPECT_NE(line.find("left warning, right none, placed at 5450 m"), std::string::npos) << line;
 
-  testing::ToolRun table = runToolCaptured({"inspect", "--json", (file(kCompiled[1])).string()});
+  tool_testing::ToolRun table = runToolCaptured({"inspect", "--json", (file(kCompiled[1])).string()});
   nlohmann::json rows = nlohmann::json::parse(table.out)["rows"];
   EXPECT_EQ(rows[0]["text"], "BORGOROSSO");
   EXPECT_EQ(rows.back()["row"], 86);
   EXPECT_EQ(rows.back()["text"], "517");
 
-  testing::ToolRun plan = runToolCaptured({"inspect", "--every", "10000", (file(kCompiled[0])).string()});
+  tool_testing::ToolRun plan = runToolCaptured({"inspect", "--every", "10000", (file(kCompiled[0])).string()});
   EXPECT_NE(plan.out.find("39851 metres per column, 39849 points"), std::string::npos) << plan.out;
   EXPECT_NE(plan.out.find("metre 0  x 0.000000000  y 0.000000000"), std::string::npos) << plan.out;
 }
@@ -225,7 +225,7 @@ TEST_F(ExportedScenario, InspectReportsACutFileWithItsOffset) {
   ASSERT_EQ(runToolCaptured({"compile", dir()}).status, 0);
   std::string bytes = readBytes(file(kCompiled[1]));
   writeBytes(file(kCompiled[1]), bytes.substr(0, 100));
-  testing::ToolRun run = runToolCaptured({"inspect", file(kCompiled[1]).string()});
+  tool_testing::ToolRun run = runToolCaptured({"inspect", file(kCompiled[1]).string()});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find(": offset "), std::string::npos) << run.err;
   EXPECT_EQ(runToolCaptured({"inspect", file("notes.txt").string()}).status, 64);
@@ -233,7 +233,7 @@ TEST_F(ExportedScenario, InspectReportsACutFileWithItsOffset) {
 
 TEST_F(ExportedScenario, PlotWritesOneWellFormedSvgWithTheStations) {
   ASSERT_EQ(runToolCaptured({"compile", dir()}).status, 0);
-  testing::ToolRun run = runToolCaptured({"plot", "-o", file("line.svg").string(), dir()});
+  tool_testing::ToolRun run = runToolCaptured({"plot", "-o", file("line.svg").string(), dir()});
   ASSERT_EQ(run.status, 0) << run.err;
   std::string svg = readBytes(file("line.svg"));
   EXPECT_TRUE(svg.starts_with("<?xml")) << svg.substr(0, 40);

@@ -28,11 +28,11 @@ const char* const kNames[] = {
     "Borgorosso_MontegranoC_517_scheda_treno.txt",
 };
 
-using testing::ToolRun;
+using tool_testing::ToolRun;
 
-ToolRun tool(const std::vector<std::string>& args) { return testing::runToolCaptured(args); }
+ToolRun tool(const std::vector<std::string>& args) { return tool_testing::runToolCaptured(args); }
 
-std::string readFile(const fs::path& path) { return testing::readBytes(path); }
+std::string readFile(const fs::path& path) { return tool_testing::readBytes(path); }
 
 std::size_t lineCount(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 

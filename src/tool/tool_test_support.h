@@ -13,7 +13,7 @@
 
 #include "tool/tool_app.h"
 
-namespace pack::testing {
+namespace pack::tool_testing {
 
 struct ToolRun {
   int status;
@@ -60,4 +60,4 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
-}  // namespace pack::testing
+}  // namespace pack::tool_testing
