@@ -1,4 +1,5 @@
-// Fuzz target: the whole compile from memory. The input is an option byte (bit 0: build the plan), then
+// Fuzz target: the whole compile from memory. The input is an option byte (bit 0: build the plan; bit 1:
+// no route source), then
 // the route source, a NUL byte, and the train run source (no train run source when there is no NUL).
 // Both go through the real driver (reading, completion, reserved-slot checks, codes) and the real
 // encoders, which write into an in-memory file system.
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pack::ScenarioNames names{form.model.scenarioName, form.model.trainNumber};
   std::string routePath = platform.join(platform.folder, pack::routeSourceName(names));
   std::string trainPath = platform.join(platform.folder, pack::trainRunSourceName(names));
-  platform.fs.files[routePath] = std::string(input.substr(0, split));
+  if ((data[0] & 2) == 0) platform.fs.files[routePath] = std::string(input.substr(0, split));
   if (split != std::string_view::npos) platform.fs.files[trainPath] = std::string(input.substr(split + 1));
 
   try {
