@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "compiler/checked_math.h"
 #include "compiler/error_codes.h"
@@ -239,8 +240,10 @@ class TrainRunReading {
     const std::int64_t minutes = in.int32();
     const std::int64_t seconds = in.int32();
     station.numberD = wrapToInt32((hours * 60 + minutes) * 60 + seconds);  // no range check: wraps
-    station.text = in.text();
-    if (station.text.size() > kMaxTextBytes) throw RuntimeFailure("station name longer than 65535 bytes");
+    std::string name = in.text();
+    // Refused before it is stored: the compiled table cannot hold it, and the model is still written.
+    if (name.size() > kMaxTextBytes) throw RuntimeFailure("station name longer than 65535 bytes");
+    station.text = std::move(name);
   }
 
   ReaderContext& ctx_;

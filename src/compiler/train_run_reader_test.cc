@@ -7,11 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "app/form1.h"
 #include "compiler/reader_context.h"
 #include "compiler/runtime_failure.h"
 #include "compiler/source_reader.h"
 #include "compiler/train_run_test_support.h"
 #include "formats/cp1252.h"
+#include "formats/file_names.h"
+#include "platform/fake_platform.h"
 #include "platform/memory_file_system.h"
 #include "writers/embedded_tables.h"
 
@@ -795,8 +798,26 @@ TEST(TrainRunFailures, EndAsCode25WithBothSourcesDeleted) {
     Compile c(k.source);
     EXPECT_EQ(c.model.errorCode, 25);
     EXPECT_EQ(c.model.errorPosition, kUntouched);
+    EXPECT_EQ(c.row(1).text, "");  // a name the compiled table cannot hold is never stored
     expectTrainRunDeletedOnce(c);
   }
+}
+
+// The driver writes the compiled files whatever the reader's code: nothing refused may stay behind in a
+// form the files cannot hold.
+TEST(TrainRunFailures, ARefusedLongNameStillLetsTheCompiledFilesBeWritten) {
+  FakePlatform platform;
+  Form1 form(platform, platform, platform.folder);
+  form.model.scenarioName = "Prova";
+  form.model.trainNumber = "9";
+  ScenarioNames names{form.model.scenarioName, form.model.trainNumber};
+  platform.fs.files[platform.join(platform.folder, routeSourceName(names))] = route();
+  platform.fs.files[platform.join(platform.folder, trainRunSourceName(names))] =
+      trainRun({"stazione, 5000, 30, 0, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, " + std::string(70000, 'N')});
+  std::int32_t option = 0;
+  form.memorizza_percorso(option);
+  EXPECT_EQ(form.model.errorCode, 25);
+  EXPECT_EQ(form.writtenFiles.size(), 2u);  // the table and the cells; no plan without the option
 }
 
 TEST(TrainRunFailures, ANameOf65535BytesIsAccepted) {
