@@ -12,8 +12,15 @@ void Model::sizeTrack(std::int32_t routeLength) {
   if (cells < 1) throw RuntimeFailure("route length gives fewer than two track cells");
   extendedLength = extended;
   cellCount = cells;
-  trackCells.assign(static_cast<std::size_t>(cellCount) + 1, TrackCell{});
+  trackCells.clear();
   trackPlan.clear();
+  trackPending_ = true;
+}
+
+void Model::createTrack() {
+  if (!trackPending_) return;
+  trackPending_ = false;
+  trackCells.assign(static_cast<std::size_t>(cellCount) + 1, TrackCell{});
   if (buildPlan != 0) trackPlan.assign(static_cast<std::size_t>(extendedLength) + 1, PlanPoint{});
 }
 

@@ -128,15 +128,22 @@ struct Model {
   std::int32_t occupiedFlag = 0;
   std::int32_t approachStep = 0;
 
-  bool hasCells() const { return !trackCells.empty(); }
+  bool hasCells() const { return !trackCells.empty() || trackPending_; }
 
-  // Sets extendedLength and cellCount from the route length and creates the cells (and the plan when
-  // buildPlan is nonzero) anew, every field zero or empty. A length that gives fewer than two cells
-  // is a run-time failure.
+  // Sets extendedLength and cellCount from the route length; the cells (and the plan when buildPlan is
+  // nonzero) are to be created anew, every field zero or empty. A length that gives fewer than two cells
+  // is a run-time failure. Creation waits for createTrack(): a source may give the length many times
+  // before anything is placed, and creating a million-metre plan for each would make reading quadratic.
   void sizeTrack(std::int32_t routeLength);
+
+  // Creates the cells and the plan sized by the last sizeTrack(), if not yet created.
+  void createTrack();
 
   // Every row back to zeros and an empty text.
   void clearTable();
+
+ private:
+  bool trackPending_ = false;
 };
 
 }  // namespace pack

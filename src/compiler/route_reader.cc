@@ -67,6 +67,7 @@ RouteOutcome RouteReading::run() {
   if (readGeneralPart() == Next::kRefused) return {false, nextBoardRow_};
   // Every feature is placed on the cells, so the general part must have sized them.
   if (!model_.hasCells()) throw RuntimeFailure("the general part ends without a route length");
+  model_.createTrack();
 
   progressive_ordina(model_);
   model_.mountainCount = 0;

@@ -31,8 +31,11 @@ void memorizza_dati(Model& model, SourceAccess& sources) {
   ReaderContext ctx{model, sources};
   try {
     RouteOutcome route = readRouteSource(ctx);
+    // A refusal in the general part may leave the track sized but not yet created.
+    model.createTrack();
     if (route.readTrainRun) readTrainRunSource(ctx, route.nextBoardRow);
   } catch (const RuntimeFailure&) {
+    model.createTrack();
     // The one handler for unexpected failures: both sources go, errorPosition stays as it was.
     ctx.recordError(25);
     ctx.deleteSourceIfPresent(sources.routePath);

@@ -14,6 +14,7 @@ namespace {
 Model track() {
   Model model;
   model.sizeTrack(32850);  // cells 0 to 797
+  model.createTrack();
   return model;
 }
 

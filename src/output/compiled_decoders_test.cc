@@ -27,6 +27,7 @@ Model sampleModel() {
   Model m;
   m.buildPlan = 1;
   m.sizeTrack(100);  // 142 cells, a plan of 7101 metres
+  m.createTrack();
   m.trackCells[3] = {kSignal, -40, 7, 300, 3, 245, 31, 2, 15, 124, 95};
   m.trackCells[141] = {kCodePoint, 180, 0, 0, 0, 0, 0, 0, 0, 79, 70};
   m.scenarioTable[1] = {22, -300, 300, 0, 1, "Citt\xE0 Nuova", 4, 1, 0, 2, 1, 1, 1, 0, 0, 61020};

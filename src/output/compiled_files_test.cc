@@ -40,6 +40,7 @@ Model sizedModel(std::int32_t routeLength, std::int32_t buildPlan) {
   Model m;
   m.buildPlan = buildPlan;
   m.sizeTrack(routeLength);
+  m.createTrack();
   return m;
 }
 
