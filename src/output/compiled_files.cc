@@ -74,16 +74,24 @@ void encodePlan(const Model& model, BinaryWriter& out) {
 }
 
 std::vector<std::string> writeCompiledFiles(const Model& model, FileSystem& fs, const std::string& folder) {
-  std::vector<std::string> written;
-  auto write = [&](const std::string& name, void (*encode)(const Model&, BinaryWriter&)) {
-    writeFile(fs, fs.join(folder, name), [&](BinaryWriter& out) { encode(model, out); });
-    written.push_back(name);
-  };
   ScenarioNames names{model.scenarioName, model.trainNumber};
-  if (model.buildPlan != 0) write(planFileName(names), encodePlan);
-  write(scenarioTableFileName(names), encodeScenarioTable);
-  write(trackCellFileName(names), encodeTrackCells);
-  return written;
+  std::vector<std::pair<std::string, void (*)(const Model&, BinaryWriter&)>> files;
+  if (model.buildPlan != 0) files.emplace_back(planFileName(names), encodePlan);
+  files.emplace_back(scenarioTableFileName(names), encodeScenarioTable);
+  files.emplace_back(trackCellFileName(names), encodeTrackCells);
+
+  // The three files belong together: all are written in full before any replaces its older version, so
+  // a failure half-way (a full disk, a file that cannot be replaced) leaves the older scenario whole.
+  std::vector<std::unique_ptr<OutputFile>> written;
+  for (const auto& [name, encode] : files) {
+    written.push_back(writeUncommitted(fs, fs.join(folder, name), [&](BinaryWriter& out) { encode(model, out); }));
+  }
+  std::vector<std::string> committed;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    written[i]->commit();
+    committed.push_back(files[i].first);
+  }
+  return committed;
 }
 
 }  // namespace pack

@@ -15,7 +15,8 @@ void encodeScenarioTable(const Model& model, BinaryWriter& out);
 void encodePlan(const Model& model, BinaryWriter& out);
 
 // Writes the plan file (only when buildPlan is nonzero), then the scenario table file, then the track
-// cell file, into `folder`. Returns the file names written, in that order.
+// cell file, into `folder`; none replaces its older version before all three are complete. Returns the
+// file names written, in that order.
 std::vector<std::string> writeCompiledFiles(const Model& model, FileSystem& fs, const std::string& folder);
 
 }  // namespace pack

@@ -129,6 +129,26 @@ TEST(CompiledFiles, WrittenInOrderAndPlanOnlyWithTheOption) {
   }
 }
 
+TEST(CompiledFiles, AFailureLeavesEveryOlderFileAsItWas) {
+  Model m = sizedModel(1000, 1);
+  m.scenarioName = "Line";
+  m.trainNumber = "9";
+  struct Case {
+    const char* name;
+    void (*fault)(MemoryFileSystem&);
+  } cases[] = {
+      {"the last file cannot be replaced", [](MemoryFileSystem& fs) { fs.readOnly.insert("/out/Line_9.dat"); }},
+      {"the disk fills up in the second file", [](MemoryFileSystem& fs) { fs.spaceLeft = 33000; }},  // the plan takes 32004 bytes
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs;
+    for (const char* name : {"/out/Line_linea.dat", "/out/Line_9.sim", "/out/Line_9.dat"}) fs.files[name] = "old";
+    c.fault(fs);
+    EXPECT_THROW(writeCompiledFiles(m, fs, "/out"), IoError) << c.name;
+    for (const auto& [path, bytes] : fs.files) EXPECT_TRUE(bytes == "old") << c.name << ": " << path;
+  }
+}
+
 TEST(CompiledFiles, ATextTooLongForItsCountIsRefusedNotCut) {
   Model m;
   m.scenarioTable[5].text.assign(70000, 'x');

@@ -2,12 +2,16 @@
 
 namespace pack {
 
-void writeFile(FileSystem& fs, const std::string& path, const std::function<void(BinaryWriter&)>& body) {
+std::unique_ptr<OutputFile> writeUncommitted(FileSystem& fs, const std::string& path, const FileBody& body) {
   std::unique_ptr<OutputFile> file = fs.create(path);
   BinaryWriter writer(*file);
   body(writer);
   writer.flush();
-  file->commit();
+  return file;
+}
+
+void writeFile(FileSystem& fs, const std::string& path, const FileBody& body) {
+  writeUncommitted(fs, path, body)->commit();
 }
 
 }  // namespace pack

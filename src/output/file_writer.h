@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "output/binary_writer.h"
@@ -10,6 +11,13 @@
 
 namespace pack {
 
-void writeFile(FileSystem& fs, const std::string& path, const std::function<void(BinaryWriter&)>& body);
+using FileBody = std::function<void(BinaryWriter&)>;
+
+// Writes the whole file and renames it over the target.
+void writeFile(FileSystem& fs, const std::string& path, const FileBody& body);
+
+// Writes the whole file but leaves it uncommitted, so that several files can be replaced together:
+// commit each once all are written (dropping one removes its temporary file).
+std::unique_ptr<OutputFile> writeUncommitted(FileSystem& fs, const std::string& path, const FileBody& body);
 
 }  // namespace pack

@@ -61,12 +61,12 @@ class PosixOutputFile : public OutputFile {
     if (!committed_) ::unlink(temp_.c_str());
   }
 
-  void write(const std::uint8_t* data, std::size_t size) override { writeAll(fd_, data, size, temp_); }
+  void write(const std::uint8_t* data, std::size_t size) override { writeAll(fd_, data, size, path_); }
 
   void commit() override {
     int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) throw IoError("write", temp_, reason(errno));
+    if (::close(fd) != 0) throw IoError("write", path_, reason(errno));
     checkReplaceable(path_);
     if (::rename(temp_.c_str(), path_.c_str()) != 0) throw IoError("replace", path_, reason(errno));
     committed_ = true;
@@ -118,7 +118,7 @@ class PosixPlatform : public Platform {
     checkReplaceable(path);
     std::string temp = path + ".tmp" + std::to_string(::getpid());
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw IoError("create", temp, reason(errno));
+    if (fd < 0) throw IoError("create", path, reason(errno));
     return std::make_unique<PosixOutputFile>(path, std::move(temp), fd);
   }
 
