@@ -83,8 +83,9 @@ std::vector<std::string> writeCompiledFiles(const Model& model, FileSystem& fs, 
   // The three files belong together: all are written in full before any replaces its older version, so
   // a failure half-way (a full disk, a file that cannot be replaced) leaves the older scenario whole.
   std::vector<std::unique_ptr<OutputFile>> written;
-  for (const auto& [name, encode] : files) {
-    written.push_back(writeUncommitted(fs, fs.join(folder, name), [&](BinaryWriter& out) { encode(model, out); }));
+  for (const auto& file : files) {
+    auto encode = file.second;
+    written.push_back(writeUncommitted(fs, fs.join(folder, file.first), [&](BinaryWriter& out) { encode(model, out); }));
   }
   std::vector<std::string> committed;
   for (std::size_t i = 0; i < files.size(); ++i) {
