@@ -102,8 +102,8 @@ class Win32OutputFile : public OutputFile {
     while (size > 0) {
       DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
       DWORD written = 0;
-      if (!::WriteFile(handle_, data, chunk, &written, nullptr)) throw IoError("write", temp_, reason(::GetLastError()));
-      if (written == 0) throw IoError("write", temp_, reason(ERROR_WRITE_FAULT));
+      if (!::WriteFile(handle_, data, chunk, &written, nullptr)) throw IoError("write", path_, reason(::GetLastError()));
+      if (written == 0) throw IoError("write", path_, reason(ERROR_WRITE_FAULT));
       data += written;
       size -= written;
     }
@@ -112,7 +112,7 @@ class Win32OutputFile : public OutputFile {
   void commit() override {
     HANDLE handle = handle_;
     handle_ = INVALID_HANDLE_VALUE;
-    if (!::CloseHandle(handle)) throw IoError("write", temp_, reason(::GetLastError()));
+    if (!::CloseHandle(handle)) throw IoError("write", path_, reason(::GetLastError()));
     std::wstring widePath = widen(path_);
     checkReplaceable(path_, widePath);
     if (!::MoveFileExW(widen(temp_).c_str(), widePath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -181,7 +181,7 @@ class Win32Platform : public Platform {
     // Binary: the bytes reach the file exactly as written, with no line-end translation.
     HANDLE handle = ::CreateFileW(widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) throw IoError("create", temp, reason(::GetLastError()));
+    if (handle == INVALID_HANDLE_VALUE) throw IoError("create", path, reason(::GetLastError()));
     return std::make_unique<Win32OutputFile>(path, std::move(temp), handle);
   }
 

@@ -159,8 +159,8 @@ skip_unless_tool_has() {
 
 # run_tool SIDE CWD OUT ARGS...: runs the POSIX (SIDE posix) or the Windows (SIDE windows) scenario-tool in
 # CWD with ARGS; standard output and standard error go to OUT.stdout and OUT.stderr with the platform's own
-# parts made comparable (CR LF line ends, the "\" separator, the current folder's path). Prints the exit
-# status.
+# parts made comparable (CR LF line ends, the "\" separator, the current folder's path, the system's
+# reason for a failed file operation). Prints the exit status.
 run_tool() {
   local side="$1" cwd="$2" out="$3"
   shift 3
@@ -173,7 +173,8 @@ run_tool() {
   fi
   local stream
   for stream in stdout stderr; do
-    sed -e 's/\r$//' -e 's|\\|/|g' -e "s|Z:$here|<cwd>|g" -e "s|$here|<cwd>|g" "$out.$stream.raw" >"$out.$stream"
+    sed -e 's/\r$//' -e 's|\\|/|g' -e "s|Z:$here|<cwd>|g" -e "s|$here|<cwd>|g" \
+      -e 's/\(cannot [a-z ]* "[^"]*"\): .*$/\1: <reason>/' "$out.$stream.raw" >"$out.$stream"
   done
   printf '%s' "$status"
 }
