@@ -15,16 +15,14 @@
 
 #include "app/form1.h"
 #include "platform/fake_platform.h"
+#include "tests/support/bytes.h"
 
 namespace fs = std::filesystem;
 
 namespace pack {
 namespace {
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using test::readFile;
 
 const char* const kCompiled[] = {"Borgorosso_MontegranoC_linea.dat", "Borgorosso_MontegranoC_517.sim",
                                  "Borgorosso_MontegranoC_517.dat"};

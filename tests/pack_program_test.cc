@@ -11,27 +11,15 @@
 
 #include "compiler/model.h"
 #include "output/compiled_decoders.h"
+#include "tests/support/bytes.h"
 
 namespace fs = std::filesystem;
 
 namespace pack {
 namespace {
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string hex(std::string_view bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string s;
-  for (char c : bytes) {
-    if (!s.empty()) s += ' ';
-    s += digits[static_cast<std::uint8_t>(c) >> 4];
-    s += digits[static_cast<std::uint8_t>(c) & 15];
-  }
-  return s;
-}
+using test::hex;
+using test::readFile;
 
 // A folder holding a copy of the program, and another folder to start it from.
 class PackProgram : public ::testing::Test {

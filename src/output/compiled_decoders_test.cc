@@ -3,17 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "output/compiled_files.h"
+#include "tests/support/bytes.h"
 
 namespace pack {
 namespace {
 
-class StringSink : public ByteSink {
- public:
-  void write(const std::uint8_t* data, std::size_t size) override {
-    bytes.append(reinterpret_cast<const char*>(data), size);
-  }
-  std::string bytes;
-};
+using test::StringSink;
 
 std::string encodeWith(const Model& model, void (*encode)(const Model&, BinaryWriter&)) {
   StringSink sink;

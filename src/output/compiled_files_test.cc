@@ -4,17 +4,12 @@
 
 #include "output/compiled_format.h"
 #include "platform/memory_file_system.h"
+#include "tests/support/bytes.h"
 
 namespace pack {
 namespace {
 
-class StringSink : public ByteSink {
- public:
-  void write(const std::uint8_t* data, std::size_t size) override {
-    bytes.append(reinterpret_cast<const char*>(data), size);
-  }
-  std::string bytes;
-};
+using test::StringSink;
 
 template <typename Encode>
 std::string encode(const Model& model, Encode fn) {
@@ -25,16 +20,7 @@ std::string encode(const Model& model, Encode fn) {
   return sink.bytes;
 }
 
-std::string hex(std::string_view bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string s;
-  for (char c : bytes) {
-    if (!s.empty()) s += ' ';
-    s += digits[static_cast<std::uint8_t>(c) >> 4];
-    s += digits[static_cast<std::uint8_t>(c) & 15];
-  }
-  return s;
-}
+using test::hex;
 
 Model sizedModel(std::int32_t routeLength, std::int32_t buildPlan) {
   Model m;
