@@ -87,6 +87,7 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
   std::string trainPath = platform.join(options.dir, trainRunSourceName(names));
 
   try {
+    if (!options.outDir.empty()) platform.createDirectories(options.outDir);
     // The compile may delete the sources: look at them first.
     outcome.warnings = lintSources(platform, routePath, trainPath, !options.noPlan);
     std::int32_t option = options.noPlan ? 0 : 1;

@@ -69,6 +69,14 @@ TEST_F(ExportedScenario, CompileWithoutPlanWritesNoPlanFile) {
   EXPECT_TRUE(fs::exists(file(kCompiled[2])));
 }
 
+TEST_F(ExportedScenario, CompileCreatesTheOutputFolder) {
+  fs::path out = file("compiled") / "today";
+  tool_testing::ToolRun run = runToolCaptured({"compile", "-o", out.string(), dir()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* name : kCompiled) EXPECT_TRUE(fs::exists(out / name)) << name;
+  EXPECT_FALSE(fs::exists(file(kCompiled[2])));
+}
+
 // One refused source per family: route reading, train run reading, completion, fatal stops.
 TEST_F(ExportedScenario, RefusalsNameFileLineCodeAndPosition) {
   struct Case {

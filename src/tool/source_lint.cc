@@ -63,6 +63,16 @@ std::vector<SourceLine> splitLines(std::string_view bytes) {
   return lines;
 }
 
+// A key in quotes, for the messages.
+std::string quoted(std::string_view text) {
+  std::string q;
+  q.reserve(text.size() + 2);
+  q += '"';
+  q.append(text);
+  q += '"';
+  return q;
+}
+
 std::optional<std::int64_t> number(std::string_view token) {
   token = trim(token);
   if (token.empty()) return 0;
@@ -89,7 +99,7 @@ class Linter {
   void checkCount(const SourceLine& line, std::string_view key, std::size_t expected, bool lastIsText) {
     std::size_t found = lastIsText ? line.fields.size() : line.numericTokens().size();
     if (found == expected) return;
-    warn(line, "\"" + std::string(key) + "\" takes " + std::to_string(expected) + " values, the line has " +
+    warn(line, quoted(key) + " takes " + std::to_string(expected) + " values, the line has " +
                    std::to_string(found) + (found < expected ? " (the rest are taken from the next line)"
                                                              : " (the extra fields are read as keys)"));
   }
@@ -172,11 +182,11 @@ std::vector<LintWarning> lintRouteSource(std::string_view bytes, const std::stri
       if (isHeader(line.key)) continue;
       const EntryDefinition* elsewhere = findEntry(general ? routeFeatureEntries() : routeGeneralEntries(), line.key);
       if (elsewhere != nullptr) {
-        lint.warn(line, "\"" + std::string(line.key) + "\" is " + (general ? "a feature" : "a general") +
+        lint.warn(line, quoted(line.key) + " is " + (general ? "a feature" : "a general") +
                             " entry and is not recognised in the " + (general ? "general" : "feature") +
                             " part; its values are read as further keys");
       } else {
-        lint.warn(line, "\"" + std::string(line.key) + "\" matches no entry and is ignored");
+        lint.warn(line, quoted(line.key) + " matches no entry and is ignored");
       }
       continue;
     }
@@ -247,7 +257,7 @@ std::vector<LintWarning> lintTrainRunSource(std::string_view bytes, const std::s
     if ((line.key.empty() && line.fields.empty()) || isComment(line.key) || isHeader(line.key)) continue;
     const EntryDefinition* entry = findEntry(kTrainRunEntries, line.key);
     if (entry == nullptr) {
-      lint.warn(line, "\"" + std::string(line.key) + "\" matches no entry and is ignored");
+      lint.warn(line, quoted(line.key) + " matches no entry and is ignored");
       continue;
     }
     lint.checkCount(line, entry->writtenKey, entry->valueCount(), lastIsText(*entry));
