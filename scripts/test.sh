@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native build, the sanitizer build, then the Windows
-# cross-build with its programs run under Wine (one test at a time, on a virtual X display, in a Wine
-# prefix of their own inside build-win32/) and compared with the native programs.
+# Builds everything and runs every test: the native build, the sanitizer build, a short fuzzing run,
+# then the Windows cross-build with its programs run under Wine (one test at a time, on a virtual X
+# display, in a Wine prefix of their own inside build-win32/) and compared with the native programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -14,6 +14,9 @@ ctest --preset default --parallel "$jobs"
 cmake --preset asan >/dev/null
 cmake --build build-asan --parallel "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan --parallel "$jobs"
+
+# A short fuzzing run of each target under both sanitizers (clang); a finding fails the test command.
+scripts/fuzz.sh 30
 
 cmake --preset win32 >/dev/null
 cmake --build build-win32 --parallel "$jobs"
