@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
-          g++-mingw-w64-i686 xvfb xauth x11-utils clang libclang-rt-14-dev)
+          libbenchmark-dev g++-mingw-w64-i686 xvfb xauth x11-utils clang libclang-rt-14-dev)
 # Wine with what it recommends: its X11 driver and its text drawing load the 32-bit X and font libraries
 # only at run time, and those are recommendations; the last five names make sure they are there.
 wine_packages=(wine wine32:i386 fonts-wine libfreetype6:i386 libfontconfig1:i386 libx11-6:i386 libxext6:i386
