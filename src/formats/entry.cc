@@ -13,4 +13,6 @@ bool EntryDefinition::matches(std::string_view keyField) const {
   return true;
 }
 
+bool isCommentField(std::string_view field) { return contains(field, "-"); }
+
 }  // namespace pack

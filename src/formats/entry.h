@@ -35,4 +35,7 @@ struct EntryDefinition {
   bool matches(std::string_view keyField) const;
 };
 
+// In both sources a field holding "-" anywhere is a comment.
+bool isCommentField(std::string_view field);
+
 }  // namespace pack

@@ -29,8 +29,6 @@ constexpr CurveClass kCurveClasses[] = {
 std::span<const EntryDefinition* const> routeGeneralEntries() { return kGeneralEntries; }
 std::span<const EntryDefinition* const> routeFeatureEntries() { return kFeatureEntries; }
 
-bool isCommentField(std::string_view field) { return contains(field, "-"); }
-
 bool endsGeneralPart(std::string_view field) {
   if (!contains(field, "[") || !contains(field, "]")) return false;
   std::size_t first = field.find_first_not_of(' ');

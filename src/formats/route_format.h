@@ -71,7 +71,6 @@ std::span<const EntryDefinition* const> routeGeneralEntries();
 std::span<const EntryDefinition* const> routeFeatureEntries();
 
 // A field holding "-" anywhere is a comment.
-bool isCommentField(std::string_view field);
 
 // The general part ends at a field holding "[" and "]" whose text, after its leading blanks, does not
 // begin with "-".

@@ -3,7 +3,7 @@
 //
 // Layout: anything before the first field holding "[generale]" (any case) is ignored; from there on every
 // key field is handed to each entry in turn, and each entry that matches reads its values at once. A
-// field holding "-" is a comment (isCommentField, the rule of both sources): up to two in a row are
+// field holding "-" is a comment (isCommentField in formats/entry.h): up to two in a row are
 // replaced by the field after them, a third is taken as a key field. Section headers match no entry.
 // The last field of the file is never handled.
 #pragma once
