@@ -70,8 +70,6 @@ inline constexpr EntryDefinition kTextBoardEntry{
 std::span<const EntryDefinition* const> routeGeneralEntries();
 std::span<const EntryDefinition* const> routeFeatureEntries();
 
-// A field holding "-" anywhere is a comment.
-
 // The general part ends at a field holding "[" and "]" whose text, after its leading blanks, does not
 // begin with "-".
 bool endsGeneralPart(std::string_view field);
