@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "output/byte_sink.h"
 #include "platform/io_error.h"
@@ -54,5 +55,9 @@ class Platform : public FileSystem, public UserInterface {
 
 // The platform the program runs on.
 std::unique_ptr<Platform> makeNativePlatform();
+
+// A console program's arguments (without the program name) as UTF-8, whatever the system's code page;
+// also makes the console show UTF-8 output.
+std::vector<std::string> consoleArguments(int argc, char** argv);
 
 }  // namespace pack

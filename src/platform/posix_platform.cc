@@ -158,4 +158,8 @@ class PosixPlatform : public Platform {
 
 std::unique_ptr<Platform> makeNativePlatform() { return std::make_unique<PosixPlatform>(); }
 
+std::vector<std::string> consoleArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
 }  // namespace pack

@@ -14,9 +14,11 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -293,5 +295,18 @@ class Win32Platform : public Platform {
 }  // namespace
 
 std::unique_ptr<Platform> makeNativePlatform() { return std::make_unique<Win32Platform>(); }
+
+// The narrow argv is in the ANSI code page unless the manifest asks for UTF-8, which older Windows
+// ignores: take the wide command line instead.
+std::vector<std::string> consoleArguments(int, char**) {
+  ::SetConsoleOutputCP(CP_UTF8);
+  int count = 0;
+  LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  if (wide == nullptr) return args;
+  for (int i = 1; i < count; ++i) args.push_back(narrow(wide[i]));
+  ::LocalFree(wide);
+  return args;
+}
 
 }  // namespace pack

@@ -1,9 +1,10 @@
 // scenario-tool: export, compile, inspect and plot scenarios.
 #include <iostream>
 
+#include "platform/platform.h"
 #include "tool/tool_app.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = pack::consoleArguments(argc, argv);
   return pack::runTool(args, std::cout, std::cerr);
 }
