@@ -180,6 +180,7 @@ TEST_F(ExportedScenario, WarningsForWhatTheCompilerDoesNotCheck) {
   edit(kTrain, "segnale,    5450,   1, 4, 0,  0, 0,    0,  0,0,0, 0", "segnale,    5450,   3, 4, 0,  0, 0,    0,  0,0,12, 50");
   edit(kTrain, "sabbia,    180", "sabbia,    180\r\nfischio, 3");
   edit(kRoute, "[montagne]", "[montagne]\r\nsfondo uno, 0");
+  edit(kRoute, "curvas4,  700,  500", "curvas4,  700,  800");
   tool_testing::ToolRun run = runToolCaptured({"compile", dir()});
   EXPECT_EQ(run.status, 0) << run.err;
   for (const std::string& expected :
@@ -188,7 +189,8 @@ TEST_F(ExportedScenario, WarningsForWhatTheCompilerDoesNotCheck) {
         std::string(kTrain) + ":42: warning: left signal kind 3 is outside 0 to 2",
         std::string(kTrain) + ":42: warning: signal digit 12 (value 10) is outside 0 to 9",
         std::string(kTrain) + ":42: warning: signal time 50 is taken as 101",
-        std::string(kRoute) + ":186: warning: \"sfondo uno\" is a general entry"}) {
+        std::string(kRoute) + ":186: warning: \"sfondo uno\" is a general entry",
+        std::string(kRoute) + ":13: warning: the curve starting at 1450 m overlaps the previous one, which ends at 1500 m"}) {
     EXPECT_NE(run.err.find(expected), std::string::npos) << expected << "\n" << run.err;
   }
 }
