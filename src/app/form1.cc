@@ -14,14 +14,9 @@ Form1::Form1(FileSystem& fs, UserInterface& ui, const std::string& programFolder
     : sourceFolder(programFolder), outputFolder(programFolder), fs_(fs), ui_(ui) {}
 
 void Form1::Form_Load() {
-  model.scenarioName = std::string(kScenarioName);
-  model.trainNumber = std::string(kTrainNumber);
+  setEmbeddedNames();
   ui_.showWaitWindow(kWaitLabel);
-  dati_linea();
-  dati_treno();
-  dati_note();
-  dati_rallentamenti();
-  dati_scheda();
+  writeTexts();
   std::int32_t option = 1;
   memorizza_percorso(option);
 }
@@ -47,6 +42,19 @@ void Form1::memorizza_percorso(std::int32_t& j) {
   model.trackCells[1].value2 = static_cast<std::int16_t>(codice_gara_og(model));
 
   writtenFiles = writeCompiledFiles(model, fs_, outputFolder);
+}
+
+void Form1::setEmbeddedNames() {
+  model.scenarioName = std::string(kScenarioName);
+  model.trainNumber = std::string(kTrainNumber);
+}
+
+void Form1::writeTexts() {
+  dati_linea();
+  dati_treno();
+  dati_note();
+  dati_rallentamenti();
+  dati_scheda();
 }
 
 void Form1::errore(const std::string& a) { throw FatalError(std::stoi(a), " Errore n. " + a); }

@@ -32,6 +32,12 @@ class Form1 {
   // Ends the compile with " Errore n. " and the code text (throws FatalError).
   [[noreturn]] void errore(const std::string& a);
 
+  // The names of the embedded scenario, which every file is named from.
+  void setEmbeddedNames();
+
+  // The five writers, in start-up order: the two sources, then the three crew documents.
+  void writeTexts();
+
   void dati_linea();
   void dati_treno();
   void dati_note();

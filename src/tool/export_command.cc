@@ -49,13 +49,8 @@ class ExportCommand : public ToolCommand {
   // The pack's own writers, in the pack's order, so that the files cannot differ from its files.
   void writeTexts(Platform& platform) {
     Form1 form(platform, platform, folder_);
-    form.model.scenarioName = std::string(kScenarioName);
-    form.model.trainNumber = std::string(kTrainNumber);
-    form.dati_linea();
-    form.dati_treno();
-    form.dati_note();
-    form.dati_rallentamenti();
-    form.dati_scheda();
+    form.setEmbeddedNames();
+    form.writeTexts();
   }
 
   void report(FileSystem& fs, std::ostream& out) const {

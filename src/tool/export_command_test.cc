@@ -40,13 +40,8 @@ std::size_t lineCount(const std::string& text) { return std::count(text.begin(),
 std::map<std::string, std::string> packTexts() {
   FakePlatform p;
   Form1 form(p, p, p.folder);
-  form.model.scenarioName = std::string(kScenarioName);
-  form.model.trainNumber = std::string(kTrainNumber);
-  form.dati_linea();
-  form.dati_treno();
-  form.dati_note();
-  form.dati_rallentamenti();
-  form.dati_scheda();
+  form.setEmbeddedNames();
+  form.writeTexts();
   std::map<std::string, std::string> texts;
   for (const char* name : kNames) texts[name] = p.fs.files.at(p.fs.join(p.folder, name));
   return texts;

@@ -47,13 +47,8 @@ std::string pathOf(const WrittenText& t) { return "/pack/" + std::string(t.name)
 // Runs every writer, in the order start-up calls them, on the platform's folder.
 void writeAll(FakePlatform& p) {
   Form1 form(p, p, p.folder);
-  form.model.scenarioName = std::string(kScenarioName);
-  form.model.trainNumber = std::string(kTrainNumber);
-  form.dati_linea();
-  form.dati_treno();
-  form.dati_note();
-  form.dati_rallentamenti();
-  form.dati_scheda();
+  form.setEmbeddedNames();
+  form.writeTexts();
 }
 
 // Splits file bytes into lines; every line must end in CR LF, and no CR or LF may stand alone.
