@@ -8,6 +8,14 @@ struct ErrorEntry {
   std::string_view message;
 };
 
+// Codes recorded with a position in metres.
+constexpr std::int32_t kWithPosition[] = {
+    kErrTextBoardOccupied, kErrCodePointOccupied,   kErrStationPosition,     kErrPlatformLength,
+    kErrNoCellBeforeSignal, kErrNoCellInWindow,     kErrNoCellInWalk,       kErrBeyondTrack,
+    kErrSignalOccupied,    kErrWarningOccupied,     kErrSlowDownStartOccupied, kErrSlowDownEndOccupied,
+    kErrApproachOccupied,  kErrSpeedBoardOccupied,  kErrStationSpacing,
+};
+
 constexpr ErrorEntry kMessages[] = {
     {kErrRouteTooLong, "the route length is above 1000000 m; shorten the line"},
     {kErrKilometrePost,
@@ -78,6 +86,17 @@ constexpr ErrorEntry kMessages[] = {
 };
 
 }  // namespace
+
+bool errorSetsPosition(std::int32_t code) {
+  for (std::int32_t c : kWithPosition) {
+    if (c == code) return true;
+  }
+  return false;
+}
+
+bool errorFromCompletion(std::int32_t code) {
+  return code == kErrNoCellBeforeSignal || code == kErrNoCellInWindow || code == kErrNoCellInWalk;
+}
 
 std::string_view errorMessage(std::int32_t code) {
   for (const ErrorEntry& e : kMessages) {

@@ -41,4 +41,10 @@ enum ErrorCode : std::int32_t {
 // What the error means and what would fix it, in plain words; empty for an unknown number.
 std::string_view errorMessage(std::int32_t code);
 
+// Whether the code sets errorPosition together with itself (the position of the refused entry or cell).
+bool errorSetsPosition(std::int32_t code);
+
+// Whether only the completion pass over the cells records the code, so that no source line caused it.
+bool errorFromCompletion(std::int32_t code);
+
 }  // namespace pack

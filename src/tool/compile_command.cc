@@ -16,20 +16,6 @@
 namespace pack {
 namespace {
 
-// Codes whose errorPosition is set together with them.
-bool hasPosition(std::int32_t code) {
-  switch (code) {
-    case 6: case 7: case 8: case 9: case 11: case 12: case 13: case 15: case 16:
-    case 17: case 18: case 19: case 20: case 21: case 22:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Codes that only the completion pass over the cells records: they belong to no source line.
-bool fromCompletion(std::int32_t code) { return code == 11 || code == 12 || code == 13; }
-
 struct Outcome {
   std::int32_t errorCode = 0;
   std::int32_t errorPosition = 0;
@@ -44,7 +30,7 @@ std::string errorLine(const Outcome& o) {
   std::string text;
   if (!o.file.empty()) text = o.file + (o.line > 0 ? ":" + std::to_string(o.line) : "") + ": ";
   text += "error " + std::to_string(o.errorCode);
-  if (hasPosition(o.errorCode)) text += " at " + std::to_string(o.errorPosition) + " m";
+  if (errorSetsPosition(o.errorCode)) text += " at " + std::to_string(o.errorPosition) + " m";
   text += ": " + std::string(errorMessage(o.errorCode));
   return text;
 }
@@ -105,7 +91,7 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
   outcome.errorCode = outcome.fatal.value_or(model.errorCode);
   outcome.errorPosition = model.errorPosition;
   outcome.written = form.writtenFiles;
-  bool fromSource = form.errorSource != SourceKind::kNone && !fromCompletion(outcome.errorCode) &&
+  bool fromSource = form.errorSource != SourceKind::kNone && !errorFromCompletion(outcome.errorCode) &&
                     outcome.errorCode != 1250 && outcome.errorCode != 1251 && outcome.errorCode != 2;
   if (fromSource) {
     outcome.file = form.errorSource == SourceKind::kRoute ? routePath : trainPath;
