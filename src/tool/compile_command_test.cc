@@ -22,6 +22,21 @@ constexpr const char* kTrain = "Borgorosso_MontegranoC_517-.txt";
 constexpr const char* kCompiled[] = {"Borgorosso_MontegranoC_linea.dat", "Borgorosso_MontegranoC_517.sim",
                                      "Borgorosso_MontegranoC_517.dat"};
 
+// Replaces the one occurrence of `from` in a file.
+void replaceOnce(const fs::path& path, const std::string& from, const std::string& to) {
+  std::string bytes = readBytes(path);
+  std::size_t at = bytes.find(from);
+  ASSERT_NE(at, std::string::npos) << from;
+  ASSERT_EQ(bytes.find(from, at + 1), std::string::npos) << "not unique: " << from;
+  writeBytes(path, bytes.replace(at, from.size(), to));
+}
+
+// The embedded scenario exported into `folder`, with one edit of one source.
+void exportEdited(const TempFolder& folder, const char* file, const std::string& from, const std::string& to) {
+  ASSERT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
+  replaceOnce(folder.path() / file, from, to);
+}
+
 // The exported scenario in a temporary folder, with edits of its sources.
 class ExportedScenario : public ::testing::Test {
  protected:
@@ -34,11 +49,7 @@ class ExportedScenario : public ::testing::Test {
 
   // Replaces the one occurrence of `from` in a source.
   void edit(const std::string& name, const std::string& from, const std::string& to) {
-    std::string bytes = readBytes(file(name));
-    std::size_t at = bytes.find(from);
-    ASSERT_NE(at, std::string::npos) << from;
-    ASSERT_EQ(bytes.find(from, at + 1), std::string::npos) << "not unique: " << from;
-    writeBytes(file(name), bytes.replace(at, from.size(), to));
+    replaceOnce(file(name), from, to);
   }
 
   bool compiledFilesExist() const {
@@ -104,11 +115,7 @@ TEST_F(ExportedScenario, RefusalsNameFileLineCodeAndPosition) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder scratch;
-    ASSERT_EQ(runToolCaptured({"export", scratch.str()}).status, 0);
-    std::string bytes = readBytes(scratch.path() / c.file);
-    std::size_t at = bytes.find(c.from);
-    ASSERT_NE(at, std::string::npos);
-    writeBytes(scratch.path() / c.file, bytes.replace(at, std::string(c.from).size(), c.to));
+    exportEdited(scratch, c.file, c.from, c.to);
 
     tool_testing::ToolRun run = runToolCaptured({"compile", scratch.str()});
     EXPECT_EQ(run.status, c.status) << run.err;
@@ -148,9 +155,7 @@ TEST_F(ExportedScenario, DeleteSourcesFollowsThePacksRules) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder scratch;
-    ASSERT_EQ(runToolCaptured({"export", scratch.str()}).status, 0);
-    std::string bytes = readBytes(scratch.path() / c.file);
-    writeBytes(scratch.path() / c.file, bytes.replace(bytes.find(c.from), std::string(c.from).size(), c.to));
+    exportEdited(scratch, c.file, c.from, c.to);
     runToolCaptured({"compile", "--delete-sources", scratch.str()});
     EXPECT_EQ(fs::exists(scratch.path() / kRoute), c.routeLeft);
     EXPECT_EQ(fs::exists(scratch.path() / kTrain), c.trainLeft);
