@@ -38,7 +38,7 @@ std::string errorLine(const Outcome& o) {
 nlohmann::json toJson(const Outcome& o) {
   nlohmann::json warnings = nlohmann::json::array();
   for (const LintWarning& w : o.warnings) {
-    warnings.push_back({{"file", w.file}, {"line", w.line}, {"message", w.message}});
+    warnings.push_back({{"file", w.file}, {"line", w.line}, {"column", w.column}, {"message", w.message}});
   }
   nlohmann::json j = {{"errorCode", o.errorCode},
                       {"errorPosition", o.errorPosition},
@@ -103,7 +103,7 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
   if (options.json) {
     out << toJson(outcome).dump(2) << '\n';
   } else {
-    for (const LintWarning& w : outcome.warnings) err << w.file << ":" << w.line << ": warning: " << w.message << '\n';
+    for (const LintWarning& w : outcome.warnings) err << formatWarning(w) << '\n';
     if (outcome.errorCode != 0) err << errorLine(outcome) << '\n';
     for (const std::string& name : outcome.written) out << "wrote " << platform.join(form.outputFolder, name) << '\n';
   }

@@ -1,12 +1,14 @@
 #include "tool/source_lint.h"
 
 #include <charconv>
+#include <functional>
 #include <cstdint>
 #include <optional>
 
 #include "formats/cp1252.h"
 #include "formats/route_format.h"
 #include "formats/train_run_format.h"
+#include "tool/source_form.h"
 
 namespace pack {
 namespace {
@@ -266,14 +268,34 @@ std::vector<LintWarning> lintTrainRunSource(std::string_view bytes, const std::s
   return lint.take();
 }
 
+std::string formatWarning(const LintWarning& warning) {
+  std::string text = warning.file + ":" + std::to_string(warning.line);
+  if (warning.column > 0) text += ":" + std::to_string(warning.column);
+  return text + ": warning: " + warning.message;
+}
+
+namespace {
+
+using SourceLinter = std::function<std::vector<LintWarning>(std::string_view, const std::string&)>;
+
+void lintOneSource(FileSystem& fs, const std::string& path, std::vector<LintWarning>& all, const SourceLinter& lint) {
+  if (!fs.exists(path)) return;
+  std::string bytes = fs.read(path);
+  SourceFormCheck form = checkSourceForm(bytes);
+  for (SourceFormProblem& p : form.problems) all.push_back({path, p.line, std::move(p.message), p.column});
+  if (form.lineEndsBroken) return;
+  std::vector<LintWarning> warnings = lint(bytes, path);
+  all.insert(all.end(), warnings.begin(), warnings.end());
+}
+
+}  // namespace
+
 std::vector<LintWarning> lintSources(FileSystem& fs, const std::string& routePath, const std::string& trainPath,
                                      bool buildPlan) {
   std::vector<LintWarning> all;
-  if (fs.exists(routePath)) all = lintRouteSource(fs.read(routePath), routePath, buildPlan);
-  if (fs.exists(trainPath)) {
-    std::vector<LintWarning> train = lintTrainRunSource(fs.read(trainPath), trainPath);
-    all.insert(all.end(), train.begin(), train.end());
-  }
+  lintOneSource(fs, routePath, all,
+                [buildPlan](std::string_view bytes, const std::string& file) { return lintRouteSource(bytes, file, buildPlan); });
+  lintOneSource(fs, trainPath, all, lintTrainRunSource);
   return all;
 }
 
