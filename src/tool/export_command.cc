@@ -11,6 +11,7 @@
 #include "formats/file_names.h"
 #include "platform/memory_file_system.h"
 #include "platform/platform.h"
+#include "tool/no_window.h"
 #include "tool/tool_command.h"
 
 namespace pack {
@@ -80,12 +81,6 @@ class ExportCommand : public ToolCommand {
     }
     return changed;
   }
-
-  // The writers never use the window; export has none.
-  struct NoWindow : UserInterface {
-    void showWaitWindow(std::string_view) override {}
-    void showMessage(std::string_view) override {}
-  };
 
   void report(FileSystem& fs, std::ostream& out) const {
     ScenarioNames names{kScenarioName, kTrainNumber};
