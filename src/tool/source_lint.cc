@@ -275,6 +275,9 @@ class Linter {
     previous = now;
   }
 
+  // No warning for the key fields left on this line: they belong to something already handled.
+  void quiet(std::size_t line) { quietLine_ = line; }
+
   std::vector<LintWarning> take() { return std::move(warnings_); }
 
  private:
@@ -453,7 +456,9 @@ std::vector<LintWarning> lintRouteSource(std::string_view bytes, const std::stri
         if (!read.complete) continue;
         if (entry == &kRouteLengthEntry) state.length = read.at(0);
         if (!general) checkRouteFeature(lint, read, state);
-      } else if (!isSkipped(key) && !isHeader(key.text) && !(containsIgnoreCase(key.text, "curva") && !buildPlan)) {
+      } else if (!buildPlan && containsIgnoreCase(key.text, "curva")) {
+        lint.quiet(key.line);  // without the plan a curve is not read: its values are read as keys
+      } else if (!isSkipped(key) && !isHeader(key.text)) {
         lint.unknownKey(key, here, general ? routeFeatureEntries() : routeGeneralEntries(),
                         general ? "a feature" : "a general");
       }

@@ -50,6 +50,7 @@ std::vector<LintWarning> lint(Source source, const std::string& bytes) {
 TEST(SourceLint, ThePacksOwnSourcesRaiseNothing) {
   EXPECT_EQ(listed(lint(Source::kRoute, packSources().route)), "");
   EXPECT_EQ(listed(lint(Source::kTrain, packSources().train)), "");
+  EXPECT_EQ(listed(lintRouteSource(packSources().route, "R", false)), "") << "without the plan curves are not read";
 }
 
 // One edit, one warning: "FILE:LINE:COLUMN: warning: " followed by the start of the message.
