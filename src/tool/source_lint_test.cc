@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/form1.h"
 #include "platform/fake_platform.h"
+#include "tool/source_form.h"
 
 namespace pack {
 namespace {
@@ -165,6 +168,42 @@ TEST(SourceLint, ASourceCutShortIsNamed) {
   std::string warnings = listed(lint(Source::kTrain, bytes));
   EXPECT_NE(warnings.find("T:41:1: warning: the file ends after 2 of the 11 values of \"segnale\""), std::string::npos)
       << warnings;
+}
+
+}  // namespace
+}  // namespace pack
+
+namespace pack {
+namespace {
+
+// Whatever the bytes, the lint and the form checks end, and read nothing outside the source (run under
+// the sanitizers).
+TEST(SourceLint, AnyBytesAreReadSafely) {
+  std::mt19937 random(20261210);
+  const std::string alphabet = std::string(",- \r\n[]0123456789x\xC3\xA8\xEF\xBB\xBF") + '\0';
+  for (int round = 0; round < 400; ++round) {
+    bool route = round % 2 == 0;
+    std::string bytes = route ? packSources().route : packSources().train;
+    int edits = 1 + static_cast<int>(random() % 12);
+    for (int i = 0; i < edits; ++i) {
+      std::size_t at = random() % bytes.size();
+      switch (random() % 4) {
+        case 0: bytes[at] = alphabet[random() % alphabet.size()]; break;
+        case 1: bytes.erase(at, 1 + random() % 40); break;
+        case 2: bytes.insert(at, 1, alphabet[random() % alphabet.size()]); break;
+        default: bytes.resize(at); break;
+      }
+      if (bytes.empty()) bytes = ",";
+    }
+    std::vector<LintWarning> warnings =
+        route ? lintRouteSource(bytes, "R", round % 4 == 0) : lintTrainRunSource(bytes, "T", RouteFacts{32850});
+    for (const LintWarning& w : warnings) EXPECT_GE(w.line, 1u) << w.message;
+    checkSourceForm(bytes);
+    NormalizedSource normalized = normalizeSource(bytes);
+    if (!normalized.refusal) {
+      EXPECT_FALSE(checkSourceForm(normalized.bytes).lineEndsBroken);
+    }
+  }
 }
 
 }  // namespace
