@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
-#include "platform/fake_platform.h"
 #include "tool/tool_test_support.h"
 
 namespace pack {
@@ -36,16 +34,7 @@ std::string readFile(const fs::path& path) { return tool_testing::readBytes(path
 
 std::size_t lineCount(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
-// The bytes the pack's own writers give, from an in-memory run.
-std::map<std::string, std::string> packTexts() {
-  FakePlatform p;
-  Form1 form(p, p, p.folder);
-  form.setEmbeddedNames();
-  form.writeTexts();
-  std::map<std::string, std::string> texts;
-  for (const char* name : kNames) texts[name] = p.fs.files.at(p.fs.join(p.folder, name));
-  return texts;
-}
+std::map<std::string, std::string> packTexts() { return tool_testing::embeddedTexts(); }
 
 class ExportCommand : public testing::Test {
  protected:

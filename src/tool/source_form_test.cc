@@ -6,9 +6,7 @@
 
 #include <map>
 
-#include "app/form1.h"
 #include "formats/cp1252.h"
-#include "platform/fake_platform.h"
 #include "tool/tool_test_support.h"
 
 namespace pack {
@@ -85,24 +83,13 @@ TEST(SourceForm, NormalizeRefusesWhatCodePage1252CannotHold) {
   EXPECT_TRUE(normalizeSource("").changes.empty());
 }
 
-// The five texts as the pack writes them.
-std::map<std::string, std::string> packTexts() {
-  FakePlatform p;
-  Form1 form(p, p, p.folder);
-  form.setEmbeddedNames();
-  form.writeTexts();
-  std::map<std::string, std::string> texts;
-  for (const auto& [path, bytes] : p.fs.files) texts[path.substr(path.rfind('/') + 1)] = bytes;
-  return texts;
-}
-
 std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
   for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size())) s.replace(at, from.size(), to);
   return s;
 }
 
 TEST(NormalizeCommand, GivesBackThePacksBytesFromEditorCopies) {
-  std::map<std::string, std::string> originals = packTexts();
+  std::map<std::string, std::string> originals = tool_testing::embeddedTexts();
   ASSERT_EQ(originals.size(), 5u);
   struct Variant {
     const char* name;

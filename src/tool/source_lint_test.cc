@@ -6,9 +6,8 @@
 
 #include <random>
 
-#include "app/form1.h"
-#include "platform/fake_platform.h"
 #include "tool/source_form.h"
+#include "tool/tool_test_support.h"
 
 namespace pack {
 namespace {
@@ -20,12 +19,8 @@ struct Sources {
 
 const Sources& packSources() {
   static const Sources sources = [] {
-    FakePlatform p;
-    Form1 form(p, p, p.folder);
-    form.setEmbeddedNames();
-    form.writeTexts();
-    return Sources{p.fs.files.at("/pack/Borgorosso_MontegranoC_linea.txt"),
-                   p.fs.files.at("/pack/Borgorosso_MontegranoC_517-.txt")};
+    std::map<std::string, std::string> texts = tool_testing::embeddedTexts();
+    return Sources{texts.at("Borgorosso_MontegranoC_linea.txt"), texts.at("Borgorosso_MontegranoC_517-.txt")};
   }();
   return sources;
 }
