@@ -258,6 +258,13 @@ class Linter {
                   " values after it; rename the header");
   }
 
+  // A comment field after `limit` others in a row is taken as a key field.
+  void commentRead(const Field& key, const EntryDefinition& entry, int limit) {
+    warn(key, quoted(key.text) + " follows " + std::to_string(limit) +
+                  " comment fields in a row, so it is taken as a key field, not a comment, and read as " +
+                  quoted(entry.writtenKey) + "; remove the words or a comment line before it");
+  }
+
   // A key that is the file's last field is never handled.
   void lastField(const Field& key, const EntryDefinition& entry) {
     warn(key, quoted(key.text) + " is the file's last field, which is never read as " + quoted(entry.writtenKey) +
@@ -350,7 +357,34 @@ bool seekStart(FieldCursor& cursor, std::string_view start) {
   return false;
 }
 
-bool isSkipped(const Field& key) { return trimmed(key.text).empty() || isCommentField(key.text); }
+bool isBlank(const Field& key) { return trimmed(key.text).empty(); }
+
+// A field holding "-" stands in for the key field only so many times in a row; the next one is taken as
+// the key field, and read as an entry when it holds an entry's words.
+class CommentRun {
+ public:
+  explicit CommentRun(int limit) : limit_(limit) {}
+
+  void setLimit(int limit) { limit_ = limit; }
+
+  // True when `key` is passed over as a comment.
+  bool skips(const Field& key) {
+    if (isCommentField(key.text) && count_ < limit_) {
+      ++count_;
+      return true;
+    }
+    count_ = 0;
+    return false;
+  }
+
+ private:
+  int limit_;
+  int count_ = 0;
+};
+
+// Whether a key field that matches nothing deserves a word: comments and headers are meant to match
+// nothing.
+bool isUnknownKey(const Field& key) { return !isBlank(key) && !isCommentField(key.text) && !isHeader(key.text); }
 
 // --- Route description -----------------------------------------------------------------------------
 
@@ -438,19 +472,24 @@ std::vector<LintWarning> lintRouteSource(std::string_view bytes, const std::stri
   RouteState state;
   if (seekStart(cursor, kRouteGeneralHeader)) {
     bool general = true;
+    CommentRun comments(kGeneralCommentRun);
     while (!cursor.atEnd()) {
       Field key = cursor.text();
-      if (!key.problem.empty()) continue;
+      if (comments.skips(key)) continue;
       std::span<const EntryDefinition* const> here = general ? routeGeneralEntries() : routeFeatureEntries();
-      const EntryDefinition* entry = isSkipped(key) ? nullptr : findEntry(here, key.text);
+      const EntryDefinition* entry = isBlank(key) ? nullptr : findEntry(here, key.text);
       if (entry == &kCurveEntry && !buildPlan) entry = nullptr;  // curves are read only with the plan
       if (cursor.atEnd()) {
         if (entry != nullptr) lint.lastField(key, *entry);
         break;
       }
-      if (general && endsGeneralPart(key.text)) general = false;  // after the entries, as the compiler tests
+      if (general && endsGeneralPart(key.text)) {  // after the entries, as the compiler tests
+        general = false;
+        comments.setLimit(kFeatureCommentRun);
+      }
       if (entry != nullptr) {
         if (isHeader(key.text)) lint.headerRead(key, *entry);
+        if (isCommentField(key.text)) lint.commentRead(key, *entry, general ? kGeneralCommentRun : kFeatureCommentRun);
         if (entry == &kCurveEntry) checkCurveKey(lint, key);
         EntryRead read = lint.readEntry(*entry, key, state.length);
         if (!read.complete) continue;
@@ -458,7 +497,7 @@ std::vector<LintWarning> lintRouteSource(std::string_view bytes, const std::stri
         if (!general) checkRouteFeature(lint, read, state);
       } else if (!buildPlan && containsIgnoreCase(key.text, "curva")) {
         lint.quiet(key.line);  // without the plan a curve is not read: its values are read as keys
-      } else if (!isSkipped(key) && !isHeader(key.text)) {
+      } else if (isUnknownKey(key)) {
         lint.unknownKey(key, here, general ? routeFeatureEntries() : routeGeneralEntries(),
                         general ? "a feature" : "a general");
       }
@@ -534,19 +573,21 @@ std::vector<LintWarning> lintTrainRunSource(std::string_view bytes, const std::s
   FieldCursor& cursor = lint.cursor();
   TrainState state;
   if (!seekStart(cursor, kTrainRunStart)) return lint.take();
+  CommentRun comments(kTrainRunCommentRun);
   while (!cursor.atEnd()) {
     Field key = cursor.text();
-    if (!key.problem.empty()) continue;
-    const EntryDefinition* entry = isSkipped(key) ? nullptr : findEntry(kTrainRunEntries, key.text);
+    if (comments.skips(key)) continue;
+    const EntryDefinition* entry = isBlank(key) ? nullptr : findEntry(kTrainRunEntries, key.text);
     if (cursor.atEnd()) {
       if (entry != nullptr) lint.lastField(key, *entry);
       break;
     }
     if (entry != nullptr) {
       if (isHeader(key.text)) lint.headerRead(key, *entry);
+      if (isCommentField(key.text)) lint.commentRead(key, *entry, kTrainRunCommentRun);
       EntryRead read = lint.readEntry(*entry, key, route.length);
       if (read.complete) checkTrainEntry(lint, read, state);
-    } else if (!isSkipped(key) && !isHeader(key.text)) {
+    } else if (isUnknownKey(key)) {
       lint.unknownKey(key, kTrainRunEntries, {}, "");
     }
   }

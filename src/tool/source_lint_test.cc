@@ -120,6 +120,10 @@ TEST(SourceLint, WhatTheCompilerAcceptsSilentlyIsNamed) {
        "T:33:1: warning: \"velocita\" takes 2 values, the line has 3 (the extra fields are read as keys)"},
       {Source::kTrain, "[fine]\r\n", "sabbia",
        "T:50:1: warning: \"sabbia\" is the file's last field, which is never read as \"sabbia\""},
+      {Source::kTrain, "[segnali]", "[segnali]\r\n-- one\r\n-- two\r\n-- segnale di prova",
+       "T:43:1: warning: \"-- segnale di prova\" follows 2 comment fields in a row, so it is taken as a key field"},
+      {Source::kRoute, "[montagne]", "[montagne]\r\n---\r\n---\r\n--- montagna",
+       "R:187:1: warning: \"--- montagna\" follows 2 comment fields in a row"},
       // Fields the compiler cannot read: it stops with error 25 there.
       {Source::kTrain, "numero vetture,    8", "numero vetture,    2x4",
        "T:2:20: warning: \"2x4\" is not a whole number (value 1 of \"numero vetture\": coaches); the compiler stops "
