@@ -106,7 +106,9 @@ class FieldCursor {
     if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
     if (digits.empty()) return quoted(token) + " is a sign without digits";
     if (digits.find_first_not_of("0123456789") != std::string_view::npos) {
-      return quoted(token) + " is not a whole number";
+      bool separator = token.find_first_of("\t;") != std::string_view::npos;
+      return quoted(token) + " is not a whole number" +
+             (separator ? " (values are separated by commas, numbers also by blanks; not by tabs or semicolons)" : "");
     }
     switch (width) {
       case ValueWidth::kInt16: return quoted(token) + " does not fit a 16-bit value (-32768 to 32767)";

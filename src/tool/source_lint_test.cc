@@ -130,6 +130,12 @@ TEST(SourceLint, WhatTheCompilerAcceptsSilentlyIsNamed) {
        "reading with error 25"},
       {Source::kTrain, "stazione,    9750, 22,", "stazione,    9750, 300,",
        "T:36:20: warning: \"300\" does not fit a byte (0 to 255) (value 2 of \"stazione\": type)"},
+      {Source::kTrain, "aderenza,     400,    70", "aderenza,     400;70",
+       "T:8:15: warning: \"400;70\" is not a whole number (values are separated by commas, numbers also by blanks; "
+       "not by tabs or semicolons)"},
+      {Source::kTrain, "stazione,       0, 12,  600,  1, 0, 0,  4,1,0,  2,1,1,    1,  16,57, 0, BORGOROSSO",
+       "stazione,       0, 12,  600,  1, 0, 0,  4,1,0,  2,1,1,    1,  16,57, BORGOROSSO",
+       "T:35:70: warning: \"BORGOROSSO\" is not a whole number (value 16 of \"stazione\": seconds, s)"},
       {Source::kTrain, "sabbia,    180", "sabbia,    -",
        "T:4:12: warning: \"-\" is a sign without digits"},
   };
