@@ -53,6 +53,14 @@ std::string hexBytes(std::string_view bytes) {
   return text;
 }
 
+// Built by appending: GCC 12 warns falsely (-Wrestrict) about "literal" + std::string once inlined.
+std::string inQuotes(std::string_view text) {
+  std::string q = "\"";
+  q.append(text);
+  q += '"';
+  return q;
+}
+
 std::string codePointName(char32_t cp) {
   char name[16];
   std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(cp));
@@ -143,9 +151,9 @@ SourceFormCheck checkSourceForm(std::string_view bytes) {
     if (!text && c.size() > 1) {
       text = SourceFormProblem{
           w.line(), w.column(),
-          "\"" + std::string(c) + "\" (" + codePointName(cp) + ") is written in UTF-8 (bytes " + hexBytes(c) +
-              "), and the compiler reads the file in code page 1252, where these bytes are \"" + cp1252ToUtf8(c) +
-              "\"; save the file in code page 1252 (Windows-1252), or " + kFix};
+          inQuotes(c) + " (" + codePointName(cp) + ") is written in UTF-8 (bytes " + hexBytes(c) +
+              "), and the compiler reads the file in code page 1252, where these bytes are " + inQuotes(cp1252ToUtf8(c)) +
+              "; save the file in code page 1252 (Windows-1252), or " + kFix};
     }
   }
   check.lineEndsBroken = lineEnd.has_value();
@@ -196,8 +204,7 @@ NormalizedSource normalizeSource(std::string_view bytes) {
     if (!single) {
       result.refusal = SourceFormProblem{
           w.line(), w.column(),
-          "\"" + std::string(c) + "\" (" + codePointName(cp) +
-              ") has no place in code page 1252, the sources' character set; replace it"};
+          inQuotes(c) + " (" + codePointName(cp) + ") has no place in code page 1252, the sources' character set; replace it"};
       return result;
     }
     out += *single;
