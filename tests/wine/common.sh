@@ -174,7 +174,7 @@ run_tool() {
   fi
   local stream
   for stream in stdout stderr; do
-    sed -e 's/\r$//' -e 's|\\|/|g' -e "s|Z:$here|<cwd>|g" -e "s|$here|<cwd>|g" \
+    sed -e 's/\r$//' -e 's|\\\\|/|g' -e 's|\\|/|g' -e "s|Z:$here|<cwd>|g" -e "s|$here|<cwd>|g" \
       -e 's/\(cannot [a-z ]* "[^"]*"\): .*$/\1: <reason>/' "$out.$stream.raw" >"$out.$stream"
   done
   printf '%s' "$status"
