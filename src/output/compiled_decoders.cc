@@ -132,4 +132,23 @@ std::vector<PlanPoint> decodePlan(std::string_view bytes) {
   return plan;
 }
 
+std::size_t forEachPlanPoint(std::string_view bytes,
+                             const std::function<void(std::size_t metre, const PlanPoint& point)>& visit) {
+  ByteReader counter(bytes);
+  std::size_t elements = 0;
+  for (; !counter.atEnd(); ++elements) readPlanElement(counter);
+  if (elements % 2 != 0) throw DecodeError(bytes.size(), "odd number of elements: the columns differ");
+  std::size_t metres = elements / 2;
+  ByteReader x(bytes);
+  ByteReader y(bytes);
+  for (std::size_t m = 0; m < metres; ++m) readPlanElement(y);
+  for (std::size_t m = 0; m < metres; ++m) {
+    PlanPoint p;
+    p.x = readPlanElement(x);
+    p.y = readPlanElement(y);
+    visit(m, p);
+  }
+  return metres;
+}
+
 }  // namespace pack
