@@ -46,6 +46,7 @@ std::vector<Station> stations(const ScenarioTable& table);
 // boards when they show one; otherwise the count runs upward.
 class KilometreScale {
  public:
+  KilometreScale() = default;  // no definition: kilometres from the start of the line
   KilometreScale(const ScenarioTable& table, const std::vector<TrackCell>& cells);
 
   bool defined() const { return !anchors_.empty(); }
@@ -54,6 +55,12 @@ class KilometreScale {
   std::int64_t at(std::int64_t metre) const;
   // Metres along the line where the post value is a multiple of `step`, between `from` and `to`.
   std::vector<std::int64_t> roundPosts(std::int64_t from, std::int64_t to, std::int64_t step) const;
+  // The positions of the definitions: between them the post value is linear in the metre.
+  std::vector<std::int64_t> breakpoints() const {
+    std::vector<std::int64_t> list;
+    for (const Anchor& a : anchors_) list.push_back(a.position);
+    return list;
+  }
   // One line for a legend: where the numbering comes from.
   std::string describe() const;
 
