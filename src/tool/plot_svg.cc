@@ -208,7 +208,7 @@ class Renderer {
              "patternTransform=\"rotate(45)\"><rect width=\"6\" height=\"6\" fill=\"#f4f4f4\"/>"
              "<line x1=\"0\" y1=\"0\" x2=\"0\" y2=\"6\" stroke=\"#ddd\" stroke-width=\"2\"/></pattern></defs>\n";
     panelTitle(top, "The line seen from above");
-    s.rect(kLeft, top, kPlotWidth, kPlanHeight, "fill=\"#fafaf6\" stroke=\"#999\"");
+    s.rect(kLeft, top, kPlotWidth, d_.hasPlan() ? kPlanHeight : 60, "fill=\"#fafaf6\" stroke=\"#999\"");
     if (!d_.hasPlan()) {
       s.text(kLeft + 20, top + 40, "No plan file: the scenario was compiled without the plan (--no-plan), so the "
                                    "line's shape from above is not known.", "font-size=\"13\" fill=\"#555\"");
