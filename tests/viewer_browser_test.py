@@ -155,6 +155,18 @@ def main():
         check(zoomed_ticks and zoomed_ticks != whole_ticks and "+" in zoomed_ticks[0],
               "finer kilometre-post ticks when zoomed: %r" % zoomed_ticks[:8])
 
+        # What is at a point, as the pointer shows it: the signal placed at 5450 m, with its source line.
+        train = open(os.path.join(scenario, "Borgorosso_MontegranoC_517-.txt"), "rb").read().decode("cp1252")
+        line = 1 + train[:train.index("segnale,    5450")].count("\n")
+        result = browser(chromium, os.path.join(work, "profile4"), "--dump-dom", page + "#view=5000-6000&at=5450")
+        dom, log = result.stdout.decode(), result.stderr.decode(errors="replace")
+        check_page(dom, log, "pointing at 5450 m")
+        box = re.search(r'<div id="info"[^>]*>(.*?)</div>\s*<script', dom, re.S)
+        text = re.sub(r"<[^>]+>", " ", box.group(1)) if box else ""
+        for words in ["5.45 km along the line, km post 155+500", "signal: left warning, right none, placed at 5450 m",
+                      "Borgorosso_MontegranoC_517-.txt:%d" % line, "speed limit 75 km/h", "per mille"]:
+            check(words in text, "the point's description holds %r: %r" % (words, text))
+
         # A screenshot of the zoomed view is not blank: it holds the signals' red and the platforms' blue.
         shot = os.path.join(work, "zoomed.png")
         browser(chromium, os.path.join(work, "profile3"), "--window-size=1400,1300", "--screenshot=" + shot, zoomed)

@@ -472,10 +472,11 @@ function showInfo(px, ev) {
   }
   info.innerHTML = rows.join("");
   info.hidden = false;
-  if (ev) {
-    info.style.left = Math.min(ev.clientX + 16, window.innerWidth - 470) + "px";
-    info.style.top = Math.min(ev.clientY + 16, window.innerHeight - info.offsetHeight - 8) + "px";
-  }
+  // Beside the pointer; for a link to a point, beside the cursor line at the top of the panels.
+  const r = along.getBoundingClientRect();
+  const cx = ev ? ev.clientX : r.left + px, cy = ev ? ev.clientY : r.top + 40;
+  info.style.left = Math.max(0, Math.min(cx + 16, window.innerWidth - 470)) + "px";
+  info.style.top = Math.max(0, Math.min(cy + 16, window.innerHeight - info.offsetHeight - 8)) + "px";
   let cursor = document.getElementById("cursor");
   if (!cursor) cursor = el("line", {id: "cursor", stroke: "#ff6f00", "stroke-width": 1}, along);
   cursor.setAttribute("x1", px); cursor.setAttribute("x2", px); cursor.setAttribute("y1", 10); cursor.setAttribute("y2", along.getAttribute("height"));
@@ -549,8 +550,10 @@ document.getElementById("summary").textContent = "route " + dist(D.routeLength) 
   " (the run-out beyond the end hatched); " + D.kilometres.describe + ".";
 drawPlanBase();
 buildList();
-const wanted = /#view=(\d+)-(\d+)/.exec(location.hash);
+// A link may name the part shown (#view=FROM-TO, metres) and a point to show what is there (&at=METRE).
+const wanted = /#view=(\d+)-(\d+)/.exec(location.hash), point = /[#&]at=(\d+)/.exec(location.hash);
 if (wanted) setView(+wanted[1], +wanted[2]); else render();
+if (point) { hoverX = X(+point[1]); showInfo(hoverX, null); }
 document.body.dataset.ready = "1";
 )js";
 
