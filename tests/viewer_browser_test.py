@@ -2,20 +2,25 @@
 """The interactive viewer of `scenario-tool plot --html` in a real browser: headless Chromium loads the
 page of the embedded scenario from disk, and the test checks the page after its script has run (no
 script error, the stations and signals at their metres, the list to jump to, a zoomed view showing
-only its range) and a few pixels of a screenshot of the zoomed view.
+only its range, what a link to a point shows), drives it with real key, wheel, drag, hover and click
+events through the DevTools protocol, and checks a few pixels of a screenshot of a zoomed view.
 
     viewer_browser_test.py PATH/TO/scenario-tool
 
 Exits 77 (skipped) when no Chromium is installed; set CHROMIUM to choose the browser.
 """
 
+import fcntl
+import json
 import os
 import re
+import select
 import shutil
 import struct
 import subprocess
 import sys
 import tempfile
+import time
 import zlib
 
 SKIP = 77
@@ -50,6 +55,129 @@ def browser(chromium, profile, *args):
             "--disable-component-update", "--disable-sync", "--no-first-run", "--user-data-dir=" + profile,
             "--hide-scrollbars", "--enable-logging=stderr", "--v=0", "--virtual-time-budget=5000"]
     return run(base + list(args))
+
+
+class DevTools:
+    """Chromium's DevTools protocol over --remote-debugging-pipe: JSON messages ended by a NUL byte, read
+    by the browser from descriptor 3 and written to descriptor 4. Drives the page with real input events."""
+
+    def __init__(self, chromium, profile, page):
+        to_browser_r, self.to_browser = os.pipe()
+        self.from_browser, from_browser_w = os.pipe()
+
+        def descriptors():
+            # Out of the way first: either end may itself be descriptor 3 or 4.
+            high_r = fcntl.fcntl(to_browser_r, fcntl.F_DUPFD, 10)
+            high_w = fcntl.fcntl(from_browser_w, fcntl.F_DUPFD, 10)
+            os.dup2(high_r, 3)
+            os.dup2(high_w, 4)
+
+        self.process = subprocess.Popen(
+            [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
+             "--disable-component-update", "--disable-sync", "--no-first-run", "--user-data-dir=" + profile,
+             "--hide-scrollbars", "--window-size=1400,1000", "--remote-debugging-pipe", "about:blank"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, close_fds=False, preexec_fn=descriptors)
+        os.close(to_browser_r)
+        os.close(from_browser_w)
+        self.buffer, self.next_id, self.session = b"", 0, None
+        target = self.call("Target.createTarget", url=page)["targetId"]
+        self.session = self.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]
+
+    def call(self, method, **params):
+        self.next_id += 1
+        message = {"id": self.next_id, "method": method, "params": params}
+        if self.session and not method.startswith("Target."):
+            message["sessionId"] = self.session
+        os.write(self.to_browser, json.dumps(message).encode() + b"\0")
+        deadline = time.time() + 30
+        while time.time() < deadline:
+            while b"\0" in self.buffer:
+                raw, self.buffer = self.buffer.split(b"\0", 1)
+                reply = json.loads(raw)
+                if reply.get("id") == self.next_id:
+                    if "error" in reply:
+                        raise RuntimeError("%s: %s" % (method, reply["error"]))
+                    return reply.get("result", {})
+            ready, _, _ = select.select([self.from_browser], [], [], 1)
+            if ready:
+                chunk = os.read(self.from_browser, 1 << 16)
+                if not chunk:
+                    raise RuntimeError("the browser closed the pipe")
+                self.buffer += chunk
+        raise RuntimeError("no reply to " + method)
+
+    def evaluate(self, expression):
+        result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
+        if "exceptionDetails" in result:
+            raise RuntimeError("script: %s" % result["exceptionDetails"])
+        return result["result"].get("value")
+
+    def wait_for(self, expression):
+        for _ in range(100):
+            if self.evaluate(expression):
+                return True
+            time.sleep(0.1)
+        return False
+
+    def range(self):
+        return self.evaluate("[+document.getElementById('range').dataset.from, +document.getElementById('range').dataset.to]")
+
+    def mouse(self, kind, x, y, **extra):
+        self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, **extra)
+
+    def key(self, key, code, keycode):
+        for kind in ("keyDown", "keyUp"):
+            self.call("Input.dispatchKeyEvent", type=kind, key=key, code=code, windowsVirtualKeyCode=keycode,
+                      text=key if kind == "keyDown" and len(key) == 1 else "")
+
+    def close(self):
+        self.process.kill()
+        self.process.wait()
+        os.close(self.to_browser)
+        os.close(self.from_browser)
+
+
+def drive(chromium, profile, page):
+    """Real key, wheel, drag, hover and click events on the page of the embedded scenario."""
+    tools = DevTools(chromium, profile, page)
+    try:
+        check(tools.wait_for("document.body && document.body.dataset.ready === '1'"), "driven page: ready")
+        check(tools.range() == [0, 39900], "driven page: the whole line first: %r" % tools.range())
+        tools.key("+", "Equal", 187)
+        check(tools.range() == [9975, 29925], "key + halves the range about its middle: %r" % tools.range())
+        tools.key("ArrowRight", "ArrowRight", 39)
+        check(tools.range() == [13965, 33915], "the right arrow pans by a fifth: %r" % tools.range())
+        tools.key("0", "Digit0", 48)
+        check(tools.range() == [0, 39900], "key 0 shows the whole line: %r" % tools.range())
+
+        box = tools.evaluate("(() => { const r = document.getElementById('along').getBoundingClientRect();"
+                             " return [r.left, r.top]; })()")
+        left, top = box[0] + 64, box[1] + 200  # the panels start 64 px into the drawing
+        width = 1060 - 64 - 16
+        x = left + width * 0.5  # 19950 m
+        tools.mouse("mouseWheel", x, top, deltaX=0, deltaY=-400)
+        a, b = tools.range()
+        check(b - a < 39900 * 0.7 and a < 19950 < b, "the wheel zooms in about the pointer: %r" % [a, b])
+        tools.mouse("mousePressed", x, top, button="left", buttons=1, clickCount=1)
+        tools.mouse("mouseMoved", x - width * 0.25, top, button="left", buttons=1)
+        tools.mouse("mouseReleased", x - width * 0.25, top, button="left", buttons=0, clickCount=1)
+        c, d = tools.range()
+        check(abs((c - a) - (b - a) * 0.25) < 50 and abs((d - c) - (b - a)) < 2, "dragging left pans right: %r to %r" % ([a, b], [c, d]))
+
+        tools.key("0", "Digit0", 48)
+        tools.mouse("mouseMoved", left + width * 5450 / 39900, top)
+        info = tools.evaluate("document.getElementById('info').hidden ? '' : document.getElementById('info').textContent")
+        check("placed at 5450 m" in (info or ""), "hovering shows the signal at 5450 m: %r" % info)
+
+        item = tools.evaluate("(() => { const li = [...document.querySelectorAll('#list li')].find(l => l.textContent.startsWith('PIAN DI SPINAROLA'));"
+                              " li.scrollIntoView(); const r = li.getBoundingClientRect(); return [r.left + 5, r.top + r.height / 2]; })()")
+        tools.mouse("mousePressed", item[0], item[1], button="left", buttons=1, clickCount=1)
+        tools.mouse("mouseReleased", item[0], item[1], button="left", buttons=0, clickCount=1)
+        e, f = tools.range()
+        check(e < 22100 < f and f - e <= 4000, "a click in the list goes to the station: %r" % [e, f])
+        check(tools.evaluate("document.getElementById('errors').textContent") == "", "driven page: no script error")
+    finally:
+        tools.close()
 
 
 def attrs(tag):
@@ -166,6 +294,8 @@ def main():
         for words in ["5.45 km along the line, km post 155+500", "signal: left warning, right none, placed at 5450 m",
                       "Borgorosso_MontegranoC_517-.txt:%d" % line, "speed limit 75 km/h", "per mille"]:
             check(words in text, "the point's description holds %r: %r" % (words, text))
+
+        drive(chromium, os.path.join(work, "profile5"), page)
 
         # A screenshot of the zoomed view is not blank: it holds the signals' red and the platforms' blue.
         shot = os.path.join(work, "zoomed.png")

@@ -316,7 +316,9 @@ class Renderer {
     double barY = top + height - 12;
     for (const PlotStation* st : order) {
       double x = along_.x(st->station.position);
-      double x0 = along_.x(st->station.platformStart), x1 = along_.x(st->station.platformEnd);
+      // A platform may reach before the line's start (a station at 0 m): draw only what lies on the line.
+      double x0 = std::max(kLeft, along_.x(st->station.platformStart));
+      double x1 = std::min(kLeft + kPlotWidth, along_.x(st->station.platformEnd));
       body_.rect(x0, barY, std::max(x1 - x0, 2.0), 6, st->beyondEnd ? "fill=\"#bbb\"" : "fill=\"#1565c0\"");
       double w = textWidth(st->station.name, 10);
       for (int row = 0; row < rows; ++row) {
