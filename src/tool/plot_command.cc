@@ -58,21 +58,25 @@ class PlotCommand : public ToolCommand {
     ScenarioNames names{*scenario, *train};
     std::unique_ptr<Platform> platform = makeNativePlatform();
     std::string base = cp1252ToUtf8(*scenario + "_" + *train);
-    std::vector<std::string> targets;
+    // The SVG unless only the page is asked for; the page with --html.
+    struct Target {
+      std::string path;
+      bool html;
+    };
+    std::vector<Target> targets;
     if (htmlDir_.empty() || !output_.empty()) {
-      targets.push_back(output_.empty() ? platform->join(dir_, base + ".svg") : output_);
+      targets.push_back({output_.empty() ? platform->join(dir_, base + ".svg") : output_, false});
     }
-    if (!htmlDir_.empty()) targets.push_back(platform->join(htmlDir_, base + ".html"));
+    if (!htmlDir_.empty()) targets.push_back({platform->join(htmlDir_, base + ".html"), true});
     std::string current;
     try {
       PlotInput input = read(*platform, names, current);
       PlotData data = makePlotData(input);
-      for (const std::string& target : targets) {
-        bool html = target.ends_with(".html") && !htmlDir_.empty() && target == targets.back();
-        std::string text = html ? renderScenarioHtml(data) : renderScenarioSvg(data);
-        if (html) platform->createDirectories(htmlDir_);
-        writeFile(*platform, target, [&](BinaryWriter& w) { w.bytes(text); });
-        out << "wrote " << target << "\n";
+      for (const Target& target : targets) {
+        std::string text = target.html ? renderScenarioHtml(data) : renderScenarioSvg(data);
+        if (target.html) platform->createDirectories(htmlDir_);
+        writeFile(*platform, target.path, [&](BinaryWriter& w) { w.bytes(text); });
+        out << "wrote " << target.path << "\n";
       }
     } catch (const IoError& e) {
       err << "scenario-tool: plot: " << e.what() << "\n";
