@@ -5,6 +5,7 @@
 #include <iomanip>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <sstream>
 
 #include "compiler/cell_units.h"
@@ -192,21 +193,22 @@ class ChunkedOut {
   std::string buffer_;
 };
 
-void checkPlanPoint(std::size_t m, std::size_t metres, const PlanPoint& p, std::vector<SanityProblem>& problems) {
-  auto problem = [&](std::string what) { problems.push_back({"metre " + std::to_string(m), std::move(what)}); };
-  bool lastTwo = m + 2 >= metres;
+// What a compile writes: integers (0, 0) and (0, 1) at metres 0 and 1, two finite reals at every metre
+// up to the last two, which stay empty. `lastTwo` is known only once the metres have been counted.
+std::optional<std::string> planPointProblem(std::size_t m, bool lastTwo, const PlanPoint& p) {
   if (m < 2) {
     double expectedY = static_cast<double>(m);
     if (p.x.tag != PlanTag::kInt16 || p.y.tag != PlanTag::kInt16 || p.x.value != 0 || p.y.value != expectedY) {
-      problem("the plan starts with the integers (0, 0) and (0, 1)");
+      return "the plan starts with the integers (0, 0) and (0, 1)";
     }
   } else if (lastTwo) {
-    if (p.x.tag != PlanTag::kEmpty || p.y.tag != PlanTag::kEmpty) problem("the last two metres of the plan stay empty");
+    if (p.x.tag != PlanTag::kEmpty || p.y.tag != PlanTag::kEmpty) return "the last two metres of the plan stay empty";
   } else if (p.x.tag != PlanTag::kDouble || p.y.tag != PlanTag::kDouble) {
-    problem("every metre between the first two and the last two holds two real numbers");
+    return "every metre between the first two and the last two holds two real numbers";
   } else if (!std::isfinite(p.x.value) || !std::isfinite(p.y.value)) {
-    problem("a coordinate that is not a finite number");
+    return "a coordinate that is not a finite number";
   }
+  return std::nullopt;
 }
 
 constexpr std::size_t kMaxProblemsKept = 50;
@@ -375,17 +377,17 @@ PlanSummary summarizePlan(std::string_view bytes) {
   double previousHeading = 0;
   bool haveHeading = false;
   std::size_t problemCount = 0;
-  std::size_t metres = 0;
-  // The metre count is needed to tell the last two metres: a first walk counts them.
-  metres = forEachPlanPoint(bytes, [](std::size_t, const PlanPoint&) {});
-  s.metres = metres;
-  if (metres < 4) s.problems.push_back({"file", "a plan has at least four metres"});
-  forEachPlanPoint(bytes, [&](std::size_t m, const PlanPoint& p) {
-    std::vector<SanityProblem> here;
-    checkPlanPoint(m, metres, p, here);
-    for (SanityProblem& problem : here) {
-      if (++problemCount <= kMaxProblemsKept) s.problems.push_back(std::move(problem));
+  // The last two metres are judged at the end, when the count is known.
+  std::optional<PlanPoint> lastTwo[2];
+  auto report = [&](std::size_t m, std::string what) {
+    if (++problemCount <= kMaxProblemsKept) s.problems.push_back({"metre " + std::to_string(m), std::move(what)});
+  };
+  s.metres = forEachPlanPoint(bytes, [&](std::size_t m, const PlanPoint& p) {
+    if (m >= 2 && lastTwo[m % 2]) {
+      if (std::optional<std::string> why = planPointProblem(m - 2, false, *lastTwo[m % 2])) report(m - 2, *why);
     }
+    if (m >= 2) lastTwo[m % 2] = p;
+    else if (std::optional<std::string> why = planPointProblem(m, false, p)) report(m, *why);
     if (!hasPoint(p)) {
       havePrevious = false;
       return;
@@ -412,6 +414,11 @@ PlanSummary summarizePlan(std::string_view bytes) {
     previous = p;
     havePrevious = true;
   });
+  for (std::size_t m = s.metres >= 4 ? s.metres - 2 : s.metres; m < s.metres; ++m) {
+    if (m < 2 || !lastTwo[m % 2]) continue;
+    if (std::optional<std::string> why = planPointProblem(m, true, *lastTwo[m % 2])) report(m, *why);
+  }
+  if (s.metres < 4) s.problems.insert(s.problems.begin(), {"file", "a plan has at least four metres"});
   if (problemCount > kMaxProblemsKept) {
     s.problems.push_back({"file", "and " + std::to_string(problemCount - kMaxProblemsKept) + " more metres like these"});
   }
