@@ -10,6 +10,7 @@
 #include "app/form1.h"
 #include "compiler/error_codes.h"
 #include "formats/file_names.h"
+#include "tool/run_source.h"
 #include "tool/scenario_names.h"
 #include "tool/source_lint.h"
 
@@ -38,7 +39,7 @@ std::string errorLine(const Outcome& o) {
 nlohmann::json toJson(const Outcome& o) {
   nlohmann::json warnings = nlohmann::json::array();
   for (const LintWarning& w : o.warnings) {
-    warnings.push_back({{"file", w.file}, {"line", w.line}, {"message", w.message}});
+    warnings.push_back({{"file", w.file}, {"line", w.line}, {"column", w.column}, {"message", w.message}});
   }
   nlohmann::json j = {{"errorCode", o.errorCode},
                       {"errorPosition", o.errorPosition},
@@ -73,6 +74,11 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
   std::string trainPath = platform.join(options.dir, trainRunSourceName(names));
 
   try {
+    if (std::optional<std::string> missing = missingTrainRunSource(platform, routePath, trainPath);
+        missing && !options.allowMissingRun) {
+      err << "scenario-tool compile: " << *missing << '\n';
+      return kExitIo;
+    }
     if (!options.outDir.empty()) platform.createDirectories(options.outDir);
     // The compile may delete the sources: look at them first.
     outcome.warnings = lintSources(platform, routePath, trainPath, !options.noPlan);
@@ -103,7 +109,7 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
   if (options.json) {
     out << toJson(outcome).dump(2) << '\n';
   } else {
-    for (const LintWarning& w : outcome.warnings) err << w.file << ":" << w.line << ": warning: " << w.message << '\n';
+    for (const LintWarning& w : outcome.warnings) err << formatWarning(w) << '\n';
     if (outcome.errorCode != 0) err << errorLine(outcome) << '\n';
     for (const std::string& name : outcome.written) out << "wrote " << platform.join(form.outputFolder, name) << '\n';
   }
@@ -123,10 +129,13 @@ class CompileCommand : public ToolCommand {
         "and SCENARIO_TRAIN.dat into OUTDIR. The files are written even when an error was recorded, as the\n"
         "pack does. Errors and warnings name the source file and line.\n"
         "Exit status: 0 no error, 1 an error was recorded (files written), 2 the compile stopped with\n"
-        "\" Errore n. \" (nothing written), 64 bad argument, 74 a file could not be read or written.");
+        "\" Errore n. \" (nothing written), 64 bad argument, 74 a file could not be read or written, or the\n"
+        "train run source is missing (nothing written; --allow-missing-run compiles the route alone).");
     sub->add_flag("--no-plan", options_.noPlan, "Compile without the per-metre plan (curves are not read)");
     sub->add_flag("--delete-sources", options_.deleteSources,
                   "Delete the sources as the pack does after reading them (kept by default)");
+    sub->add_flag("--allow-missing-run", options_.allowMissingRun,
+                  "Compile the route alone when the train run source is missing, as the pack would");
     sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
     sub->add_option("-o,--output", options_.outDir, "Folder for the compiled files (default: DIR)");
     sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required();

@@ -20,6 +20,7 @@ struct CompileOptions {
   bool noPlan = false;
   bool deleteSources = false;
   bool json = false;
+  bool allowMissingRun = false;    // compile the route alone when the train run source is missing
 };
 
 // Exit statuses of a compile, besides those every command shares.

@@ -189,13 +189,13 @@ TEST_F(ExportedScenario, WarningsForWhatTheCompilerDoesNotCheck) {
   tool_testing::ToolRun run = runToolCaptured({"compile", dir()});
   EXPECT_EQ(run.status, 0) << run.err;
   for (const std::string& expected :
-       {std::string(kRoute) + ":102: warning: the gradient at 100 m does not follow the previous one at 200 m",
-        std::string(kTrain) + ":5: warning: \"fischio\" matches no entry",
-        std::string(kTrain) + ":42: warning: left signal kind 3 is outside 0 to 2",
-        std::string(kTrain) + ":42: warning: signal digit 12 (value 10) is outside 0 to 9",
-        std::string(kTrain) + ":42: warning: signal time 50 is taken as 101",
-        std::string(kRoute) + ":186: warning: \"sfondo uno\" is a general entry",
-        std::string(kRoute) + ":13: warning: the curve starting at 1450 m overlaps the previous one, which ends at 1500 m"}) {
+       {std::string(kRoute) + ":102:1: warning: the gradient at 100 m does not follow the previous one at 200 m",
+        std::string(kTrain) + ":5:1: warning: \"fischio\" matches no entry",
+        std::string(kTrain) + ":42:21: warning: value 2 of \"segnale\": left signal kind (sx) is 3, outside 0 to 2",
+        std::string(kTrain) + ":42:48: warning: value 10 of \"segnale\": third right digit (d3) is 12, outside 0 to 9",
+        std::string(kTrain) + ":42:52: warning: signal time 50 is taken as 101",
+        std::string(kRoute) + ":186:1: warning: \"sfondo uno\" is a general entry and",
+        std::string(kRoute) + ":13:1: warning: the curve starting at 1450 m overlaps the previous one, which ends at 1500 m"}) {
     EXPECT_NE(run.err.find(expected), std::string::npos) << expected << "\n" << run.err;
   }
 }

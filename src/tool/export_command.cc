@@ -2,12 +2,16 @@
 // for byte as the pack writes them. The pack deletes its sources after compiling; this is how an
 // author gets them to read or to start a new scenario from.
 #include <CLI/CLI.hpp>
+#include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/form1.h"
 #include "formats/file_names.h"
+#include "platform/memory_file_system.h"
 #include "platform/platform.h"
+#include "tool/no_window.h"
 #include "tool/tool_command.h"
 
 namespace pack {
@@ -21,9 +25,12 @@ class ExportCommand : public ToolCommand {
     sub->footer(
         "Writes the route description and train run description (the sources that scenario-pack deletes\n"
         "after compiling), the timetable sheet, the slow-down order and the notes, byte for byte as\n"
-        "scenario-pack writes them, and lists each file written with its lines and bytes. Files of the\n"
-        "same names in DIR are replaced.\n"
-        "Exit status: 0 done, 64 bad argument, 74 a file or folder could not be written.");
+        "scenario-pack writes them, and lists each file written with its lines and bytes. A file of the\n"
+        "same name in DIR that differs from what export would write (a source being edited) is kept, and\n"
+        "nothing is written, unless --force is given; files that are already the same are fine.\n"
+        "Exit status: 0 done, 64 bad argument, 73 a file in DIR differs and --force was not given, 74 a\n"
+        "file or folder could not be written.");
+    sub->add_flag("--force", force_, "Replace files in DIR even when they differ from the scenario's texts");
     sub->add_option("DIR", folder_, "Folder to write into; created with its parents if missing")->required();
     return sub;
   }
@@ -35,6 +42,15 @@ class ExportCommand : public ToolCommand {
     }
     std::unique_ptr<Platform> platform = makeNativePlatform();
     try {
+      if (!force_) {
+        std::vector<std::string> changed = changedFiles(*platform);
+        if (!changed.empty()) {
+          err << "scenario-tool: export: " << changed.front() << " differs from the scenario's text and was kept"
+              << (changed.size() > 1 ? " (with " + std::to_string(changed.size() - 1) + " more)" : "")
+              << "; nothing was written (--force replaces it)\n";
+          return kExitCannotCreate;
+        }
+      }
       platform->createDirectories(folder_);
       writeTexts(*platform);
       report(*platform, out);
@@ -47,10 +63,23 @@ class ExportCommand : public ToolCommand {
 
  private:
   // The pack's own writers, in the pack's order, so that the files cannot differ from its files.
-  void writeTexts(Platform& platform) {
-    Form1 form(platform, platform, folder_);
+  void writeTexts(FileSystem& fs) {
+    NoWindow ui;
+    Form1 form(fs, ui, folder_);
     form.setEmbeddedNames();
     form.writeTexts();
+  }
+
+  // The files in DIR that exist and hold other bytes than export would write there.
+  std::vector<std::string> changedFiles(FileSystem& fs) {
+    MemoryFileSystem memory;
+    writeTexts(memory);
+    std::vector<std::string> changed;
+    for (const auto& [memoryPath, bytes] : memory.files) {
+      std::string path = fs.join(folder_, memoryPath.substr(memory.join(folder_, "").size()));
+      if (fs.exists(path) && fs.read(path) != bytes) changed.push_back(path);
+    }
+    return changed;
   }
 
   void report(FileSystem& fs, std::ostream& out) const {
@@ -73,6 +102,7 @@ class ExportCommand : public ToolCommand {
   }
 
   std::string folder_;
+  bool force_ = false;
 };
 
 }  // namespace

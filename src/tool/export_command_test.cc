@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
-#include "platform/fake_platform.h"
 #include "tool/tool_test_support.h"
 
 namespace pack {
@@ -36,16 +34,7 @@ std::string readFile(const fs::path& path) { return tool_testing::readBytes(path
 
 std::size_t lineCount(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
-// The bytes the pack's own writers give, from an in-memory run.
-std::map<std::string, std::string> packTexts() {
-  FakePlatform p;
-  Form1 form(p, p, p.folder);
-  form.setEmbeddedNames();
-  form.writeTexts();
-  std::map<std::string, std::string> texts;
-  for (const char* name : kNames) texts[name] = p.fs.files.at(p.fs.join(p.folder, name));
-  return texts;
-}
+std::map<std::string, std::string> packTexts() { return tool_testing::embeddedTexts(); }
 
 class ExportCommand : public testing::Test {
  protected:
@@ -79,15 +68,32 @@ TEST_F(ExportCommand, WritesTheFiveFilesAsThePackWritersDoIntoANewNestedFolder) 
   EXPECT_EQ(entries, std::size(kNames)) << "no temporary file may be left behind";
 }
 
-TEST_F(ExportCommand, ReplacesOlderFilesEntirelyAndRepeatsItsBytes) {
+TEST_F(ExportCommand, KeepsEditedFilesUnlessForcedAndRepeatsItsBytes) {
   fs::create_directories(root_);
-  for (const char* name : kNames) std::ofstream(root_ / name, std::ios::binary) << std::string(30000, '#');
   ASSERT_EQ(tool({"export", root_.string()}).status, 0);
   std::map<std::string, std::string> first;
   for (const char* name : kNames) first[name] = readFile(root_ / name);
   EXPECT_EQ(first, packTexts());
+  ASSERT_EQ(tool({"export", root_.string()}).status, 0) << "identical files are fine";
+  for (const char* name : kNames) EXPECT_EQ(readFile(root_ / name), first[name]) << name;
 
-  ASSERT_EQ(tool({"export", root_.string()}).status, 0);
+  // An edited source and a removed document: nothing is written, the edit is named.
+  std::string edited = first[kNames[1]] + "sabbia, 200\r\n";
+  std::ofstream(root_ / kNames[1], std::ios::binary) << edited;
+  fs::remove(root_ / kNames[4]);
+  ToolRun refused = tool({"export", root_.string()});
+  EXPECT_EQ(refused.status, 73);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(lineCount(refused.err), 1u) << refused.err;
+  EXPECT_EQ(refused.err.rfind("scenario-tool: export: " + (root_ / kNames[1]).string() + " differs", 0), 0u) << refused.err;
+  EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+  EXPECT_EQ(readFile(root_ / kNames[1]), edited);
+  EXPECT_FALSE(fs::exists(root_ / kNames[4])) << "nothing is written when one file is refused";
+
+  // --force replaces older files entirely.
+  for (const char* name : kNames) std::ofstream(root_ / name, std::ios::binary) << std::string(30000, '#');
+  EXPECT_NE(tool({"export", root_.string()}).err.find("(with 4 more)"), std::string::npos);
+  ASSERT_EQ(tool({"export", "--force", root_.string()}).status, 0);
   for (const char* name : kNames) EXPECT_EQ(readFile(root_ / name), first[name]) << name;
 }
 

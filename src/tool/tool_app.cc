@@ -16,6 +16,8 @@ std::vector<std::unique_ptr<ToolCommand>> makeCommands() {
   std::vector<std::unique_ptr<ToolCommand>> commands;
   commands.push_back(makeExportCommand());
   commands.push_back(makeCompileCommand());
+  commands.push_back(makeCheckCommand());
+  commands.push_back(makeNormalizeCommand());
   commands.push_back(makeInspectCommand());
   commands.push_back(makePlotCommand());
   return commands;

@@ -14,6 +14,8 @@ namespace pack {
 // Exit statuses shared by every command (the usual values for these cases on POSIX systems).
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 64;     // unknown command, bad or missing argument
+constexpr int kExitData = 65;      // an input file's content cannot be used as asked
+constexpr int kExitCannotCreate = 73;  // a file would be replaced that the author has changed
 constexpr int kExitSoftware = 70;  // a fault inside the tool itself
 constexpr int kExitIo = 74;        // a file or folder could not be read, written or created
 
@@ -34,5 +36,7 @@ std::unique_ptr<ToolCommand> makeExportCommand();
 std::unique_ptr<ToolCommand> makeCompileCommand();
 std::unique_ptr<ToolCommand> makeInspectCommand();
 std::unique_ptr<ToolCommand> makePlotCommand();
+std::unique_ptr<ToolCommand> makeNormalizeCommand();
+std::unique_ptr<ToolCommand> makeCheckCommand();
 
 }  // namespace pack

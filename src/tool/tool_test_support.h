@@ -5,12 +5,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/form1.h"
+#include "platform/fake_platform.h"
 #include "tool/tool_app.h"
 
 namespace pack::tool_testing {
@@ -26,6 +29,17 @@ inline ToolRun runToolCaptured(const std::vector<std::string>& args) {
   std::ostringstream err;
   int status = runTool(args, out, err);
   return {status, out.str(), err.str()};
+}
+
+// The embedded scenario's five texts by file name, as the pack's own writers give them (in memory).
+inline std::map<std::string, std::string> embeddedTexts() {
+  FakePlatform p;
+  Form1 form(p, p, p.folder);
+  form.setEmbeddedNames();
+  form.writeTexts();
+  std::map<std::string, std::string> texts;
+  for (const auto& [path, bytes] : p.fs.files) texts[path.substr(p.folder.size() + 1)] = bytes;
+  return texts;
 }
 
 inline std::string readBytes(const std::filesystem::path& path) {

@@ -8,6 +8,7 @@ shopt -s inherit_errexit
 : "${PACK_PROBE:?the path of pack_probe.exe}"
 : "${PACK_E2E_DIR:?the folder for the tests\' files}"
 : "${WINEPREFIX:?the tests\' Wine prefix}"
+: "${PACK_WINE:?the Wine loader for the build\'s programs}"
 
 readonly scenario_folder_name="Scenari più"
 readonly crew_documents=(Borgorosso_MontegranoC_517_scheda_treno.txt Borgorosso_MontegranoC_517_rallentamenti.txt
@@ -50,7 +51,7 @@ run_windows_pack() {
   local args=(--cwd "$(winpath "$cwd")" --timeout 180)
   [[ -n "$hold" ]] && args+=(--hold "$(winpath "$hold")")
   local status=0
-  (cd "$cwd" && wine "$PACK_PROBE" "${args[@]}" "$(winpath "$folder/scenario-pack.exe")" >"$report") || status=$?
+  (cd "$cwd" && "$PACK_WINE" "$PACK_PROBE" "${args[@]}" "$(winpath "$folder/scenario-pack.exe")" >"$report") || status=$?
   [[ $status -ne 124 && $status -ne 125 ]] || fail "pack_probe could not run the program (status $status): $(cat "$report")"
   printf '%s' "$status"
 }
@@ -147,7 +148,7 @@ tool_lists_command() {
 skip_unless_tool_has() {
   local posix_help windows_help command
   posix_help="$("$posix_tool" --help 2>&1 || true)"
-  windows_help="$(wine "$windows_tool" --help 2>&1 | tr -d '\r' || true)"
+  windows_help="$("$PACK_WINE" "$windows_tool" --help 2>&1 | tr -d '\r' || true)"
   for command in "$@"; do
     if ! tool_lists_command "$posix_help" "$command"; then
       echo "PENDING: scenario-tool --help lists no \"$command\" command yet; this test runs once it does"
@@ -169,7 +170,7 @@ run_tool() {
   if [[ "$side" == posix ]]; then
     (cd "$cwd" && "$posix_tool" "$@" >"$out.stdout.raw" 2>"$out.stderr.raw") || status=$?
   else
-    (cd "$cwd" && wine "$windows_tool" "$@" >"$out.stdout.raw" 2>"$out.stderr.raw") || status=$?
+    (cd "$cwd" && "$PACK_WINE" "$windows_tool" "$@" >"$out.stdout.raw" 2>"$out.stderr.raw") || status=$?
   fi
   local stream
   for stream in stdout stderr; do

@@ -1,0 +1,228 @@
+// scenario-tool check DIR [SCENARIO [TRAIN]]: every problem of a scenario's two sources in one run,
+// writing nothing: the first error the compiler records (the compile runs on copies in memory), every
+// warning of the lint, and the lint's reading problems of every line.
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "app/fatal_error.h"
+#include "app/form1.h"
+#include "compiler/error_codes.h"
+#include "formats/file_names.h"
+#include "platform/memory_file_system.h"
+#include "tool/no_window.h"
+#include "tool/run_source.h"
+#include "tool/scenario_names.h"
+#include "tool/source_lint.h"
+#include "tool/tool_command.h"
+
+namespace pack {
+namespace {
+
+constexpr int kExitCheckWarnings = 1;  // with --strict: warnings and no error
+constexpr int kExitCheckErrors = 2;
+
+struct CheckOptions {
+  std::string dir;
+  std::string scenario{kScenarioName};
+  std::string train{kTrainNumber};
+  bool noPlan = false;
+  bool strict = false;
+  bool json = false;
+};
+
+// The compiler's outcome on the sources, as `compile` reports it.
+struct CompileResult {
+  std::int32_t errorCode = 0;
+  std::int32_t errorPosition = 0;
+  std::optional<std::int32_t> fatal;
+  std::string file;  // the source the error belongs to; empty when it belongs to none
+  std::size_t line = 0;
+};
+
+struct Report {
+  CompileResult compile;
+  std::optional<std::string> missingRun;  // the message naming a missing train run source
+  std::vector<LintWarning> warnings;
+
+  bool hasError() const { return compile.errorCode != 0 || compile.fatal || missingRun; }
+};
+
+std::string errorText(const CompileResult& r) {
+  std::string text;
+  if (!r.file.empty()) text = r.file + (r.line > 0 ? ":" + std::to_string(r.line) : "") + ": ";
+  text += "error " + std::to_string(r.errorCode);
+  if (errorSetsPosition(r.errorCode)) text += " at " + std::to_string(r.errorPosition) + " m";
+  text += ": " + std::string(errorMessage(r.errorCode));
+  if (r.fatal) text += " (the compile stops with \" Errore n. \" and writes nothing)";
+  return text;
+}
+
+// The sources in memory, under the same paths: the compile may delete or write nothing on disk.
+class MemoryCopy {
+ public:
+  MemoryCopy(FileSystem& disk, const std::string& routePath, const std::string& trainPath) {
+    for (const std::string& path : {routePath, trainPath}) {
+      if (disk.exists(path)) memory.files[path] = disk.read(path);
+    }
+  }
+  MemoryFileSystem memory;
+};
+
+// The memory file system joins with "/"; the folder's own paths are kept as the keys, so the compile is
+// given a folder and names that lead to them on every platform.
+class SameNames : public FileSystem {
+ public:
+  SameNames(MemoryFileSystem& memory, FileSystem& disk) : memory_(memory), disk_(disk) {}
+  bool exists(const std::string& path) override { return memory_.exists(path); }
+  std::string read(const std::string& path) override { return memory_.read(path); }
+  void remove(const std::string& path) override { memory_.remove(path); }
+  std::unique_ptr<OutputFile> create(const std::string& path) override { return memory_.create(path); }
+  std::string join(std::string_view folder, std::string_view name) const override { return disk_.join(folder, name); }
+
+ private:
+  MemoryFileSystem& memory_;
+  FileSystem& disk_;
+};
+
+CompileResult compileInMemory(FileSystem& files, const CheckOptions& options, const ScenarioNames& names,
+                              const std::string& routePath, const std::string& trainPath) {
+  NoWindow ui;
+  Form1 form(files, ui, options.dir);
+  form.deleteSources = false;
+  form.model.scenarioName = names.scenarioName;
+  form.model.trainNumber = names.trainNumber;
+  CompileResult result;
+  std::int32_t option = options.noPlan ? 0 : 1;
+  try {
+    form.memorizza_percorso(option);
+  } catch (const FatalError& e) {
+    result.fatal = e.code();
+  }
+  result.errorCode = result.fatal.value_or(form.model.errorCode);
+  result.errorPosition = form.model.errorPosition;
+  bool fromSource = form.errorSource != SourceKind::kNone && !errorFromCompletion(result.errorCode) &&
+                    result.errorCode != kErrReservedTableSlot && result.errorCode != kErrReservedCodeSlot &&
+                    result.errorCode != kErrKilometrePost;
+  if (fromSource) {
+    result.file = form.errorSource == SourceKind::kRoute ? routePath : trainPath;
+    result.line = form.errorLine;
+  } else if (result.errorCode == kErrNoRouteSource) {
+    result.file = routePath;
+  }
+  return result;
+}
+
+nlohmann::json toJson(const Report& report) {
+  const CompileResult& c = report.compile;
+  nlohmann::json warnings = nlohmann::json::array();
+  for (const LintWarning& w : report.warnings) {
+    warnings.push_back({{"file", w.file}, {"line", w.line}, {"column", w.column}, {"message", w.message}});
+  }
+  auto orNull = [](bool present, nlohmann::json value) { return present ? value : nlohmann::json(nullptr); };
+  return {{"errorCode", c.errorCode},
+          {"errorPosition", c.errorPosition},
+          {"fatal", orNull(c.fatal.has_value(), c.fatal.value_or(0))},
+          {"file", orNull(!c.file.empty(), c.file)},
+          {"line", orNull(!c.file.empty(), c.line)},
+          {"message", orNull(c.errorCode != 0, errorText(c))},
+          {"missingSource", orNull(report.missingRun.has_value(), report.missingRun.value_or(""))},
+          {"warnings", warnings}};
+}
+
+// The error among the warnings at its file and line, so that an author can work down each file.
+void printText(const Report& report, const std::string& routePath, std::ostream& out) {
+  struct Item {
+    int file;  // 0 route, 1 train run, 2 none
+    std::size_t line, column;
+    std::string text;
+  };
+  auto fileIndex = [&](const std::string& file) { return file.empty() ? 2 : file == routePath ? 0 : 1; };
+  std::vector<Item> items;
+  for (const LintWarning& w : report.warnings) items.push_back({fileIndex(w.file), w.line, w.column, formatWarning(w)});
+  const CompileResult& c = report.compile;
+  if (c.errorCode != 0) items.push_back({fileIndex(c.file), c.line, 0, errorText(c)});
+  std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+    return a.file != b.file ? a.file < b.file : a.line < b.line;
+  });
+  if (report.missingRun) out << *report.missingRun << '\n';
+  for (const Item& item : items) out << item.text << '\n';
+  std::size_t errors = (c.errorCode != 0) + report.missingRun.has_value();
+  out << "check: " << errors << (errors == 1 ? " error, " : " errors, ") << report.warnings.size()
+      << (report.warnings.size() == 1 ? " warning" : " warnings") << '\n';
+}
+
+int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, std::ostream& err) {
+  std::string problem;
+  std::optional<std::string> scenario = checkNamePart(options.scenario, "scenario name", problem);
+  std::optional<std::string> train = scenario ? checkNamePart(options.train, "train number", problem) : std::nullopt;
+  if (!scenario || !train) {
+    err << "scenario-tool check: " << problem << '\n';
+    return kExitUsage;
+  }
+  ScenarioNames names{*scenario, *train};
+  std::string routePath = disk.join(options.dir, routeSourceName(names));
+  std::string trainPath = disk.join(options.dir, trainRunSourceName(names));
+
+  Report report;
+  try {
+    MemoryCopy copy(disk, routePath, trainPath);
+    SameNames files(copy.memory, disk);
+    report.missingRun = missingTrainRunSource(files, routePath, trainPath);
+    report.warnings = lintSources(files, routePath, trainPath, !options.noPlan);
+    report.compile = compileInMemory(files, options, names, routePath, trainPath);
+    // Without its train run source the compile fails reading it: that failure is the missing file.
+    if (report.missingRun && report.compile.errorCode == kErrRunTime) report.compile = {};
+  } catch (const IoError& e) {
+    err << "scenario-tool check: " << e.what() << '\n';
+    return kExitIo;
+  }
+
+  if (options.json) {
+    out << toJson(report).dump(2) << '\n';
+  } else {
+    printText(report, routePath, out);
+  }
+  if (report.hasError()) return kExitCheckErrors;
+  return options.strict && !report.warnings.empty() ? kExitCheckWarnings : kExitOk;
+}
+
+class CheckCommand : public ToolCommand {
+ public:
+  CLI::App* define(CLI::App& app) override {
+    CLI::App* sub = app.add_subcommand("check", "Report every problem of a scenario's sources, writing nothing");
+    sub->footer(
+        "Reads DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt, compiles them in memory exactly as\n"
+        "scenario-pack would, and lists the error the compiler records (it stops at the first), every\n"
+        "warning, and the fields the compiler could not read on every line, by file and line. Nothing is\n"
+        "written or deleted.\n"
+        "Exit status: 0 no error (warnings allowed unless --strict), 1 warnings only and --strict,\n"
+        "2 an error (or a missing train run source), 64 bad argument, 74 a source could not be read.");
+    sub->add_flag("--no-plan", options_.noPlan, "Check as compiled without the per-metre plan (curves are not read)");
+    sub->add_flag("--strict", options_.strict, "Exit with 1 when there are warnings and no error");
+    sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
+    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required();
+    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
+    sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
+    return sub;
+  }
+
+  int run(std::ostream& out, std::ostream& err) override {
+    std::unique_ptr<Platform> platform = makeNativePlatform();
+    return runCheck(options_, *platform, out, err);
+  }
+
+ private:
+  CheckOptions options_;
+};
+
+}  // namespace
+
+std::unique_ptr<ToolCommand> makeCheckCommand() { return std::make_unique<CheckCommand>(); }
+
+}  // namespace pack
