@@ -388,7 +388,7 @@ const DRAW = {
 const planSvg = document.getElementById("plan");
 let planPx = null;
 function drawPlanBase() {
-  const P = D.plan, w = 340, h = 300, pad = 14;
+  const P = D.plan, w = 340, h = P.length ? 300 : 56, pad = 14;
   planSvg.setAttribute("width", w); planSvg.setAttribute("height", h);
   el("rect", {width: w, height: h, fill: "#fafaf6", stroke: "#bbb"}, planSvg);
   if (!P.length) {
