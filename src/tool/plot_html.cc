@@ -200,7 +200,7 @@ let panelTop = {};
 (function layout() {
   let y = 22;
   for (const [id, , h] of PANELS) { panelTop[id] = y; y += h + GAP; }
-  along.setAttribute("height", y + 10);
+  along.setAttribute("height", y + 34);
   along.setAttribute("width", W);
 })();
 function panelY(id) { return panelTop[id]; }
@@ -275,6 +275,14 @@ function render() {
   const last = PANELS[PANELS.length - 1], bottom = panelY(last[0]) + last[2] + 26;
   el("text", {x: LEFT, y: bottom, "font-size": 10, fill: "#444"}, along,
      "grey labels: the line's kilometre posts" + (step >= 1000 ? " (km)" : "") + "; " + D.kilometres.describe);
+  let lx = LEFT;
+  for (const [fill, text] of [["#dcebd2", "mountain stretch, type 1"], ["#c9dff0", "type 2"], ["#efe0c8", "type 3 (joined)"],
+                              ["url(#runout)", "run-out beyond the route's end"], ["#ffe0b2", "slow-down"], ["#1565c0", "platform"],
+                              ["#e57373", "climbing"], ["#81c784", "falling"]]) {
+    el("rect", {x: lx, y: bottom + 10, width: 14, height: 10, fill: fill, stroke: "#999"}, along);
+    el("text", {x: lx + 18, y: bottom + 19, "font-size": 10}, along, text);
+    lx += 30 + textWidth(text, 10);
+  }
   const out = document.getElementById("range");
   out.textContent = dist(v0) + " to " + dist(v1) + " along the line (" + dist(v1 - v0) + " shown)";
   out.dataset.from = Math.round(v0); out.dataset.to = Math.round(v1);
