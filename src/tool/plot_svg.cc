@@ -40,7 +40,7 @@ std::string distanceText(double metres) {
 double textWidth(std::string_view text, double size) {
   std::size_t chars = 0;
   for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
-  return static_cast<double>(chars) * size * 0.68;
+  return static_cast<double>(chars) * size * 0.7;
 }
 
 struct Box {
@@ -148,6 +148,13 @@ class Renderer {
   }
 
  private:
+  // A feature's tooltip: what it is, where the author placed it, and its source line when known.
+  std::string hoverText(const PlotFeature& f) const {
+    std::string text = f.detail + " (at " + std::to_string(f.metre) + " m, km " + kilometrePostText(d_.kilometres.at(f.metre)) + ")";
+    std::string source = d_.sourceText(f.source);
+    return source.empty() ? text : text + " - " + source;
+  }
+
   std::string postLabel(std::int64_t metre) const {
     std::int64_t post = d_.kilometres.at(metre);
     if (step_ % 1000 == 0) return label(static_cast<double>(post) / 1000);
@@ -281,7 +288,8 @@ class Renderer {
     for (const PlotFeature& f : d_.features) {
       if (f.kind != FeatureKind::kSignal) continue;
       auto [x, y] = at(f.metre);
-      s.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2.5\" fill=\"#c62828\"/>\n";
+      s.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2.5\" fill=\"#c62828\"><title>"
+            << escapeXml(hoverText(f)) << "</title></circle>\n";
     }
     for (std::int64_t m : ticks_) {
       auto [x, y] = at(m);
@@ -469,7 +477,8 @@ class Renderer {
       int l = lane(f.kind);
       double x = along_.x(static_cast<double>(f.metre));
       double y = top + 6 + l * 23;
-      body_.rect(x - 1, y, 2, 10, std::string("fill=\"") + kColours[l] + "\"");
+      body_.out << "<rect x=\"" << num(x - 1) << "\" y=\"" << num(y) << "\" width=\"2\" height=\"10\" fill=\""
+                << kColours[l] << "\"><title>" << escapeXml(hoverText(f)) << "</title></rect>\n";
       // Signals are labelled with their kind, boards with their text, when there is room.
       if (l > 1) continue;
       std::string text = f.label;

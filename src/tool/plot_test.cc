@@ -133,7 +133,10 @@ TEST_F(Plot, TheSvgMarksTheRouteEndAndAStationBeyondIt) {
   ASSERT_EQ(run.status, 0) << run.err;
   std::string svg = readBytes(file(kSvg));
   for (const char* words : {"end of route 28 km", "MONTEGRANO C. (beyond the end)", "160+950 at 0 m, counting down",
-                            "run-out beyond the route's end", "SASSOCANDIDO", "Curves: right above"}) {
+                            "run-out beyond the route's end", "SASSOCANDIDO", "Curves: right above",
+                            // Tooltips give where the author placed a signal, and its line.
+                            "<title>signal: left warning, right none, placed at 5450 m",
+                            "(at 5450 m, km 155+500) - Borgorosso_MontegranoC_517-.txt:"}) {
     EXPECT_NE(svg.find(words), std::string::npos) << words;
   }
 }
