@@ -132,4 +132,30 @@ std::vector<PlanPoint> decodePlan(std::string_view bytes) {
   return plan;
 }
 
+std::size_t forEachPlanPoint(std::string_view bytes,
+                             const std::function<void(std::size_t metre, const PlanPoint& point)>& visit) {
+  // Elements differ in size, so the second column is found by counting; the offset of every 1024th
+  // element is kept so that it need not be counted twice.
+  constexpr std::size_t kMarkEvery = 1024;
+  std::vector<std::size_t> marks;
+  ByteReader counter(bytes);
+  std::size_t elements = 0;
+  for (; !counter.atEnd(); ++elements) {
+    if (elements % kMarkEvery == 0) marks.push_back(counter.offset());
+    readPlanElement(counter);
+  }
+  if (elements % 2 != 0) throw DecodeError(bytes.size(), "odd number of elements: the columns differ");
+  std::size_t metres = elements / 2;
+  ByteReader x(bytes);
+  ByteReader y(metres == 0 ? std::string_view{} : bytes.substr(marks[metres / kMarkEvery]));
+  for (std::size_t m = 0; m < metres % kMarkEvery; ++m) readPlanElement(y);
+  for (std::size_t m = 0; m < metres; ++m) {
+    PlanPoint p;
+    p.x = readPlanElement(x);
+    p.y = readPlanElement(y);
+    visit(m, p);
+  }
+  return metres;
+}
+
 }  // namespace pack

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -26,5 +27,11 @@ class DecodeError : public std::runtime_error {
 std::vector<TrackCell> decodeTrackCells(std::string_view bytes);
 std::array<ScenarioRecord, kTableRows> decodeScenarioTable(std::string_view bytes);
 std::vector<PlanPoint> decodePlan(std::string_view bytes);
+
+// Walks a plan file metre by metre, the two columns side by side, without holding the whole plan: for
+// listings of a million-metre plan in little memory. Checks the file as decodePlan does before the first
+// call of `visit`; returns the number of metres.
+std::size_t forEachPlanPoint(std::string_view bytes,
+                             const std::function<void(std::size_t metre, const PlanPoint& point)>& visit);
 
 }  // namespace pack

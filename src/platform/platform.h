@@ -2,7 +2,9 @@
 // Only the implementations in this folder call the operating system.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,13 @@ class FileSystem {
   // it (it writes beside itself); scenario-tool does. Platforms without it fail with IoError.
   virtual void createDirectories(const std::string& path) {
     throw IoError("create folder", path, "not supported on this platform");
+  }
+  // When the file was last written, in milliseconds of the platform's clock; nothing when the file is
+  // missing or the platform cannot tell. Only compared between files, never shown. The pack never needs
+  // it; scenario-tool uses it to find a plan file left by an earlier compile.
+  virtual std::optional<std::int64_t> modifiedMilliseconds(const std::string& path) {
+    (void)path;
+    return std::nullopt;
   }
 };
 

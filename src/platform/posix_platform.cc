@@ -86,6 +86,12 @@ class PosixPlatform : public Platform {
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
   }
 
+  std::optional<std::int64_t> modifiedMilliseconds(const std::string& path) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return std::int64_t{st.st_mtim.tv_sec} * 1000 + st.st_mtim.tv_nsec / 1000000;
+  }
+
   std::string read(const std::string& path) override {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw IoError("open", path, reason(errno));

@@ -1,4 +1,4 @@
-// scenario-tool plot DIR: one SVG picture of a compiled scenario, the line from above and its profile.
+// scenario-tool plot DIR: one SVG picture of a compiled scenario, or with --html one interactive page.
 #include <CLI/CLI.hpp>
 #include <ostream>
 
@@ -7,6 +7,7 @@
 #include "formats/file_names.h"
 #include "output/compiled_decoders.h"
 #include "output/file_writer.h"
+#include "tool/plot_html.h"
 #include "tool/plot_svg.h"
 #include "tool/scenario_names.h"
 #include "tool/tool_command.h"
@@ -16,18 +17,30 @@ namespace {
 
 constexpr int kExitMalformed = 1;
 
+// A plan file that does not belong to the cell file beside it.
+class StalePlan : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 class PlotCommand : public ToolCommand {
  public:
   CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("plot", "Draw a compiled scenario as one SVG picture");
+    CLI::App* sub = app.add_subcommand("plot", "Draw a compiled scenario: one SVG picture, or an interactive page");
     sub->footer(
         "Reads DIR/SCENARIO_TRAIN.dat, DIR/SCENARIO_TRAIN.sim and, when present, DIR/SCENARIO_linea.dat,\n"
-        "and writes one self-contained SVG: the line seen from above with stations, signals and kilometre\n"
-        "posts, and under it the profile along the line (elevation from the gradients, speed limit,\n"
-        "adhesion, mountain stretches, stations, signals, boards, slow-downs), with axes in km.\n"
-        "Exit status: 0 done, 1 a compiled file is malformed, 64 bad argument, 74 a file could not be read\n"
-        "or written.");
+        "and writes one self-contained SVG: the line seen from above with a scale bar, and under it the\n"
+        "panels along the line (stations and platforms, elevation, gradient, curves, speed with the\n"
+        "slow-downs, adhesion, signals and boards), labelled with the line's own kilometre posts.\n"
+        "With --html DIR2 it writes DIR2/SCENARIO_TRAIN.html instead: one file that opens from disk in a\n"
+        "browser, to zoom and pan along the line (mouse wheel, drag, + - arrows 0), with what is at each\n"
+        "point on hover and a list to jump to; when the sources lie in DIR, each feature names its line.\n"
+        "A plan file left by an earlier compile (another length, or older than the cell file) is refused.\n"
+        "Exit status: 0 done, 1 a compiled file is malformed or the plan does not belong to the cells,\n"
+        "64 bad argument, 74 a file could not be read or written.");
     sub->add_option("-o,--output", output_, "The SVG file to write (default: DIR/SCENARIO_TRAIN.svg)");
+    sub->add_option("--html", htmlDir_, "Write the interactive page SCENARIO_TRAIN.html into this folder");
+    sub->add_flag("--no-plan", noPlan_, "Leave the plan file out, even when there is one");
     sub->add_option("DIR", dir_, "Folder holding the compiled files")->required();
     sub->add_option("SCENARIO", scenario_, "Scenario name (default: Borgorosso_MontegranoC)");
     sub->add_option("TRAIN", train_, "Train number (default: 517)");
@@ -44,32 +57,76 @@ class PlotCommand : public ToolCommand {
     }
     ScenarioNames names{*scenario, *train};
     std::unique_ptr<Platform> platform = makeNativePlatform();
-    std::string target = output_.empty() ? platform->join(dir_, cp1252ToUtf8(*scenario + "_" + *train) + ".svg") : output_;
+    std::string base = cp1252ToUtf8(*scenario + "_" + *train);
+    // The SVG unless only the page is asked for; the page with --html.
+    struct Target {
+      std::string path;
+      bool html;
+    };
+    std::vector<Target> targets;
+    if (htmlDir_.empty() || !output_.empty()) {
+      targets.push_back({output_.empty() ? platform->join(dir_, base + ".svg") : output_, false});
+    }
+    if (!htmlDir_.empty()) targets.push_back({platform->join(htmlDir_, base + ".html"), true});
     std::string current;
     try {
-      PlotInput input;
-      input.title = scenario_ + ", train " + train_;
-      current = platform->join(dir_, trackCellFileName(names));
-      input.cells = decodeTrackCells(platform->read(current));
-      current = platform->join(dir_, scenarioTableFileName(names));
-      input.table = decodeScenarioTable(platform->read(current));
-      current = platform->join(dir_, planFileName(names));
-      if (platform->exists(current)) input.plan = decodePlan(platform->read(current));
-      std::string svg = renderScenarioSvg(input);
-      writeFile(*platform, target, [&](BinaryWriter& w) { w.bytes(svg); });
+      PlotInput input = read(*platform, names, current);
+      PlotData data = makePlotData(input);
+      for (const Target& target : targets) {
+        std::string text = target.html ? renderScenarioHtml(data) : renderScenarioSvg(data);
+        if (target.html) platform->createDirectories(htmlDir_);
+        writeFile(*platform, target.path, [&](BinaryWriter& w) { w.bytes(text); });
+        out << "wrote " << target.path << "\n";
+      }
     } catch (const IoError& e) {
       err << "scenario-tool: plot: " << e.what() << "\n";
       return kExitIo;
     } catch (const DecodeError& e) {
       err << current << ": " << e.what() << "\n";
       return kExitMalformed;
+    } catch (const StalePlan& e) {
+      err << current << ": " << e.what() << "\n";
+      return kExitMalformed;
     }
-    out << "wrote " << target << "\n";
     return kExitOk;
   }
 
  private:
+  PlotInput read(Platform& platform, const ScenarioNames& names, std::string& current) const {
+    PlotInput input;
+    input.title = scenario_ + ", train " + train_;
+    std::string cellsPath = platform.join(dir_, cp1252ToUtf8(trackCellFileName(names)));
+    current = cellsPath;
+    input.cells = decodeTrackCells(platform.read(current));
+    if (input.cells.empty()) throw DecodeError(0, "empty file: a compiled track cell file is never empty");
+    current = platform.join(dir_, cp1252ToUtf8(scenarioTableFileName(names)));
+    input.table = decodeScenarioTable(platform.read(current));
+    current = platform.join(dir_, cp1252ToUtf8(planFileName(names)));
+    if (!noPlan_ && platform.exists(current)) {
+      input.plan = decodePlan(platform.read(current));
+      std::optional<std::int64_t> planTime = platform.modifiedMilliseconds(current);
+      std::optional<std::int64_t> cellsTime = platform.modifiedMilliseconds(cellsPath);
+      std::optional<std::int64_t> olderBy;
+      if (planTime && cellsTime) olderBy = *cellsTime - *planTime;
+      if (std::optional<std::string> why =
+              planMismatch(input.plan.size(), input.cells.size(), input.table[kRowTrain].numberB, olderBy)) {
+        throw StalePlan("does not belong to " + cellsPath + ": " + *why +
+                        "; compile again, or plot with --no-plan");
+      }
+    }
+    // The sources, when they lie beside the compiled files, name the line each feature came from.
+    input.routeSourceName = cp1252ToUtf8(routeSourceName(names));
+    input.trainSourceName = cp1252ToUtf8(trainRunSourceName(names));
+    current = platform.join(dir_, input.routeSourceName);
+    if (platform.exists(current)) input.routeSource = platform.read(current);
+    current = platform.join(dir_, input.trainSourceName);
+    if (platform.exists(current)) input.trainSource = platform.read(current);
+    return input;
+  }
+
   std::string output_;
+  std::string htmlDir_;
+  bool noPlan_ = false;
   std::string dir_;
   std::string scenario_{kScenarioName};
   std::string train_{kTrainNumber};

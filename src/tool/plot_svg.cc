@@ -3,18 +3,537 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <sstream>
-
-#include "formats/cp1252.h"
 
 namespace pack {
 namespace {
 
-constexpr double kWidth = 1200;
-constexpr double kMargin = 70;
+constexpr double kWidth = 1400;
+constexpr double kLeft = 90;   // room for the panels' value labels
+constexpr double kRight = 30;
+constexpr double kPlotWidth = kWidth - kLeft - kRight;
 constexpr double kPlanHeight = 520;
-constexpr double kStripGap = 40;
+constexpr int kMaxAxisLabels = 12;
+
+std::string num(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.1f", v);
+  return buffer;
+}
+
+// A value for a label: no decimals when whole.
+std::string label(double v) {
+  char buffer[32];
+  if (std::abs(v - std::round(v)) < 1e-9) std::snprintf(buffer, sizeof buffer, "%.0f", v);
+  else std::snprintf(buffer, sizeof buffer, "%g", v);
+  return buffer;
+}
+
+std::string distanceText(double metres) {
+  if (std::abs(metres) >= 1000) return label(metres / 1000) + " km";
+  return label(metres) + " m";
+}
+
+// Rough width of a text in the sans-serif font: enough to keep labels apart.
+double textWidth(std::string_view text, double size) {
+  std::size_t chars = 0;
+  for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
+  return static_cast<double>(chars) * size * 0.7;
+}
+
+struct Box {
+  double x0, y0, x1, y1;
+  bool overlaps(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+};
+
+// Places labels first come, first served; one that would overlap a placed label is refused.
+class LabelPlacer {
+ public:
+  bool tryPlace(const Box& b) {
+    for (const Box& o : placed_) {
+      if (o.overlaps(b)) return false;
+    }
+    placed_.push_back(b);
+    return true;
+  }
+  void block(const Box& b) { placed_.push_back(b); }
+
+ private:
+  std::vector<Box> placed_;
+};
+
+class Svg {
+ public:
+  std::ostringstream out;
+
+  void text(double x, double y, std::string_view s, std::string_view extra = "") {
+    out << "<text x=\"" << num(x) << "\" y=\"" << num(y) << "\" " << extra << ">" << escapeXml(s) << "</text>\n";
+  }
+  void line(double x1, double y1, double x2, double y2, std::string_view style) {
+    out << "<line x1=\"" << num(x1) << "\" y1=\"" << num(y1) << "\" x2=\"" << num(x2) << "\" y2=\"" << num(y2)
+        << "\" " << style << "/>\n";
+  }
+  void rect(double x, double y, double w, double h, std::string_view style) {
+    out << "<rect x=\"" << num(x) << "\" y=\"" << num(y) << "\" width=\"" << num(std::max(w, 0.0)) << "\" height=\""
+        << num(std::max(h, 0.0)) << "\" " << style << "/>\n";
+  }
+  void polyline(const std::vector<std::pair<double, double>>& points, std::string_view style) {
+    if (points.empty()) return;
+    out << "<polyline fill=\"none\" " << style << " points=\"";
+    for (const auto& [x, y] : points) out << num(x) << ',' << num(y) << ' ';
+    out << "\"/>\n";
+  }
+  void open(std::string_view tag) { out << "<" << tag << ">\n"; }
+  void close(std::string_view tag) { out << "</" << tag << ">\n"; }
+};
+
+// The panels along the line share one horizontal scale.
+struct Along {
+  double metres;
+  double x(double m) const { return kLeft + kPlotWidth * (metres > 0 ? m / metres : 0); }
+};
+
+std::string mountainColour(int type) {
+  switch (type) {
+    case 1: return "#dcebd2";
+    case 2: return "#c9dff0";
+    default: return "#efe0c8";
+  }
+}
+
+std::string curveColour(int cls) {
+  static constexpr const char* kShades[] = {"#ccc", "#b9c9e8", "#94acd9", "#6f8fca", "#e0a060", "#d07030", "#b03010"};
+  return kShades[std::clamp(cls, 0, 6)];
+}
+
+class Renderer {
+ public:
+  explicit Renderer(const PlotData& d) : d_(d), along_{static_cast<double>(d.trackLength)} {
+    // Kilometre ticks at round values of the line's own numbering, at most about a dozen.
+    step_ = static_cast<std::int64_t>(niceStep(static_cast<double>(std::max<std::int64_t>(d.trackLength, 1000)), kMaxAxisLabels));
+    step_ = std::max<std::int64_t>(step_, 100);
+    ticks_ = d.kilometres.roundPosts(0, d.trackLength, step_);
+  }
+
+  std::string render() {
+    double top = 84;
+    top = plan(top) + 50;
+    top = stationStrip(top);
+    top = elevation(top);
+    top = gradient(top);
+    top = curvature(top);
+    top = speed(top);
+    top = adhesion(top);
+    top = features(top);
+    top = bottomAxis(top);
+    top = legend(top);
+
+    std::ostringstream svg;
+    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << num(kWidth) << "\" height=\"" << num(top)
+        << "\" viewBox=\"0 0 " << num(kWidth) << ' ' << num(top) << "\" font-family=\"sans-serif\">\n"
+        << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
+        << "<text x=\"" << kLeft << "\" y=\"30\" font-size=\"20\" font-weight=\"bold\">" << escapeXml(d_.title)
+        << "</text>\n"
+        << "<text x=\"" << kLeft << "\" y=\"52\" font-size=\"12\" fill=\"#444\">"
+        << escapeXml("route " + distanceText(static_cast<double>(d_.routeLength)) + ", modelled to " +
+                     distanceText(static_cast<double>(d_.trackLength)) + " (" +
+                     distanceText(static_cast<double>(d_.trackLength - d_.routeLength)) + " beyond the end); " +
+                     d_.kilometres.describe())
+        << "</text>\n"
+        << body_.out.str() << "</svg>\n";
+    return svg.str();
+  }
+
+ private:
+  // A feature's tooltip: what it is, where the author placed it, and its source line when known.
+  std::string hoverText(const PlotFeature& f) const {
+    std::string text = f.detail + " (at " + std::to_string(f.metre) + " m, km " + kilometrePostText(d_.kilometres.at(f.metre)) + ")";
+    std::string source = d_.sourceText(f.source);
+    return source.empty() ? text : text + " - " + source;
+  }
+
+  std::string postLabel(std::int64_t metre) const {
+    std::int64_t post = d_.kilometres.at(metre);
+    if (step_ % 1000 == 0) return label(static_cast<double>(post) / 1000);
+    return kilometrePostText(post);
+  }
+
+  // Grid lines at the kilometre ticks, the run-out shaded and the route's end marked, for one panel.
+  void frame(double top, double height, bool labels) {
+    Svg& s = body_;
+    double end = along_.x(static_cast<double>(d_.routeLength));
+    s.rect(kLeft, top, kPlotWidth, height, "fill=\"none\" stroke=\"#bbb\"");
+    s.rect(end, top, along_.x(static_cast<double>(d_.trackLength)) - end, height, "fill=\"url(#runout)\"");
+    for (std::int64_t m : ticks_) {
+      s.line(along_.x(static_cast<double>(m)), top, along_.x(static_cast<double>(m)), top + height, "stroke=\"#e4e4e4\"");
+      if (labels) {
+        s.text(along_.x(static_cast<double>(m)), top + height + 11, postLabel(m),
+               "font-size=\"9\" fill=\"#777\" text-anchor=\"middle\"");
+      }
+    }
+    s.line(end, top, end, top + height, "stroke=\"#000\" stroke-width=\"1.5\"");
+  }
+
+  void panelTitle(double top, std::string_view title) {
+    body_.text(kLeft, top - 6, title, "font-weight=\"bold\" font-size=\"12\"");
+  }
+
+  // Horizontal value ticks on the left of a panel, with the unit.
+  std::function<double(double)> valueAxis(double top, double height, double lo, double hi, std::string_view unit,
+                                          int maxLabels = 5) {
+    if (!(lo < hi)) hi = lo + 1;
+    double step = niceStep(hi - lo, maxLabels);
+    lo = std::floor(lo / step) * step;
+    hi = std::ceil(hi / step) * step;
+    if (!(lo < hi)) hi = lo + step;
+    auto y = [=](double v) { return top + height - (v - lo) / (hi - lo) * height; };
+    for (double v = lo; v <= hi + step / 2; v += step) {
+      body_.line(kLeft - 4, y(v), kLeft, y(v), "stroke=\"#555\"");
+      body_.line(kLeft, y(v), kLeft + kPlotWidth, y(v), "stroke=\"#f0f0f0\"");
+      body_.text(kLeft - 6, y(v) + 3, label(v), "font-size=\"9\" text-anchor=\"end\"");
+    }
+    body_.text(14, top + height / 2, unit, "font-size=\"10\" fill=\"#444\"");
+    return y;
+  }
+
+  // A step line of one value per cell, up to the cells that hold data.
+  void steps(const std::vector<int>& values, const std::function<double(double)>& y, std::string_view style) {
+    std::vector<std::pair<double, double>> points;
+    for (const Run& r : runs(values, d_.profileCells)) {
+      points.emplace_back(along_.x(static_cast<double>(r.first) * 50), y(r.value));
+      points.emplace_back(along_.x(static_cast<double>(r.last + 1) * 50), y(r.value));
+    }
+    body_.polyline(points, style);
+  }
+
+  double plan(double top) {
+    Svg& s = body_;
+    s.out << "<defs><pattern id=\"runout\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\" "
+             "patternTransform=\"rotate(45)\"><rect width=\"6\" height=\"6\" fill=\"#f4f4f4\"/>"
+             "<line x1=\"0\" y1=\"0\" x2=\"0\" y2=\"6\" stroke=\"#ddd\" stroke-width=\"2\"/></pattern></defs>\n";
+    panelTitle(top, "The line seen from above");
+    s.rect(kLeft, top, kPlotWidth, d_.hasPlan() ? kPlanHeight : 60, "fill=\"#fafaf6\" stroke=\"#999\"");
+    if (!d_.hasPlan()) {
+      s.text(kLeft + 20, top + 40, "No plan file: the scenario was compiled without the plan (--no-plan), so the "
+                                   "line's shape from above is not known.", "font-size=\"13\" fill=\"#555\"");
+      return top + 60;
+    }
+    double minX = std::numeric_limits<double>::infinity(), maxX = -minX, minY = minX, maxY = -minX;
+    for (const auto& p : d_.plan) {
+      minX = std::min(minX, p.x);
+      maxX = std::max(maxX, p.x);
+      minY = std::min(minY, p.y);
+      maxY = std::max(maxY, p.y);
+    }
+    const double pad = 40;
+    double spanX = std::max(maxX - minX, 1.0), spanY = std::max(maxY - minY, 1.0);
+    // Equal scales on both axes keep the shape; the line fills the panel in its longer direction.
+    double scale = std::min((kPlotWidth - 2 * pad) / spanX, (kPlanHeight - 2 * pad) / spanY);
+    double cx = kLeft + kPlotWidth / 2, cy = top + kPlanHeight / 2;
+    double midX = (minX + maxX) / 2, midY = (minY + maxY) / 2;
+    auto px = [&](double x) { return cx + (x - midX) * scale; };
+    auto py = [&](double y) { return cy - (y - midY) * scale; };
+    std::vector<std::pair<double, double>> route, runout;
+    for (const auto& p : d_.plan) {
+      bool inRoute = p.metre <= d_.routeLength;
+      (inRoute ? route : runout).emplace_back(px(p.x), py(p.y));
+    }
+    if (!route.empty() && !runout.empty()) runout.insert(runout.begin(), route.back());
+    s.polyline(route, "stroke=\"#333\" stroke-width=\"2.2\"");
+    s.polyline(runout, "stroke=\"#999\" stroke-width=\"1.6\" stroke-dasharray=\"5 4\"");
+
+    // The point of the plan nearest to a metre.
+    auto at = [&](std::int64_t metre) -> std::pair<double, double> {
+      auto it = std::lower_bound(d_.plan.begin(), d_.plan.end(), metre,
+                                 [](const PlotData::PlanSample& p, std::int64_t m) { return p.metre < m; });
+      if (it == d_.plan.end()) it = std::prev(it);
+      return {px(it->x), py(it->y)};
+    };
+    LabelPlacer placer;
+    auto placeLabel = [&](double x, double y, const std::string& text, double size, std::string_view style) {
+      double w = textWidth(text, size);
+      const std::pair<double, double> offsets[] = {{8, 4}, {-8 - w, 4}, {-w / 2, -8}, {-w / 2, size + 6},
+                                                   {8, -8}, {8, size + 6}, {-8 - w, -8}, {-8 - w, size + 6}};
+      for (auto [dx, dy] : offsets) {
+        Box b{x + dx, y + dy - size, x + dx + w, y + dy + 2};
+        if (b.x0 < kLeft || b.x1 > kLeft + kPlotWidth || b.y0 < top || b.y1 > top + kPlanHeight) continue;
+        if (placer.tryPlace(b)) {
+          s.text(x + dx, y + dy, text, "font-size=\"" + num(size) + "\" " + std::string(style));
+          return true;
+        }
+      }
+      return false;
+    };
+    // Ends first, then stations, then kilometre posts: the lower-priority label gives way.
+    auto [sx, sy] = at(0);
+    auto [ex, ey] = at(d_.routeLength);
+    s.out << "<circle cx=\"" << num(sx) << "\" cy=\"" << num(sy) << "\" r=\"4\" fill=\"#2a2\"/>\n";
+    s.rect(ex - 4, ey - 4, 8, 8, "fill=\"#000\"");
+    placer.block({sx - 5, sy - 5, sx + 5, sy + 5});
+    placer.block({ex - 5, ey - 5, ex + 5, ey + 5});
+    for (const PlotStation& st : d_.stations) {
+      auto [x, y] = at(st.station.position);
+      placer.block({x - 5, y - 5, x + 5, y + 5});
+    }
+    placeLabel(ex, ey, "end of route", 11, "fill=\"#000\"");
+    for (const PlotStation& st : d_.stations) {
+      auto [x, y] = at(st.station.position);
+      s.rect(x - 4.5, y - 4.5, 9, 9, st.beyondEnd ? "fill=\"white\" stroke=\"#888\"" : "fill=\"#1565c0\"");
+      placeLabel(x, y, st.station.name + (st.beyondEnd ? " (beyond the end)" : ""), 11,
+                 st.beyondEnd ? "fill=\"#888\"" : "font-weight=\"bold\" fill=\"#0d3c73\"");
+    }
+    for (const PlotFeature& f : d_.features) {
+      if (f.kind != FeatureKind::kSignal) continue;
+      auto [x, y] = at(f.metre);
+      s.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2.5\" fill=\"#c62828\"><title>"
+            << escapeXml(hoverText(f)) << "</title></circle>\n";
+    }
+    for (std::int64_t m : ticks_) {
+      auto [x, y] = at(m);
+      s.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2\" fill=\"#888\"/>\n";
+      placeLabel(x, y, "km " + kilometrePostText(d_.kilometres.at(m)), 9, "fill=\"#666\"");
+    }
+    // Scale bar: a round length about a tenth of the panel.
+    double barMetres = niceStep(kPlotWidth / 10 / scale, 1);
+    double bx = kLeft + 20, by = top + kPlanHeight - 20;
+    s.line(bx, by, bx + barMetres * scale, by, "stroke=\"#000\" stroke-width=\"3\"");
+    s.line(bx, by - 5, bx, by + 3, "stroke=\"#000\"");
+    s.line(bx + barMetres * scale, by - 5, bx + barMetres * scale, by + 3, "stroke=\"#000\"");
+    s.text(bx, by - 8, distanceText(barMetres), "font-size=\"11\"");
+    s.text(kLeft + kPlotWidth - 150, top + kPlanHeight - 12, "north (plan y) up", "font-size=\"10\" fill=\"#777\"");
+    return top + kPlanHeight;
+  }
+
+  double stationStrip(double top) {
+    panelTitle(top, "Stations and platforms");
+    const double rowHeight = 13, rows = 4, height = rows * rowHeight + 22;
+    frame(top, height, true);
+    LabelPlacer placer;
+    // Termini and timed stations first: when the names do not all fit, the others give way.
+    std::vector<const PlotStation*> order;
+    for (const PlotStation& st : d_.stations) order.push_back(&st);
+    std::stable_sort(order.begin(), order.end(), [&](const PlotStation* a, const PlotStation* b) {
+      auto rank = [&](const PlotStation* s) {
+        return (s == &d_.stations.front() || s == &d_.stations.back()) ? 0 : s->station.time != 0 ? 1 : 2;
+      };
+      return rank(a) < rank(b);
+    });
+    double barY = top + height - 12;
+    for (const PlotStation* st : order) {
+      double x = along_.x(st->station.position);
+      // A platform may reach before the line's start (a station at 0 m): draw only what lies on the line.
+      double x0 = std::max(kLeft, along_.x(st->station.platformStart));
+      double x1 = std::min(kLeft + kPlotWidth, along_.x(st->station.platformEnd));
+      body_.rect(x0, barY, std::max(x1 - x0, 2.0), 6, st->beyondEnd ? "fill=\"#bbb\"" : "fill=\"#1565c0\"");
+      double w = textWidth(st->station.name, 10);
+      for (int row = 0; row < rows; ++row) {
+        double y = top + 12 + row * rowHeight;
+        Box b{x - 2, y - 10, x + w + 2, y + 2};
+        if (b.x1 > kLeft + kPlotWidth) b = {x - w - 2, y - 10, x + 2, y + 2};
+        if (!placer.tryPlace(b)) continue;
+        body_.line(x, y + 2, x, barY, "stroke=\"#90a4c0\" stroke-width=\"0.8\"");
+        body_.text(b.x0 + 2, y, st->station.name, std::string("font-size=\"10\" ") +
+                                                      (st->beyondEnd ? "fill=\"#888\"" : "fill=\"#0d3c73\""));
+        break;
+      }
+    }
+    return top + height + 34;
+  }
+
+  double elevation(double top) {
+    const double height = 140;
+    panelTitle(top, "Elevation from the gradients (relative to the start)");
+    double lo = 0, hi = 0;
+    for (std::size_t i = 0; i < d_.profileCells; ++i) {
+      lo = std::min(lo, d_.elevation[i]);
+      hi = std::max(hi, d_.elevation[i]);
+    }
+    for (const Run& r : runs(d_.mountain, d_.mountain.size())) {
+      if (r.value == 0) continue;
+      double x0 = along_.x(static_cast<double>(r.first) * 50), x1 = along_.x(static_cast<double>(r.last + 1) * 50);
+      body_.rect(x0, top, std::max(x1 - x0, 1.0), height, "fill=\"" + mountainColour(r.value) + "\"");
+    }
+    auto y = valueAxis(top, height, lo, hi, "m");
+    frame(top, height, true);
+    std::vector<std::pair<double, double>> points;
+    // At most about two points per pixel column.
+    std::size_t step = std::max<std::size_t>(1, d_.profileCells / 3000);
+    for (std::size_t i = 0; i < d_.profileCells; i += step) points.emplace_back(along_.x(static_cast<double>(i) * 50), y(d_.elevation[i]));
+    body_.polyline(points, "stroke=\"#5d8a2e\" stroke-width=\"1.8\"");
+    for (const PlotStation& st : d_.stations) {
+      double x = along_.x(st.station.position);
+      body_.line(x, top, x, top + height, "stroke=\"#1565c0\" stroke-dasharray=\"3 3\" stroke-width=\"0.8\"");
+    }
+    return top + height + 34;
+  }
+
+  double gradient(double top) {
+    const double height = 80;
+    panelTitle(top, "Gradient (per mille, climbing above the line)");
+    int lo = 0, hi = 0;
+    for (std::size_t i = 0; i < d_.profileCells; ++i) {
+      lo = std::min(lo, d_.gradient[i]);
+      hi = std::max(hi, d_.gradient[i]);
+    }
+    auto y = valueAxis(top, height, lo, hi, "‰", 4);
+    frame(top, height, true);
+    for (const Run& r : runs(d_.gradient, d_.profileCells)) {
+      if (r.value == 0) continue;
+      double x0 = along_.x(static_cast<double>(r.first) * 50), x1 = along_.x(static_cast<double>(r.last + 1) * 50);
+      double y0 = y(0), y1 = y(r.value);
+      body_.rect(x0, std::min(y0, y1), std::max(x1 - x0, 0.5), std::abs(y1 - y0),
+                 r.value > 0 ? "fill=\"#e57373\"" : "fill=\"#81c784\"");
+    }
+    body_.line(kLeft, y(0), kLeft + kPlotWidth, y(0), "stroke=\"#555\"");
+    return top + height + 34;
+  }
+
+  double curvature(double top) {
+    const double height = 50;
+    panelTitle(top, "Curves: right above, left below; the darker, the tighter (class 1, radius 10000 m, to 6, 333 m)");
+    frame(top, height, true);
+    double mid = top + height / 2;
+    body_.line(kLeft, mid, kLeft + kPlotWidth, mid, "stroke=\"#999\"");
+    body_.text(kLeft - 6, top + 12, "right", "font-size=\"9\" text-anchor=\"end\"");
+    body_.text(kLeft - 6, top + height - 4, "left", "font-size=\"9\" text-anchor=\"end\"");
+    if (d_.curvature.empty()) {
+      body_.text(kLeft + 20, mid - 4, "no plan file: the curves are not known", "font-size=\"11\" fill=\"#777\"");
+      return top + height + 34;
+    }
+    std::vector<int> signedClass;
+    for (double k : d_.curvature) signedClass.push_back(k >= 0 ? curveClass(k) : -curveClass(k));
+    for (const Run& r : runs(signedClass, signedClass.size())) {
+      if (r.value == 0) continue;
+      double x0 = along_.x(static_cast<double>(r.first) * 50), x1 = along_.x(static_cast<double>(r.last + 1) * 50);
+      double h = (height / 2 - 2) * std::abs(r.value) / 6.0;
+      body_.rect(x0, r.value > 0 ? mid - h : mid, std::max(x1 - x0, 0.6), h, "fill=\"" + curveColour(std::abs(r.value)) + "\"");
+    }
+    return top + height + 34;
+  }
+
+  double speed(double top) {
+    const double height = 110;
+    panelTitle(top, "Speed: line limit (grey) and with the slow-downs (red)");
+    int hi = 0;
+    for (std::size_t i = 0; i < d_.profileCells; ++i) hi = std::max(hi, d_.speed[i]);
+    auto y = valueAxis(top, height, 0, std::max(hi, 10), "km/h");
+    frame(top, height, true);
+    for (const Run& r : runs(d_.effectiveSpeed, d_.profileCells)) {
+      if (r.value >= d_.speed[r.first]) continue;
+      double x0 = along_.x(static_cast<double>(r.first) * 50), x1 = along_.x(static_cast<double>(r.last + 1) * 50);
+      body_.rect(x0, top, std::max(x1 - x0, 1.5), height, "fill=\"#ffe0b2\"");
+    }
+    steps(d_.speed, y, "stroke=\"#888\" stroke-width=\"1.2\"");
+    steps(d_.effectiveSpeed, y, "stroke=\"#c62828\" stroke-width=\"1.8\"");
+    LabelPlacer placer;
+    for (const PlotFeature& f : d_.features) {
+      if (f.kind != FeatureKind::kSlowDown || f.label.rfind("slow-down", 0) != 0) continue;
+      double x = along_.x(static_cast<double>(f.metre));
+      std::string text = f.label.substr(10);
+      double w = textWidth(text, 9);
+      if (placer.tryPlace({x, top + 2, x + w, top + 13})) body_.text(x + 1, top + 11, text, "font-size=\"9\" fill=\"#e65100\"");
+    }
+    for (const PlotFeature& f : d_.features) {
+      if (f.kind != FeatureKind::kSpeedBoard) continue;
+      double x = along_.x(static_cast<double>(f.metre));
+      body_.out << "<path d=\"M" << num(x) << ',' << num(top + height) << " l-3,-6 h6 z\" fill=\"#333\"/>\n";
+      double w = textWidth(f.label, 8);
+      if (placer.tryPlace({x - w / 2, top + height - 18, x + w / 2, top + height - 8})) {
+        body_.text(x, top + height - 9, f.label, "font-size=\"8\" text-anchor=\"middle\" fill=\"#333\"");
+      }
+    }
+    return top + height + 34;
+  }
+
+  double adhesion(double top) {
+    const double height = 60;
+    panelTitle(top, "Adhesion (%)");
+    auto y = valueAxis(top, height, 0, 100, "%", 4);
+    frame(top, height, true);
+    steps(d_.adhesion, y, "stroke=\"#1565c0\" stroke-width=\"1.5\"");
+    return top + height + 34;
+  }
+
+  double features(double top) {
+    const double height = 96;
+    panelTitle(top, "Signals (red), boards (grey), slow-down points (orange), code points (purple)");
+    frame(top, height, true);
+    LabelPlacer placer;
+    auto lane = [&](FeatureKind k) {
+      switch (k) {
+        case FeatureKind::kSignal: return 0;
+        case FeatureKind::kSpeedBoard:
+        case FeatureKind::kTextBoard: return 1;
+        case FeatureKind::kSlowDown: return 2;
+        default: return 3;
+      }
+    };
+    static constexpr const char* kColours[] = {"#c62828", "#666", "#ef6c00", "#7b1fa2"};
+    for (const PlotFeature& f : d_.features) {
+      if (f.kind == FeatureKind::kStopPoint) continue;
+      int l = lane(f.kind);
+      double x = along_.x(static_cast<double>(f.metre));
+      double y = top + 6 + l * 23;
+      body_.out << "<rect x=\"" << num(x - 1) << "\" y=\"" << num(y) << "\" width=\"2\" height=\"10\" fill=\""
+                << kColours[l] << "\"><title>" << escapeXml(hoverText(f)) << "</title></rect>\n";
+      // Signals are labelled with their kind, boards with their text, when there is room.
+      if (l > 1) continue;
+      std::string text = f.label;
+      if (text.size() > 40) text = text.substr(0, 40) + "...";
+      double w = textWidth(text, 8);
+      Box b{x + 2, y + 11, x + 2 + w, y + 20};
+      if (placer.tryPlace(b)) body_.text(x + 2, y + 19, text, std::string("font-size=\"8\" fill=\"") + kColours[l] + "\"");
+    }
+    return top + height + 30;
+  }
+
+  double bottomAxis(double top) {
+    Svg& s = body_;
+    s.line(kLeft, top, kLeft + kPlotWidth, top, "stroke=\"#333\"");
+    double along = niceStep(static_cast<double>(d_.trackLength), kMaxAxisLabels);
+    for (double m = 0; m <= static_cast<double>(d_.trackLength) + 1e-6; m += along) {
+      s.line(along_.x(m), top, along_.x(m), top + 4, "stroke=\"#333\"");
+      s.text(along_.x(m), top + 15, label(along >= 1000 ? m / 1000 : m), "font-size=\"10\" text-anchor=\"middle\"");
+    }
+    s.text(kLeft, top + 30, std::string("distance along the line (") + (along >= 1000 ? "km" : "m") +
+                                "); the panels' grey labels are the line's kilometre posts (" +
+                                (step_ % 1000 == 0 ? "km" : "km+m") + ")",
+           "font-size=\"10\" fill=\"#444\"");
+    double end = along_.x(static_cast<double>(d_.routeLength));
+    s.text(std::min(end, kLeft + kPlotWidth - 60), top + 44, "end of route " + distanceText(static_cast<double>(d_.routeLength)),
+           "font-size=\"10\" text-anchor=\"middle\" font-weight=\"bold\"");
+    return top + 60;
+  }
+
+  double legend(double top) {
+    Svg& s = body_;
+    struct Item {
+      std::string fill;
+      std::string text;
+    };
+    const Item items[] = {{"#dcebd2", "mountain stretch, type 1"}, {"#c9dff0", "type 2"}, {"#efe0c8", "type 3 (joined)"},
+                          {"url(#runout)", "run-out beyond the route's end"}, {"#ffe0b2", "slow-down"},
+                          {"#1565c0", "platform"}, {"#e57373", "climbing"}, {"#81c784", "falling"}};
+    double x = kLeft;
+    for (const Item& item : items) {
+      s.rect(x, top, 14, 10, "fill=\"" + item.fill + "\" stroke=\"#999\"");
+      s.text(x + 18, top + 9, item.text, "font-size=\"10\"");
+      x += 30 + textWidth(item.text, 10);
+    }
+    return top + 30;
+  }
+
+  const PlotData& d_;
+  Along along_;
+  std::int64_t step_ = 1000;
+  std::vector<std::int64_t> ticks_;
+  Svg body_;
+};
+
+}  // namespace
 
 std::string escapeXml(std::string_view text) {
   std::string out;
@@ -32,265 +551,6 @@ std::string escapeXml(std::string_view text) {
   return out;
 }
 
-std::string num(double v) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.1f", v);
-  return buffer;
-}
-
-bool hasPoint(const PlanPoint& p) { return p.x.tag != PlanTag::kEmpty && p.y.tag != PlanTag::kEmpty; }
-
-struct Station {
-  std::string name;
-  std::int32_t position;
-};
-
-std::vector<Station> stations(const std::array<ScenarioRecord, kTableRows>& table) {
-  std::vector<Station> list;
-  // Stations fill the rows from 1 upward without gaps; text boards fill them from 80 downward.
-  for (int row = 1; row <= kFirstBoardRow && !(table[row] == ScenarioRecord{}); ++row) {
-    const ScenarioRecord& r = table[row];
-    if (r.kind == 0 && r.numberA == 0 && r.numberB == 0 && r.numberC == 0) break;  // a board's row
-    list.push_back({cp1252ToUtf8(r.text), r.numberC});
-  }
-  return list;
-}
-
-// Maps a line position (metres) to the x pixel of the profile strips.
-struct AlongAxis {
-  double metres;
-  double x(double m) const { return kMargin + (kWidth - 2 * kMargin) * (metres > 0 ? m / metres : 0); }
-};
-
-class Svg {
- public:
-  std::ostringstream out;
-
-  void text(double x, double y, std::string_view s, std::string_view extra = "") {
-    out << "<text x=\"" << num(x) << "\" y=\"" << num(y) << "\" " << extra << ">" << escapeXml(s) << "</text>\n";
-  }
-  void line(double x1, double y1, double x2, double y2, std::string_view style) {
-    out << "<line x1=\"" << num(x1) << "\" y1=\"" << num(y1) << "\" x2=\"" << num(x2) << "\" y2=\"" << num(y2)
-        << "\" " << style << "/>\n";
-  }
-  void rect(double x, double y, double w, double h, std::string_view style) {
-    out << "<rect x=\"" << num(x) << "\" y=\"" << num(y) << "\" width=\"" << num(w) << "\" height=\"" << num(h)
-        << "\" " << style << "/>\n";
-  }
-  void polyline(const std::vector<std::pair<double, double>>& points, std::string_view style) {
-    if (points.empty()) return;
-    out << "<polyline fill=\"none\" " << style << " points=\"";
-    for (const auto& [x, y] : points) out << num(x) << ',' << num(y) << ' ';
-    out << "\"/>\n";
-  }
-};
-
-void drawPlan(Svg& svg, const PlotInput& in, double top) {
-  svg.text(kMargin, top - 10, "Plan of the line (seen from above)", "font-weight=\"bold\"");
-  double minX = std::numeric_limits<double>::infinity(), maxX = -minX, minY = minX, maxY = -minX;
-  for (const PlanPoint& p : in.plan) {
-    if (!hasPoint(p)) continue;
-    minX = std::min(minX, p.x.value);
-    maxX = std::max(maxX, p.x.value);
-    minY = std::min(minY, p.y.value);
-    maxY = std::max(maxY, p.y.value);
-  }
-  svg.rect(kMargin, top, kWidth - 2 * kMargin, kPlanHeight, "fill=\"#f8f8f4\" stroke=\"#999\"");
-  if (!(minX <= maxX)) {
-    svg.text(kMargin + 20, top + 40, "no plan file: the scenario was compiled without the plan");
-    return;
-  }
-  // Equal scales on both axes, so the line keeps its shape; north (+y) up.
-  double span = std::max({maxX - minX, maxY - minY, 1.0});
-  double scale = std::min(kWidth - 2 * kMargin - 40, kPlanHeight - 40) / span;
-  double cx = kWidth / 2, cy = top + kPlanHeight / 2;
-  double midX = (minX + maxX) / 2, midY = (minY + maxY) / 2;
-  auto px = [&](double x) { return cx + (x - midX) * scale; };
-  auto py = [&](double y) { return cy - (y - midY) * scale; };
-
-  std::vector<std::pair<double, double>> points;
-  for (std::size_t m = 0; m < in.plan.size(); m += 10) {
-    if (hasPoint(in.plan[m])) points.emplace_back(px(in.plan[m].x.value), py(in.plan[m].y.value));
-  }
-  svg.polyline(points, "stroke=\"#333\" stroke-width=\"2\"");
-  auto at = [&](std::int64_t metre) -> const PlanPoint* {
-    if (metre < 0 || metre >= static_cast<std::int64_t>(in.plan.size())) return nullptr;
-    const PlanPoint& p = in.plan[static_cast<std::size_t>(metre)];
-    return hasPoint(p) ? &p : nullptr;
-  };
-  for (std::int64_t km = 0; km * 1000 < static_cast<std::int64_t>(in.plan.size()); km += 5) {
-    if (const PlanPoint* p = at(km * 1000)) {
-      svg.out << "<circle cx=\"" << num(px(p->x.value)) << "\" cy=\"" << num(py(p->y.value))
-              << "\" r=\"2.5\" fill=\"#888\"/>\n";
-      svg.text(px(p->x.value) + 5, py(p->y.value) + 12, "km " + std::to_string(km),
-               "font-size=\"10\" fill=\"#666\"");
-    }
-  }
-  for (std::size_t i = 0; i < in.cells.size(); ++i) {
-    if (in.cells[i].kind != kSignal) continue;
-    if (const PlanPoint* p = at(static_cast<std::int64_t>(i) * 50)) {
-      svg.out << "<circle cx=\"" << num(px(p->x.value)) << "\" cy=\"" << num(py(p->y.value))
-              << "\" r=\"3\" fill=\"#c00\"><title>signal at " << i * 50 << " m</title></circle>\n";
-    }
-  }
-  for (int row = kRowKilometreTre; row <= kRowKilometreUno; ++row) {
-    const ScenarioRecord& r = in.table[row];
-    if (r.numberA == 0 && r.numberB == 0) continue;
-    if (const PlanPoint* p = at(r.numberA)) {
-      svg.text(px(p->x.value) + 6, py(p->y.value) - 6,
-               "km post " + std::to_string(r.numberB / 1000) + "+" + std::to_string(std::abs(r.numberB % 1000)),
-               "font-size=\"10\" fill=\"#06c\"");
-    }
-  }
-  for (const Station& s : stations(in.table)) {
-    if (const PlanPoint* p = at(s.position)) {
-      svg.rect(px(p->x.value) - 5, py(p->y.value) - 5, 10, 10, "fill=\"#06c\"");
-      svg.text(px(p->x.value) + 8, py(p->y.value) + 4, s.name, "font-size=\"12\" font-weight=\"bold\"");
-    }
-  }
-}
-
-void drawAxis(Svg& svg, const AlongAxis& axis, double y) {
-  svg.line(kMargin, y, kWidth - kMargin, y, "stroke=\"#333\"");
-  double km = axis.metres / 1000;
-  double step = km > 60 ? 10 : (km > 20 ? 5 : 1);
-  for (double k = 0; k <= km; k += step) {
-    svg.line(axis.x(k * 1000), y, axis.x(k * 1000), y + 4, "stroke=\"#333\"");
-    svg.text(axis.x(k * 1000) - 6, y + 16, num(k).substr(0, num(k).size() - 2), "font-size=\"10\"");
-  }
-  svg.text(kWidth - kMargin + 5, y + 4, "km", "font-size=\"10\"");
-}
-
-// A strip with a step line of one value per cell.
-double drawStrip(Svg& svg, const PlotInput& in, const AlongAxis& axis, double top, double height,
-                 std::string_view title, std::string_view unit, std::string_view colour,
-                 double (*value)(const TrackCell&)) {
-  double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-  for (const TrackCell& c : in.cells) {
-    lo = std::min(lo, value(c));
-    hi = std::max(hi, value(c));
-  }
-  if (!(lo < hi)) hi = lo + 1;
-  auto y = [&](double v) { return top + height - (v - lo) / (hi - lo) * height; };
-  svg.text(kMargin, top - 6, std::string(title), "font-weight=\"bold\" font-size=\"12\"");
-  svg.text(4, top + 10, num(hi) + " " + std::string(unit), "font-size=\"10\"");
-  svg.text(4, top + height, num(lo) + " " + std::string(unit), "font-size=\"10\"");
-  std::vector<std::pair<double, double>> points;
-  for (std::size_t i = 0; i < in.cells.size(); ++i) {
-    double v = value(in.cells[i]);
-    points.emplace_back(axis.x(i * 50.0), y(v));
-    points.emplace_back(axis.x((i + 1) * 50.0), y(v));
-  }
-  svg.polyline(points, "stroke=\"" + std::string(colour) + "\" stroke-width=\"1.5\"");
-  drawAxis(svg, axis, top + height + 4);
-  return top + height + kStripGap;
-}
-
-// Elevation integrated from the gradients, cell by cell (50 m at the gradient of the cell).
-std::vector<double> elevations(const std::vector<TrackCell>& cells) {
-  std::vector<double> h;
-  double level = 0;
-  for (const TrackCell& c : cells) {
-    h.push_back(level);
-    if (c.gradient != 0) level += (c.gradient - 100) * 50.0 / 1000.0;
-  }
-  return h;
-}
-
-double drawElevation(Svg& svg, const PlotInput& in, const AlongAxis& axis, double top) {
-  const double height = 180;
-  std::vector<double> h = elevations(in.cells);
-  double lo = h.empty() ? 0 : *std::min_element(h.begin(), h.end());
-  double hi = h.empty() ? 1 : *std::max_element(h.begin(), h.end());
-  if (!(lo < hi)) hi = lo + 1;
-  auto y = [&](double v) { return top + height - (v - lo) / (hi - lo) * height; };
-  svg.text(kMargin, top - 6, "Profile along the line: elevation from the gradients (relative, m)",
-           "font-weight=\"bold\" font-size=\"12\"");
-  // Mountain stretches as shaded bands behind the profile.
-  for (std::size_t i = 0; i < in.cells.size();) {
-    if (in.cells[i].mountainKind == 0) {
-      ++i;
-      continue;
-    }
-    std::size_t first = i;
-    while (i < in.cells.size() && in.cells[i].mountainKind != 0) ++i;
-    svg.rect(axis.x(first * 50.0), top, axis.x(i * 50.0) - axis.x(first * 50.0), height,
-             "fill=\"#d8ecd0\"");
-  }
-  std::vector<std::pair<double, double>> points;
-  for (std::size_t i = 0; i < h.size(); ++i) points.emplace_back(axis.x(i * 50.0), y(h[i]));
-  svg.polyline(points, "stroke=\"#7a4\" stroke-width=\"2\"");
-  svg.text(4, top + 10, num(hi) + " m", "font-size=\"10\"");
-  svg.text(4, top + height, num(lo) + " m", "font-size=\"10\"");
-  for (const Station& s : stations(in.table)) {
-    svg.line(axis.x(s.position), top, axis.x(s.position), top + height, "stroke=\"#06c\" stroke-dasharray=\"4 3\"");
-    svg.text(axis.x(s.position) + 3, top + 12, s.name, "font-size=\"11\" fill=\"#06c\"");
-  }
-  drawAxis(svg, axis, top + height + 4);
-  return top + height + kStripGap;
-}
-
-double drawFeatures(Svg& svg, const PlotInput& in, const AlongAxis& axis, double top) {
-  const double height = 70;
-  svg.text(kMargin, top - 6, "Features: signals (red), boards (grey), slow-downs (orange), code points (purple)",
-           "font-weight=\"bold\" font-size=\"12\"");
-  svg.rect(kMargin, top, kWidth - 2 * kMargin, height, "fill=\"none\" stroke=\"#ccc\"");
-  for (std::size_t i = 0; i < in.cells.size(); ++i) {
-    const TrackCell& c = in.cells[i];
-    double x = axis.x(i * 50.0);
-    std::string what = std::to_string(i * 50) + " m";
-    switch (c.kind) {
-      case kSignal:
-        svg.out << "<line x1=\"" << num(x) << "\" y1=\"" << num(top + 5) << "\" x2=\"" << num(x) << "\" y2=\""
-                << num(top + 25) << "\" stroke=\"#c00\" stroke-width=\"2\"><title>signal at " << what
-                << "</title></line>\n";
-        break;
-      case kSpeedBoard:
-      case kTextBoard:
-        svg.rect(x - 2, top + 28, 4, 12, "fill=\"#777\"");
-        break;
-      case kSlowDownStart:
-      case kSlowDownEnd:
-      case kSlowDownWarning:
-      case kSlowDownApproach:
-        svg.rect(x - 2, top + 44, 4, 12, "fill=\"#e80\"");
-        break;
-      case kCodePoint:
-      case kCodePointNoValue:
-        svg.rect(x - 1, top + 58, 2, 10, "fill=\"#80c\"");
-        break;
-      default:
-        break;
-    }
-  }
-  drawAxis(svg, axis, top + height + 4);
-  return top + height + kStripGap;
-}
-
-}  // namespace
-
-std::string renderScenarioSvg(const PlotInput& in) {
-  Svg body;
-  double top = 60;
-  drawPlan(body, in, top);
-  top += kPlanHeight + 60;
-  AlongAxis axis{static_cast<double>(in.cells.size()) * 50.0};
-  top = drawElevation(body, in, axis, top);
-  top = drawStrip(body, in, axis, top, 90, "Speed limit", "km/h", "#c00",
-                  [](const TrackCell& c) { return c.speedLimit * 5.0; });
-  top = drawStrip(body, in, axis, top, 70, "Adhesion", "%", "#06c",
-                  [](const TrackCell& c) { return static_cast<double>(c.adhesion); });
-  top = drawFeatures(body, in, axis, top);
-
-  std::ostringstream svg;
-  svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << num(kWidth) << "\" height=\"" << num(top)
-      << "\" viewBox=\"0 0 " << num(kWidth) << ' ' << num(top) << "\" font-family=\"sans-serif\">\n"
-      << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-      << "<text x=\"" << kMargin << "\" y=\"30\" font-size=\"20\" font-weight=\"bold\">" << escapeXml(in.title)
-      << "</text>\n"
-      << body.out.str() << "</svg>\n";
-  return svg.str();
-}
+std::string renderScenarioSvg(const PlotData& data) { return Renderer(data).render(); }
 
 }  // namespace pack

@@ -1,23 +1,19 @@
-// One self-contained SVG of a compiled scenario: the line seen from above, and under it the profile
-// along the line (elevation from the gradients, speed limit, adhesion, mountains, stations, signals,
-// boards and slow-downs), with axes in kilometres.
+// One self-contained SVG of a compiled scenario: the line seen from above with a scale bar, and under it
+// the panels along the line (stations and platforms, elevation with the mountain stretches, gradient,
+// curvature, speed with the slow-downs, adhesion, signals and boards), sharing one axis labelled with
+// the line's own kilometre posts. Ticks and labels are spaced for any length from a few kilometres to
+// a thousand; labels that would overlap are staggered or left out.
 #pragma once
 
-#include <array>
 #include <string>
-#include <vector>
 
-#include "compiler/model.h"
+#include "tool/plot_data.h"
 
 namespace pack {
 
-struct PlotInput {
-  std::vector<PlanPoint> plan;  // may be empty when the scenario has no plan file
-  std::vector<TrackCell> cells;
-  std::array<ScenarioRecord, kTableRows> table;
-  std::string title;  // UTF-8
-};
+std::string renderScenarioSvg(const PlotData& data);
 
-std::string renderScenarioSvg(const PlotInput& input);
+// XML text with the five special characters escaped and control characters dropped.
+std::string escapeXml(std::string_view text);
 
 }  // namespace pack
