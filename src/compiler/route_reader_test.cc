@@ -706,6 +706,12 @@ TEST(RouteReaderOutcome, ErrorsNameTheLineOfTheirEntry) {
   EXPECT_EQ(board.sources.errorSource, SourceKind::kRoute);
   EXPECT_EQ(board.sources.errorLine, 5u);
 
+  // Values that continue on the next lines belong to the entry on the line of its key.
+  Compile continued(lines({"[generale]", "lunghezza percorso, 3000", "[curve]", "indicatori_vmax, 1000, 1, 1",
+                           "1, 0, 1, 1, 1, 0", "indicatori_vmax", "1000", "1, 1, 1, 0, 1, 1, 1, 0", "[fine]"}));
+  EXPECT_EQ(continued.model.errorCode, kErrSpeedBoardOccupied);
+  EXPECT_EQ(continued.sources.errorLine, 6u);
+
   // The failure handler runs after the route half has been left.
   Compile failure(lines({"[generale]", "sfondo uno, 1", "lunghezza percorso, 3x", "[fine]"}));
   EXPECT_EQ(failure.model.errorCode, kErrRunTime);

@@ -10,17 +10,11 @@
 namespace pack {
 namespace {
 
-constexpr double kCell = static_cast<double>(kCellLength);
 constexpr std::int32_t kGradientOffset = 100;   // stored gradient = per mille + 100
 constexpr std::int32_t kMarkerSpacing = 4;      // a marker every fourth cell: every 200 m
 constexpr std::int32_t kMountainTypeMarked = 10;
 constexpr std::int32_t kMountainTypeJoined = 3;
 constexpr std::int32_t kMountainJoinGap = 150;  // metres
-
-TrackCell& cellOrFail(Model& model, std::int32_t cell) {
-  if (cell < 0 || cell > model.cellCount) throw RuntimeFailure("track cell outside the track model");
-  return model.trackCells[static_cast<std::size_t>(cell)];
-}
 
 PlanPoint& planPointOrFail(Model& model, std::int32_t metre) {
   if (metre < 0 || static_cast<std::size_t>(metre) >= model.trackPlan.size()) {
@@ -36,19 +30,9 @@ std::int16_t speedBoardValue(std::int32_t first, std::int32_t second) {
 
 }  // namespace
 
-bool beyondTrack(const Model& model, std::int32_t position) {
-  return checkedAdd(position, 2 * kCellLength) / kCell > model.cellCount;
-}
-
-std::int32_t cellAt(std::int32_t position) { return roundHalfEven<std::int32_t>(position / kCell); }
-
-std::int32_t boardCellAt(std::int32_t position) { return roundHalfEven<std::int32_t>(position / kCell + 1); }
-
-std::int32_t mountainLastCell(std::int32_t fine) { return roundHalfEven<std::int32_t>(fine / kCell - 1); }
-
 void memo_montagna(Model& model, std::int32_t& inizio, std::int32_t& fine, std::int32_t& tipo) {
-  std::int32_t first = cellAt(inizio);
-  std::int32_t last = mountainLastCell(fine);
+  std::int32_t first = cellOf(inizio);
+  std::int32_t last = cellBefore(fine);
   if (model.mountainCount >= kMaxMountains) throw RuntimeFailure("more mountain stretches than recorded");
   if (first <= last && (first < 0 || last > model.cellCount)) {
     throw RuntimeFailure("mountain stretch outside the track model");
@@ -68,7 +52,7 @@ void memo_montagna(Model& model, std::int32_t& inizio, std::int32_t& fine, std::
 
   std::int32_t counted = 0;
   for (std::int32_t c = first; c <= last; ++c) {
-    TrackCell& cell = model.trackCells[static_cast<std::size_t>(c)];
+    TrackCell& cell = model.cellAt(c);
     cell.mountainKind = wrapToUint8(tipo);
     ++counted;
     if (marked && counted % kMarkerSpacing == 0 && cell.kind == kFree) cell.kind = kMountainMark;
@@ -79,7 +63,7 @@ void memo_indicatori_v_max(Model& model, std::int32_t posizione, const std::int3
                            const std::int32_t& vbs, const std::int32_t& vcs, const std::int32_t& strisces,
                            const std::int32_t& vad, const std::int32_t& vbd, const std::int32_t& vcd,
                            const std::int32_t& strisced) {
-  TrackCell& cell = cellOrFail(model, boardCellAt(posizione));
+  TrackCell& cell = model.cellAt(cellAfter(posizione));
   if (!cell.isFree()) {
     model.errorCode = kErrSpeedBoardOccupied;
     return;
@@ -101,7 +85,7 @@ void GradientFill::writeNextCell(Model& model) {
 }
 
 void GradientFill::record(Model& model, std::int32_t position, std::int32_t gradient) {
-  std::int32_t cell = cellAt(position);
+  std::int32_t cell = cellOf(position);
   if (cell > 0) {
     do {
       writeNextCell(model);

@@ -9,20 +9,9 @@
 
 namespace pack {
 
-// Features must leave two cells of the track model ahead of them: true when (position + 100) / 50 is
-// greater than cellCount. The sum is a 32-bit one: an overflow is a run-time failure.
-bool beyondTrack(const Model& model, std::int32_t position);
-
-// The cell a position maps to: round(position / 50), or round(position / 50 + 1) for boards, which
-// stand in the cell after the one their position falls in.
-std::int32_t cellAt(std::int32_t position);
-std::int32_t boardCellAt(std::int32_t position);
-
-// The last cell a mountain stretch ending at `fine` covers: round(fine / 50 - 1).
-std::int32_t mountainLastCell(std::int32_t fine);
-
 // A mountain stretch from `inizio` to `fine` of scenery type `tipo` (1, 2, or 11, 12 for the same with a
-// marker cell every 200 m); changes `tipo` in place. A stretch that begins no more than 150 m after the
+// marker cell every 200 m); changes `tipo` in place. Its cells run from cellOf(inizio) to
+// cellBefore(fine). A stretch that begins no more than 150 m after the
 // end of the previous one in reading order becomes type 3. The caller has checked that the stretch is
 // the 80th at most and that its cells lie from 0 to cellCount.
 void memo_montagna(Model& model, std::int32_t& inizio, std::int32_t& fine, std::int32_t& tipo);

@@ -791,7 +791,6 @@ TEST(TrainRunFailures, EndAsCode25WithBothSourcesDeleted) {
       {"a station name longer than its 16-bit count",
        trainRun({"stazione, 5000, 30, 0, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, " + std::string(65536, 'N')})},
       {"a slow-down end that overflows", trainRun({"rallentamento, 1000, 60, 2147483647, 0, 0, 0"})},
-      {"a position whose margin overflows", trainRun({"segnale, 2147483600, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0"})},
   };
   for (const FailureCase& k : cases) {
     SCOPED_TRACE(k.what);
@@ -872,6 +871,16 @@ TEST(TrainRunFailures, RecordedErrorsNameTheSourceAndLine) {
        4},
       {"a run-time failure", {"sabbia, 1", "numero vetture, otto"}, route(), 25, SourceKind::kTrainRun, 3},
       {"a position beyond the track", {"velocita, 99999, 1"}, route(), 15, SourceKind::kTrainRun, 2},
+      // An entry is reported at its key's line, wherever its values continue.
+      {"values continued on the next line",
+       {"sabbia, 1", "segnale, 2000000", "1, 4, 0, 0, 0", "0, 0, 0, 0, 0"},
+       route(),
+       15,
+       SourceKind::kTrainRun,
+       3},
+      {"a bad value on a continuation line", {"numero vetture", "otto"}, route(), 25, SourceKind::kTrainRun, 2},
+      {"a key after comment fields", {"- a note -, --, sabbia, 1", "velocita, 99999, 1"}, route(), 15,
+       SourceKind::kTrainRun, 3},
       {"the kilometre posts belong to the route",
        {"sabbia, 1"},
        route({"progressiva chilometrica uno, 0, 10, 0"}),

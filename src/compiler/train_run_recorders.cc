@@ -17,15 +17,6 @@ constexpr std::int32_t kFirstStationRow = 1;
 constexpr std::uint8_t kTableOnlyStationTypes = 25;  // from this type on a station touches no cell
 constexpr std::uint8_t kStationMarkBase = 80;
 
-// The last line of defence for every cell access: the position tests before each recorder keep valid
-// and invalid input inside the model, so reaching this throw means a test is missing (code 25, no crash).
-TrackCell& cellAt(Model& model, std::int64_t index) {
-  if (index < 0 || index >= static_cast<std::int64_t>(model.trackCells.size())) {
-    throw RuntimeFailure("a train run feature reaches outside the track model");
-  }
-  return model.trackCells[static_cast<std::size_t>(index)];
-}
-
 ScenarioRecord& rowAt(Model& model, std::int32_t row) {
   if (row < 0 || row >= kTableRows) throw RuntimeFailure("a station row outside the scenario table");
   return model.scenarioTable[static_cast<std::size_t>(row)];
@@ -33,16 +24,11 @@ ScenarioRecord& rowAt(Model& model, std::int32_t row) {
 
 std::int32_t roundToInt(double v) { return roundHalfEven<std::int32_t>(v); }
 
-bool beyondTrack(const Model& model, std::int32_t position, std::int32_t margin) {
-  return model.cellCount < checkedAdd(position, margin) / static_cast<double>(kCellLength);
-}
-
 // Signals and slow-down points stand in the cell after their position's; code points do not.
-std::int32_t cellAfter(std::int32_t position) { return roundToInt(position / 50.0 + 1); }
 std::int32_t slowDownEndCell(const SlowDownLine& line) { return cellAfter(checkedAdd(line.x, line.l)); }
 
 void writeProfileCell(Model& model, Profile& profile) {
-  cellAt(model, profile.nextCell).*profile.field = profile.stored(profile.current);
+  model.cellAt(profile.nextCell).*profile.field = profile.stored(profile.current);
   ++profile.nextCell;
 }
 
@@ -80,16 +66,16 @@ void layPlatform(ScenarioRecord& row, std::int32_t platformLength) {
 // the cell just before the platform end and replaces whatever stands there.
 Refusal markStopPoint(Model& model, std::int32_t row, const ScenarioRecord& station) {
   const double endCell = station.numberB / 50.0;
-  if (roundToInt(endCell - 1) > model.cellCount) return {kErrBeyondTrack, station.numberC};
+  if (cellBefore(station.numberB) > model.cellCount) return {kErrBeyondTrack, station.numberC};
   if (station.kind != 5 && station.kind != 6) {
     for (std::int32_t j = 1; j <= 4; ++j) {
       const double q = endCell - j - 1;
       // Cells 0 and 1 never carry a mark: the first station's fourth mark is simply left out.
-      if (q > 1) cellAt(model, roundToInt(q)).approachMark = static_cast<std::uint8_t>(kStationMarkBase + j);
+      if (q > 1) model.cellAt(roundToInt(q)).approachMark = static_cast<std::uint8_t>(kStationMarkBase + j);
     }
   }
   if (endCell - 1 <= 1) return {kErrStopPoint, std::nullopt};
-  TrackCell& stop = cellAt(model, roundToInt(endCell - 1));
+  TrackCell& stop = model.cellAt(cellBefore(station.numberB));
   stop.kind = kStopPoint;
   stop.value1 = static_cast<std::int16_t>(row);
   return {};
@@ -98,12 +84,12 @@ Refusal markStopPoint(Model& model, std::int32_t row, const ScenarioRecord& stat
 }  // namespace
 
 Refusal checkFeaturePosition(const Model& model, std::int32_t position) {
-  if (position < 0 || beyondTrack(model, position, 100)) return {kErrBeyondTrack, position};
+  if (position < 0 || beyondTrack(model.cellCount, position, kFeatureMargin)) return {kErrBeyondTrack, position};
   return {};
 }
 
 Refusal checkStationPosition(const Model& model, std::int32_t position) {
-  if (position < 0 || beyondTrack(model, position, 800)) return {kErrBeyondTrack, position};
+  if (position < 0 || beyondTrack(model.cellCount, position, kStationMargin)) return {kErrBeyondTrack, position};
   return {};
 }
 
@@ -112,8 +98,8 @@ Profile adhesionProfile() { return {&TrackCell::adhesion, adhesionByte}; }
 
 Refusal extendProfile(Model& model, Profile& profile, std::int32_t position, std::int32_t value) {
   // Negative positions open no cell and are harmless: only the far end is bounded.
-  if (beyondTrack(model, position, 100)) return {kErrBeyondTrack, position};
-  const std::int32_t n = roundToInt(position / 50.0);
+  if (beyondTrack(model.cellCount, position, kFeatureMargin)) return {kErrBeyondTrack, position};
+  const std::int32_t n = cellOf(position);
   if (n > 0) {
     // A line at or behind the filled cells still writes one cell with the stretch it closes.
     do {
@@ -133,7 +119,7 @@ void completeProfile(Model& model, Profile& profile) {
 
 Refusal memo_segnale(Model& model, SignalLine line) {
   const std::int32_t i = cellAfter(line.posizione);
-  TrackCell& cell = cellAt(model, i);
+  TrackCell& cell = model.cellAt(i);
   if (!cell.isFree()) return {kErrSignalOccupied, line.posizione};
 
   cell.kind = kSignal;
@@ -147,33 +133,35 @@ Refusal memo_segnale(Model& model, SignalLine line) {
 
   const std::int64_t sides = std::int64_t{line.sx} * 3 + line.dx;
   for (std::int32_t k = 1; k <= 4; ++k) {
-    cellAt(model, std::int64_t{i} - 2 * k).approachMark = wrapToUint8(sides * 10 + k);
+    model.cellAt(std::int64_t{i} - 2 * k).approachMark = wrapToUint8(sides * 10 + k);
   }
   return {};
 }
 
 Refusal memo_rallentamento(Model& model, SlowDownLine line) {
-  const double a = checkedSub(line.x, kWarningDistance) / 50.0;
+  // The warning point stands in the cell after its position, the approach cells end in the one it falls in.
+  const std::int32_t warningPosition = checkedSub(line.x, kWarningDistance);
+  const std::int32_t w = cellAfter(warningPosition);
   const std::int32_t s = cellAfter(line.x);
   const std::int32_t e = slowDownEndCell(line);
   const bool warned = line.x > kWarnedFrom;
 
   if (warned) {
-    if (!cellAt(model, roundToInt(a + 1)).isFree()) return {kErrWarningOccupied, line.x};
+    if (!model.cellAt(w).isFree()) return {kErrWarningOccupied, line.x};
   } else {
     line.f_ta = 0;  // too close to the origin for a warning point and its approach
   }
-  if (!cellAt(model, s).isFree()) return {kErrSlowDownStartOccupied, line.x};
-  if (!cellAt(model, e).isFree()) return {kErrSlowDownEndOccupied, line.x};
+  if (!model.cellAt(s).isFree()) return {kErrSlowDownStartOccupied, line.x};
+  if (!model.cellAt(e).isFree()) return {kErrSlowDownEndOccupied, line.x};
 
-  TrackCell& end = cellAt(model, e);
+  TrackCell& end = model.cellAt(e);
   end.kind = kSlowDownEnd;
   setSlowDownValue2(end, line.d_v);
-  TrackCell& start = cellAt(model, s);
+  TrackCell& start = model.cellAt(s);
   start.kind = kSlowDownStart;  // a slow-down within one cell keeps its start
   setSlowDownValue2(start, line.d_v);
   if (warned) {
-    TrackCell& warning = cellAt(model, roundToInt(a + 1));
+    TrackCell& warning = model.cellAt(w);
     warning.kind = kSlowDownWarning;
     setSlowDownValue2(warning, line.d_v);
     warning.value1 = wrapToInt16(line.v);
@@ -184,13 +172,13 @@ Refusal memo_rallentamento(Model& model, SlowDownLine line) {
   end.value3 = wrapToInt16(line.f_tt);
 
   if (line.f_ta != 0) {
-    const std::int32_t h = roundToInt(a);
+    const std::int32_t h = cellOf(warningPosition);
     // Tested only now: a refusal here leaves the slow-down's points written.
     for (std::int32_t j = 0; j <= 3; ++j) {
-      if (!cellAt(model, std::int64_t{h} - j).isFree()) return {kErrApproachOccupied, line.x};
+      if (!model.cellAt(std::int64_t{h} - j).isFree()) return {kErrApproachOccupied, line.x};
     }
     for (std::int32_t j = 0; j <= 3; ++j) {
-      TrackCell& approach = cellAt(model, std::int64_t{h} - j);
+      TrackCell& approach = model.cellAt(std::int64_t{h} - j);
       approach.kind = kSlowDownApproach;
       approach.value1 = static_cast<std::int16_t>(j + 1);
       if (line.d_v != 0) approach.value2 = static_cast<std::int16_t>(j + 1);
@@ -214,7 +202,7 @@ Refusal placeSlowDown(Model& model, const SlowDownLine& line) {
 
 Refusal placeCodePoint(Model& model, std::int32_t position, std::int32_t code) {
   if (Refusal r = checkFeaturePosition(model, position)) return r;
-  TrackCell& cell = cellAt(model, roundToInt(position / 50.0));
+  TrackCell& cell = model.cellAt(cellOf(position));
   if (!cell.isFree()) return {kErrCodePointOccupied, position};
   if (code >= 1) {
     cell.kind = kCodePoint;
