@@ -12,9 +12,9 @@
 #include "compiler/plan_builder.h"
 #include "compiler/reader_context.h"
 #include "compiler/runtime_failure.h"
+#include "formats/compiled_format.h"
 #include "formats/cp1252.h"
 #include "formats/route_format.h"
-#include "output/compiled_format.h"
 
 namespace pack {
 namespace {

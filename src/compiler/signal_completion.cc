@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <limits>
 
-#include "app/minimo.h"
 #include "compiler/checked_math.h"
 #include "compiler/error_codes.h"
+#include "compiler/minimo.h"
 
 namespace pack {
 namespace {

@@ -19,10 +19,10 @@
 #include "compiler/runtime_failure.h"
 #include "compiler/signals_and_slow_downs.h"
 #include "compiler/stations_and_code_points.h"
+#include "formats/compiled_format.h"
 #include "formats/cp1252.h"
 #include "formats/route_format.h"
 #include "formats/train_run_format.h"
-#include "output/compiled_format.h"
 
 namespace pack {
 namespace {
