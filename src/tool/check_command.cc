@@ -10,11 +10,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/fatal_error.h"
 #include "app/form1.h"
 #include "compiler/error_codes.h"
 #include "formats/file_names.h"
 #include "platform/memory_file_system.h"
+#include "tool/compile_report.h"
 #include "tool/no_window.h"
 #include "tool/run_source.h"
 #include "tool/scenario_names.h"
@@ -36,32 +36,13 @@ struct CheckOptions {
   bool json = false;
 };
 
-// The compiler's outcome on the sources, as `compile` reports it.
-struct CompileResult {
-  std::int32_t errorCode = 0;
-  std::int32_t errorPosition = 0;
-  std::optional<std::int32_t> fatal;
-  std::string file;  // the source the error belongs to; empty when it belongs to none
-  std::size_t line = 0;
-};
-
 struct Report {
-  CompileResult compile;
+  CompileReport compile;
   std::optional<std::string> missingRun;  // the message naming a missing train run source
   std::vector<LintWarning> warnings;
 
-  bool hasError() const { return compile.errorCode != 0 || compile.fatal || missingRun; }
+  bool hasError() const { return compile.error.code != 0 || compile.fatal != 0 || missingRun; }
 };
-
-std::string errorText(const CompileResult& r) {
-  std::string text;
-  if (!r.file.empty()) text = r.file + (r.line > 0 ? ":" + std::to_string(r.line) : "") + ": ";
-  text += "error " + std::to_string(r.errorCode);
-  if (errorSetsPosition(r.errorCode)) text += " at " + std::to_string(r.errorPosition) + " m";
-  text += ": " + std::string(errorMessage(r.errorCode));
-  if (r.fatal) text += " (the compile stops with \" Errore n. \" and writes nothing)";
-  return text;
-}
 
 // The sources in memory, under the same paths: the compile may delete or write nothing on disk.
 class MemoryCopy {
@@ -90,49 +71,23 @@ class SameNames : public FileSystem {
   FileSystem& disk_;
 };
 
-CompileResult compileInMemory(FileSystem& files, const CheckOptions& options, const ScenarioNames& names,
-                              const std::string& routePath, const std::string& trainPath) {
+// Compiled files go to the memory too: nothing reaches the disk.
+CompileReport compileInMemory(FileSystem& files, const CheckOptions& options, const ScenarioNames& names) {
   NoWindow ui;
   Form1 form(files, ui, options.dir);
-  form.deleteSources = false;
-  form.model.scenarioName = names.scenarioName;
-  form.model.trainNumber = names.trainNumber;
-  CompileResult result;
-  std::int32_t option = options.noPlan ? 0 : 1;
-  try {
-    form.memorizza_percorso(option);
-  } catch (const FatalError& e) {
-    result.fatal = e.code();
-  }
-  result.errorCode = result.fatal.value_or(form.model.errorCode);
-  result.errorPosition = form.model.errorPosition;
-  bool fromSource = form.errorSource != SourceKind::kNone && !errorFromCompletion(result.errorCode) &&
-                    result.errorCode != kErrReservedTableSlot && result.errorCode != kErrReservedCodeSlot &&
-                    result.errorCode != kErrKilometrePost;
-  if (fromSource) {
-    result.file = form.errorSource == SourceKind::kRoute ? routePath : trainPath;
-    result.line = form.errorLine;
-  } else if (result.errorCode == kErrNoRouteSource) {
-    result.file = routePath;
-  }
-  return result;
+  CompileRequest request;
+  request.scenarioName = std::string(names.scenarioName);
+  request.trainNumber = std::string(names.trainNumber);
+  request.sourceFolder = request.outputFolder = options.dir;
+  request.buildPlan = !options.noPlan;
+  request.deleteSources = false;
+  return form.compile(request);
 }
 
 nlohmann::json toJson(const Report& report) {
-  const CompileResult& c = report.compile;
-  nlohmann::json warnings = nlohmann::json::array();
-  for (const LintWarning& w : report.warnings) {
-    warnings.push_back({{"file", w.file}, {"line", w.line}, {"column", w.column}, {"message", w.message}});
-  }
-  auto orNull = [](bool present, nlohmann::json value) { return present ? value : nlohmann::json(nullptr); };
-  return {{"errorCode", c.errorCode},
-          {"errorPosition", c.errorPosition},
-          {"fatal", orNull(c.fatal.has_value(), c.fatal.value_or(0))},
-          {"file", orNull(!c.file.empty(), c.file)},
-          {"line", orNull(!c.file.empty(), c.line)},
-          {"message", orNull(c.errorCode != 0, errorText(c))},
-          {"missingSource", orNull(report.missingRun.has_value(), report.missingRun.value_or(""))},
-          {"warnings", warnings}};
+  nlohmann::json j = compileReportJson(report.compile, report.warnings);
+  j["missingSource"] = report.missingRun ? nlohmann::json(*report.missingRun) : nlohmann::json(nullptr);
+  return j;
 }
 
 // The error among the warnings at its file and line, so that an author can work down each file.
@@ -145,14 +100,15 @@ void printText(const Report& report, const std::string& routePath, std::ostream&
   auto fileIndex = [&](const std::string& file) { return file.empty() ? 2 : file == routePath ? 0 : 1; };
   std::vector<Item> items;
   for (const LintWarning& w : report.warnings) items.push_back({fileIndex(w.file), w.line, w.column, formatWarning(w)});
-  const CompileResult& c = report.compile;
-  if (c.errorCode != 0) items.push_back({fileIndex(c.file), c.line, 0, errorText(c)});
+  const RecordedError& e = report.compile.error;
+  if (e.code != 0) items.push_back({fileIndex(e.source), e.line, 0, recordedErrorText(e)});
   std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
     return a.file != b.file ? a.file < b.file : a.line < b.line;
   });
   if (report.missingRun) out << *report.missingRun << '\n';
   for (const Item& item : items) out << item.text << '\n';
-  std::size_t errors = (c.errorCode != 0) + report.missingRun.has_value();
+  if (report.compile.fatal != 0) out << fatalStopText(report.compile.fatal) << '\n';
+  std::size_t errors = (e.code != 0 || report.compile.fatal != 0) + report.missingRun.has_value();
   out << "check: " << errors << (errors == 1 ? " error, " : " errors, ") << report.warnings.size()
       << (report.warnings.size() == 1 ? " warning" : " warnings") << '\n';
 }
@@ -175,9 +131,9 @@ int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, s
     SameNames files(copy.memory, disk);
     report.missingRun = missingTrainRunSource(files, routePath, trainPath);
     report.warnings = lintSources(files, routePath, trainPath, !options.noPlan);
-    report.compile = compileInMemory(files, options, names, routePath, trainPath);
+    report.compile = compileInMemory(files, options, names);
     // Without its train run source the compile fails reading it: that failure is the missing file.
-    if (report.missingRun && report.compile.errorCode == kErrRunTime) report.compile = {};
+    if (report.missingRun && report.compile.error.code == kErrRunTime) report.compile.error = {};
   } catch (const IoError& e) {
     err << "scenario-tool check: " << e.what() << '\n';
     return kExitIo;

@@ -6,10 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/fatal_error.h"
 #include "app/form1.h"
 #include "compiler/error_codes.h"
 #include "formats/file_names.h"
+#include "tool/compile_report.h"
 #include "tool/run_source.h"
 #include "tool/scenario_names.h"
 #include "tool/source_lint.h"
@@ -17,38 +17,9 @@
 namespace pack {
 namespace {
 
-struct Outcome {
-  std::int32_t errorCode = 0;
-  std::int32_t errorPosition = 0;
-  std::optional<std::int32_t> fatal;
-  std::string file;        // source path, empty when the error belongs to no entry
-  std::size_t line = 0;
-  std::vector<std::string> written;
-  std::vector<LintWarning> warnings;
-};
-
-std::string errorLine(const Outcome& o) {
-  std::string text;
-  if (!o.file.empty()) text = o.file + (o.line > 0 ? ":" + std::to_string(o.line) : "") + ": ";
-  text += "error " + std::to_string(o.errorCode);
-  if (errorSetsPosition(o.errorCode)) text += " at " + std::to_string(o.errorPosition) + " m";
-  text += ": " + std::string(errorMessage(o.errorCode));
-  return text;
-}
-
-nlohmann::json toJson(const Outcome& o) {
-  nlohmann::json warnings = nlohmann::json::array();
-  for (const LintWarning& w : o.warnings) {
-    warnings.push_back({{"file", w.file}, {"line", w.line}, {"column", w.column}, {"message", w.message}});
-  }
-  nlohmann::json j = {{"errorCode", o.errorCode},
-                      {"errorPosition", o.errorPosition},
-                      {"fatal", o.fatal ? nlohmann::json(*o.fatal) : nlohmann::json(nullptr)},
-                      {"file", o.file.empty() ? nlohmann::json(nullptr) : nlohmann::json(o.file)},
-                      {"line", o.file.empty() ? nlohmann::json(nullptr) : nlohmann::json(o.line)},
-                      {"message", o.errorCode != 0 ? nlohmann::json(errorLine(o)) : nlohmann::json(nullptr)},
-                      {"warnings", warnings},
-                      {"written", o.written}};
+nlohmann::json toJson(const CompileReport& report, const std::vector<LintWarning>& warnings) {
+  nlohmann::json j = compileReportJson(report, warnings);
+  j["written"] = report.written;
   return j;
 }
 
@@ -63,16 +34,14 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
     return kExitUsage;
   }
 
-  Outcome outcome;
+  CompileRequest request{*scenario, *train, options.dir, options.outDir.empty() ? options.dir : options.outDir,
+                         !options.noPlan, options.deleteSources};
+  ScenarioNames names{request.scenarioName, request.trainNumber};
   Form1 form(platform, platform, options.dir);
-  form.outputFolder = options.outDir.empty() ? options.dir : options.outDir;
-  form.deleteSources = options.deleteSources;
-  form.model.scenarioName = *scenario;
-  form.model.trainNumber = *train;
-  ScenarioNames names{form.model.scenarioName, form.model.trainNumber};
-  std::string routePath = platform.join(options.dir, routeSourceName(names));
-  std::string trainPath = platform.join(options.dir, trainRunSourceName(names));
-
+  CompileReport report;
+  std::vector<LintWarning> warnings;
+  const std::string routePath = platform.join(options.dir, routeSourceName(names));
+  const std::string trainPath = platform.join(options.dir, trainRunSourceName(names));
   try {
     if (std::optional<std::string> missing = missingTrainRunSource(platform, routePath, trainPath);
         missing && !options.allowMissingRun) {
@@ -81,40 +50,25 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
     }
     if (!options.outDir.empty()) platform.createDirectories(options.outDir);
     // The compile may delete the sources: look at them first.
-    outcome.warnings = lintSources(platform, routePath, trainPath, !options.noPlan);
-    std::int32_t option = options.noPlan ? 0 : 1;
-    try {
-      form.memorizza_percorso(option);
-    } catch (const FatalError& e) {
-      outcome.fatal = e.code();
-    }
+    warnings = lintSources(platform, routePath, trainPath, request.buildPlan);
+    report = form.compile(request);
   } catch (const IoError& e) {
     err << "scenario-tool compile: " << e.what() << '\n';
     return kExitIo;
   }
 
-  Model& model = form.model;
-  outcome.errorCode = outcome.fatal.value_or(model.errorCode);
-  outcome.errorPosition = model.errorPosition;
-  outcome.written = form.writtenFiles;
-  bool fromSource = form.errorSource != SourceKind::kNone && !errorFromCompletion(outcome.errorCode) &&
-                    outcome.errorCode != 1250 && outcome.errorCode != 1251 && outcome.errorCode != 2;
-  if (fromSource) {
-    outcome.file = form.errorSource == SourceKind::kRoute ? routePath : trainPath;
-    outcome.line = form.errorLine;
-  } else if (outcome.errorCode == kErrNoRouteSource) {
-    outcome.file = routePath;
-  }
-
   if (options.json) {
-    out << toJson(outcome).dump(2) << '\n';
+    out << toJson(report, warnings).dump(2) << '\n';
   } else {
-    for (const LintWarning& w : outcome.warnings) err << formatWarning(w) << '\n';
-    if (outcome.errorCode != 0) err << errorLine(outcome) << '\n';
-    for (const std::string& name : outcome.written) out << "wrote " << platform.join(form.outputFolder, name) << '\n';
+    for (const LintWarning& w : warnings) err << formatWarning(w) << '\n';
+    if (report.error.code != 0) err << recordedErrorText(report.error) << '\n';
+    if (report.fatal != 0) err << fatalStopText(report.fatal) << '\n';
+    for (const std::string& name : report.written) {
+      out << "wrote " << platform.join(request.outputFolder, name) << '\n';
+    }
   }
-  if (outcome.fatal) return kExitFatal;
-  return outcome.errorCode != 0 ? kExitCompileError : kExitOk;
+  if (report.fatal != 0) return kExitFatal;
+  return report.error.code != 0 ? kExitCompileError : kExitOk;
 }
 
 namespace {
@@ -139,8 +93,8 @@ class CompileCommand : public ToolCommand {
     sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
     sub->add_option("-o,--output", options_.outDir, "Folder for the compiled files (default: DIR)");
     sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required();
-    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
-    sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
+    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: " + std::string(kScenarioName) + ")");
+    sub->add_option("TRAIN", options_.train, "Train number (default: " + std::string(kTrainNumber) + ")");
     return sub;
   }
 

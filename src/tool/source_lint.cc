@@ -225,7 +225,7 @@ class Linter {
                       " values of " + quoted(entry.writtenKey) + "; the compiler stops with error 25");
         return read;
       }
-      ValueWidth width = entry.values[i];
+      ValueWidth width = entry.values[i].width;
       Field value = width == ValueWidth::kText ? cursor_.text() : cursor_.number(width);
       if (!value.problem.empty()) {
         warn(value, value.problem + " (" + valueName(entry, i) + "); the compiler stops reading with error 25");
@@ -298,7 +298,7 @@ class Linter {
  private:
   static std::string valueName(const EntryDefinition& entry, std::size_t i) {
     std::string text = "value " + std::to_string(i + 1) + " of " + quoted(entry.writtenKey);
-    if (const ValueRange* r = findValueRange(entry.writtenKey, i + 1)) {
+    if (const ValueGuide* r = findValueRange(entry.writtenKey, i + 1)) {
       text += ": " + std::string(r->name);
       if (!r->unit.empty()) text += ", " + std::string(r->unit);
     }
@@ -332,7 +332,7 @@ class Linter {
 
   void checkValue(const EntryRead& read, std::size_t i, std::optional<std::int64_t> routeLength) {
     const Field& v = read.values[i];
-    const ValueRange* r = findValueRange(read.entry->writtenKey, i + 1);
+    const ValueGuide* r = findValueRange(read.entry->writtenKey, i + 1);
     if (!v.number) return;
     if (trimmed(v.text).empty()) {
       if (r == nullptr || !r->emptyOk) warn(v, valueName(*read.entry, i) + " is empty and is read as 0");

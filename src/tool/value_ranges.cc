@@ -6,7 +6,7 @@ namespace {
 // Ranges are those the formats state, or else what the simulator can make sense of for this kind of
 // line and train (marked "plausible"): speeds up to 300 km/h, trains of up to 20 coaches.
 constexpr std::int64_t kMaxSpeed = 300;  // plausible
-constexpr ValueRange kRanges[] = {
+constexpr ValueGuide kRanges[] = {
     // Route description, general part.
     {"lunghezza percorso", 1, "route length", "m", 50, 1000000},
     {"progressiva chilometrica uno", 1, "position", "m", 0, kNoMaximum, true},
@@ -98,10 +98,10 @@ constexpr ValueRange kRanges[] = {
 
 }  // namespace
 
-std::span<const ValueRange> valueRanges() { return kRanges; }
+std::span<const ValueGuide> valueRanges() { return kRanges; }
 
-const ValueRange* findValueRange(std::string_view entry, std::size_t value) {
-  for (const ValueRange& r : kRanges) {
+const ValueGuide* findValueRange(std::string_view entry, std::size_t value) {
+  for (const ValueGuide& r : kRanges) {
     if (r.entry == entry && r.value == value) return &r;
   }
   return nullptr;

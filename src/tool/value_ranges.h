@@ -14,7 +14,7 @@ namespace pack {
 inline constexpr std::int64_t kNoMinimum = std::numeric_limits<std::int64_t>::min();
 inline constexpr std::int64_t kNoMaximum = std::numeric_limits<std::int64_t>::max();
 
-struct ValueRange {
+struct ValueGuide {
   std::string_view entry;  // the entry's written key
   std::size_t value;       // from 1, in reading order
   std::string_view name;
@@ -25,9 +25,9 @@ struct ValueRange {
   bool emptyOk = false;    // written empty in the pack's own sources, so an empty field is no slip
 };
 
-std::span<const ValueRange> valueRanges();
+std::span<const ValueGuide> valueRanges();
 
 // The row of value `value` (from 1) of the entry written `entry`, or nullptr.
-const ValueRange* findValueRange(std::string_view entry, std::size_t value);
+const ValueGuide* findValueRange(std::string_view entry, std::size_t value);
 
 }  // namespace pack

@@ -28,7 +28,7 @@ TEST(ValueRanges, EveryValueOfEveryEntryHasOneRowThatItsWidthCanReach) {
   for (const EntryDefinition* entry : allEntries()) {
     for (std::size_t i = 0; i < entry->valueCount(); ++i) {
       SCOPED_TRACE(std::string(entry->writtenKey) + " value " + std::to_string(i + 1));
-      const ValueRange* row = findValueRange(entry->writtenKey, i + 1);
+      const ValueGuide* row = findValueRange(entry->writtenKey, i + 1);
       ASSERT_NE(row, nullptr);
       EXPECT_FALSE(row->name.empty());
       EXPECT_LE(row->min, row->max);
@@ -38,7 +38,7 @@ TEST(ValueRanges, EveryValueOfEveryEntryHasOneRowThatItsWidthCanReach) {
         EXPECT_EQ(row->max, kNoMaximum);
         continue;
       }
-      ValueWidth width = entry->values[i];
+      ValueWidth width = entry->values[i].width;
       std::int64_t widthMin = width == ValueWidth::kUint8 ? 0 : width == ValueWidth::kInt16 ? INT16_MIN : INT32_MIN;
       std::int64_t widthMax = width == ValueWidth::kUint8 ? 255 : width == ValueWidth::kInt16 ? INT16_MAX : INT32_MAX;
       std::int64_t min = row->min == kNoMinimum ? widthMin : row->min;
