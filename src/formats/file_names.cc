@@ -22,5 +22,6 @@ std::string planFileName(ScenarioNames n) { return utf8(std::string(n.scenarioNa
 std::string scenarioTableFileName(ScenarioNames n) { return utf8(stem(n) + ".sim"); }
 std::string trackCellFileName(ScenarioNames n) { return utf8(stem(n) + ".dat"); }
 std::string plotName(ScenarioNames n) { return utf8(stem(n) + ".svg"); }
+std::string plotPageName(ScenarioNames n) { return utf8(stem(n) + ".html"); }
 
 }  // namespace pack

@@ -21,5 +21,6 @@ std::string planFileName(ScenarioNames n);        // Borgorosso_MontegranoC_line
 std::string scenarioTableFileName(ScenarioNames n);  // Borgorosso_MontegranoC_517.sim
 std::string trackCellFileName(ScenarioNames n);      // Borgorosso_MontegranoC_517.dat
 std::string plotName(ScenarioNames n);               // Borgorosso_MontegranoC_517.svg (scenario-tool plot)
+std::string plotPageName(ScenarioNames n);           // Borgorosso_MontegranoC_517.html (plot --html)
 
 }  // namespace pack

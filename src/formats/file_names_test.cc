@@ -17,6 +17,7 @@ TEST(FileNames, EveryFileIsNamedFromTheScenarioAndTheTrain) {
   EXPECT_EQ(scenarioTableFileName(n), "Citt\xC3\xA0_9.sim");
   EXPECT_EQ(trackCellFileName(n), "Citt\xC3\xA0_9.dat");
   EXPECT_EQ(plotName(n), "Citt\xC3\xA0_9.svg");
+  EXPECT_EQ(plotPageName(n), "Citt\xC3\xA0_9.html");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <ostream>
 
 #include "app/form1.h"
-#include "formats/cp1252.h"
 #include "formats/file_names.h"
 #include "output/compiled_decoders.h"
 #include "output/file_writer.h"
@@ -57,7 +56,6 @@ class PlotCommand : public ToolCommand {
     }
     ScenarioNames names{*scenario, *train};
     std::unique_ptr<Platform> platform = makeNativePlatform();
-    std::string base = cp1252ToUtf8(*scenario + "_" + *train);
     // The SVG unless only the page is asked for; the page with --html.
     struct Target {
       std::string path;
@@ -65,9 +63,9 @@ class PlotCommand : public ToolCommand {
     };
     std::vector<Target> targets;
     if (htmlDir_.empty() || !output_.empty()) {
-      targets.push_back({output_.empty() ? platform->join(dir_, base + ".svg") : output_, false});
+      targets.push_back({output_.empty() ? platform->join(dir_, plotName(names)) : output_, false});
     }
-    if (!htmlDir_.empty()) targets.push_back({platform->join(htmlDir_, base + ".html"), true});
+    if (!htmlDir_.empty()) targets.push_back({platform->join(htmlDir_, plotPageName(names)), true});
     std::string current;
     try {
       PlotInput input = read(*platform, names, current);
@@ -95,13 +93,13 @@ class PlotCommand : public ToolCommand {
   PlotInput read(Platform& platform, const ScenarioNames& names, std::string& current) const {
     PlotInput input;
     input.title = scenario_ + ", train " + train_;
-    std::string cellsPath = platform.join(dir_, cp1252ToUtf8(trackCellFileName(names)));
+    std::string cellsPath = platform.join(dir_, trackCellFileName(names));
     current = cellsPath;
     input.cells = decodeTrackCells(platform.read(current));
     if (input.cells.empty()) throw DecodeError(0, "empty file: a compiled track cell file is never empty");
-    current = platform.join(dir_, cp1252ToUtf8(scenarioTableFileName(names)));
+    current = platform.join(dir_, scenarioTableFileName(names));
     input.table = decodeScenarioTable(platform.read(current));
-    current = platform.join(dir_, cp1252ToUtf8(planFileName(names)));
+    current = platform.join(dir_, planFileName(names));
     if (!noPlan_ && platform.exists(current)) {
       input.plan = decodePlan(platform.read(current));
       std::optional<std::int64_t> planTime = platform.modifiedMilliseconds(current);
@@ -115,8 +113,8 @@ class PlotCommand : public ToolCommand {
       }
     }
     // The sources, when they lie beside the compiled files, name the line each feature came from.
-    input.routeSourceName = cp1252ToUtf8(routeSourceName(names));
-    input.trainSourceName = cp1252ToUtf8(trainRunSourceName(names));
+    input.routeSourceName = routeSourceName(names);
+    input.trainSourceName = trainRunSourceName(names);
     current = platform.join(dir_, input.routeSourceName);
     if (platform.exists(current)) input.routeSource = platform.read(current);
     current = platform.join(dir_, input.trainSourceName);

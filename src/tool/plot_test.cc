@@ -1,5 +1,7 @@
 // scenario-tool plot: axis spacing at any length, the line's own kilometre posts, the plan that belongs
 // to the cells, and the interactive page (its behaviour in a browser is tested by viewer_browser_test.py).
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -177,6 +179,21 @@ TEST_F(Plot, TheHtmlPageIsSelfContainedAndPointsAtTheSources) {
     EXPECT_EQ(f["src"][1], line);
   }
   EXPECT_TRUE(found);
+}
+
+// The file names are made once from the scenario's names: an accented name must not be converted twice.
+TEST_F(Plot, AScenarioWithAnAccentedNameIsFoundAndDrawn) {
+  for (const char* source : {"Borgorosso_MontegranoC_linea.txt", "Borgorosso_MontegranoC_517-.txt"}) {
+    std::string renamed = std::string(source);
+    renamed.replace(0, std::string("Borgorosso_MontegranoC").size(), "Citt\xC3\xA0");
+    std::filesystem::rename(file(source), file(renamed));
+  }
+  ASSERT_EQ(runToolCaptured({"compile", dir(), "Citt\xC3\xA0", "517"}).status, 0);
+  tool_testing::ToolRun run =
+      runToolCaptured({"plot", "--html", dir(), "-o", file("citta.svg"), dir(), "Citt\xC3\xA0", "517"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(file("citta.svg")));
+  EXPECT_TRUE(std::filesystem::exists(file("Citt\xC3\xA0_517.html")));
 }
 
 }  // namespace
