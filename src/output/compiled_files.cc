@@ -68,9 +68,10 @@ void encodeScenarioTable(const Model& model, BinaryWriter& out) {
   for (const ScenarioRecord& row : model.scenarioTable) encodeRecord(row, out);
 }
 
+// The plan is walked once for each column, computing its points as they are written.
 void encodePlan(const Model& model, BinaryWriter& out) {
-  for (const PlanPoint& p : model.trackPlan) encodePlanElement(p.x, out);
-  for (const PlanPoint& p : model.trackPlan) encodePlanElement(p.y, out);
+  model.trackPlan.forEachPoint([&](const PlanPoint& p) { encodePlanElement(p.x, out); });
+  model.trackPlan.forEachPoint([&](const PlanPoint& p) { encodePlanElement(p.y, out); });
 }
 
 std::vector<std::string> writeCompiledFiles(const Model& model, FileSystem& fs, const std::string& folder) {
