@@ -49,7 +49,8 @@ void encodeRecord(const ScenarioRecord& row, BinaryWriter& out) {
   assert(out.written() - start == kTableRecordFixedSize + row.text.size());
 }
 
-void encodePlanElement(const PlanElement& e, BinaryWriter& out) {
+// Inline in the plan's loop, so that the writes overlap the computing of the next point.
+[[gnu::always_inline]] inline void encodePlanElement(const PlanElement& e, BinaryWriter& out) {
   out.u16(static_cast<std::uint16_t>(e.tag));
   switch (e.tag) {
     case PlanTag::kEmpty: break;
