@@ -137,14 +137,20 @@ pack_kib=$(peak_kib "$work/pack/scenario-pack")
 minimal_kib=$(peak_kib "$work/minimal/minimal")
 inspect_text_kib=$(peak_kib "$build/bin/scenario-tool" inspect --every 1 "$plan")
 inspect_json_kib=$(peak_kib "$build/bin/scenario-tool" inspect --json --every 1 "$plan")
-initialisers=$(nm -C "$build/bin/scenario-pack" | grep -c '_GLOBAL__sub_I' || true)
-bss=$(size -A "$build/bin/scenario-pack" | awk '$1 == ".bss" {print $2}')
+# Start-up: the static initialisers of the pack's own code, those of the whole program (the runtime's
+# included), and the largest writable data of any of the pack's objects (a table built at start-up lives
+# there; the embedded texts are constant).
+own_objects=("$build/libpack_core.a" "$build/CMakeFiles/scenario-pack.dir/src/app/pack_main.cc.o")
+initialisers=$(nm "${own_objects[@]}" 2>/dev/null | grep -c '_GLOBAL__sub_I' || true)
+all_initialisers=$(nm "$build/bin/scenario-pack" | grep -c '_GLOBAL__sub_I' || true)
+bss=$(size "${own_objects[@]}" | awk 'NR > 1 && $2 + $3 > max {max = $2 + $3} END {print max + 0}')
 
 python3 - "$runs" "$work" "$build" "$plan" "$compile_kib" "$pack_kib" "$minimal_kib" "$inspect_text_kib" \
-  "$inspect_json_kib" "$initialisers" "$bss" <<'EOF'
+  "$inspect_json_kib" "$initialisers" "$bss" "$all_initialisers" <<'EOF'
 import os, statistics, sys, time
 runs, work, build, plan = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
-compile_kib, pack_kib, minimal_kib, inspect_text_kib, inspect_json_kib, initialisers, bss = map(int, sys.argv[5:12])
+compile_kib, pack_kib, minimal_kib, inspect_text_kib, inspect_json_kib, initialisers, bss, all_initialisers = \
+    map(int, sys.argv[5:13])
 tool = f"{build}/bin/scenario-tool"
 quiet = [(os.POSIX_SPAWN_OPEN, 1, "/dev/null", os.O_WRONLY, 0), (os.POSIX_SPAWN_OPEN, 2, "/dev/null", os.O_WRONLY, 0)]
 
@@ -200,7 +206,9 @@ goal("inspect --every 1 of the plan, wall", f"{inspect_text / 1000:.2f} s", f"pe
      "<= 1 s, 64 MiB", inspect_text <= 1000 and inspect_text_kib <= 64 * 1024)
 goal("inspect --json --every 1 of the plan, wall", f"{inspect_json / 1000:.2f} s", f"peak {mib(inspect_json_kib):.0f} MiB",
      "<= 1 s, 64 MiB", inspect_json <= 1000 and inspect_json_kib <= 64 * 1024)
-goal("pack static initialisers", f"{initialisers}", f".bss {bss} bytes", "no large tables", bss < 65536)
+goal("pack static initialisers (own code)", f"{initialisers}",
+     f"{all_initialisers} with the runtime; data {bss} bytes at most", "0, no large tables",
+     initialisers == 0 and bss < 65536)
 
 print(f"medians of {runs} runs each, in turn (inspect: {inspect_runs}); {os.cpu_count()} CPUs, "
       f"load {os.getloadavg()[0]:.2f}")
