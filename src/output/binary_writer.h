@@ -27,6 +27,25 @@ class BinaryWriter {
   // Hands the buffered bytes to the sink. Call before finishing the sink; the destructor does not flush.
   void flush();
 
+  // For long runs of small values: room for up to `size` bytes (at most kCapacity), written straight
+  // through the returned pointer with the store functions below, then handed back with commit(end of
+  // what was written). Nothing else may be written in between.
+  std::uint8_t* reserve(std::size_t size) {
+    if (kCapacity - used_ < size) flush();
+    return buffer_.get() + used_;
+  }
+  void commit(const std::uint8_t* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
+
+  // The low `N` bytes of `bits` at `at`, least significant first, whatever the machine's byte order;
+  // returns the byte after them.
+  template <std::size_t N, typename Bits>
+  static std::uint8_t* store(std::uint8_t* at, Bits bits) {
+    for (std::size_t i = 0; i < N; ++i) at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    return at + N;
+  }
+
+  static constexpr std::size_t kCapacity = 1 << 16;
+
   // Bytes accepted so far, flushed or not.
   std::uint64_t written() const { return flushed_ + used_; }
 
@@ -39,14 +58,11 @@ class BinaryWriter {
     return at;
   }
 
-  // The low `N` bytes of `bits`, least significant first, whatever the machine's byte order.
   template <std::size_t N, typename Bits>
   void store(Bits bits) {
-    std::uint8_t* at = room(N);
-    for (std::size_t i = 0; i < N; ++i) at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    store<N>(room(N), bits);
   }
 
-  static constexpr std::size_t kCapacity = 1 << 16;
   ByteSink& sink_;
   // Not zero-filled: only the bytes written are ever handed on.
   std::unique_ptr<std::uint8_t[]> buffer_;
