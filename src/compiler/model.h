@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compiler/track_plan.h"
+#include "compiler/track_position.h"
 
 namespace pack {
 
@@ -26,8 +27,6 @@ enum CellKind : std::uint8_t {
   kCodePointNoValue = 13,
   kTextBoard = 14,         // value1 = the table row holding its text
 };
-
-constexpr std::int32_t kCellLength = 50;  // metres per cell
 
 struct TrackCell {
   std::uint8_t kind = kFree;
@@ -111,6 +110,11 @@ struct Model {
   std::int32_t approachStep = 0;
 
   bool hasCells() const { return !trackCells.empty() || trackPending_; }
+
+  // Cell `index`; an index outside the cells held is a run-time failure. The position tests before each
+  // recorder keep every access inside, so reaching the failure means a test is missing (code 25, never a
+  // read or write outside the cells).
+  TrackCell& cellAt(std::int64_t index);
 
   // Sets extendedLength and cellCount from the route length; the cells (and the plan when buildPlan is
   // nonzero) are to be created anew, every field zero or empty. A length that gives fewer than two cells

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/field_reader.h"
 #include "compiler/model.h"
 #include "compiler/source_reader.h"
 
@@ -14,13 +13,19 @@ namespace pack {
 struct ReaderContext {
   Model& model;
   SourceAccess& sources;
-  // The source being read and its reader, so that a run-time failure can say where it happened.
+  // The source being read and the line (from 1) of the key field of the entry being handled, 0 when no
+  // entry is, so that an error, a run-time failure too, names the line of its entry's key even when the
+  // values continue on the lines after it.
   SourceKind activeSource = SourceKind::kNone;
-  const FieldReader* activeReader = nullptr;
-  // The line of the last field read once its reader has gone (a reader lives only while its half runs).
-  std::size_t lastFieldLine = 0;
+  std::size_t entryLine = 0;
 
-  // Records an error code, with the line of the field last read from the active source.
+  // Makes `source` the active one, with no entry handled yet.
+  void enter(SourceKind source) {
+    activeSource = source;
+    entryLine = 0;
+  }
+
+  // Records an error code, with the active source and its entry's line.
   void recordError(std::int32_t code);
   // Records an error code and the position it refers to.
   void recordError(std::int32_t code, std::int32_t position);
@@ -29,26 +34,6 @@ struct ReaderContext {
   void deleteSource(const std::string& path);
   // The same, only when the file still exists (the run-time failure handler).
   void deleteSourceIfPresent(const std::string& path);
-};
-
-// Makes a half's reader the active one while the half runs. On leaving, also by a run-time failure, the
-// reader's last line is kept and the pointer cleared, so the failure handler never reads a reader that is
-// gone.
-class ActiveSourceScope {
- public:
-  ActiveSourceScope(ReaderContext& ctx, SourceKind source, const FieldReader& reader) : ctx_(ctx) {
-    ctx_.activeSource = source;
-    ctx_.activeReader = &reader;
-  }
-  ~ActiveSourceScope() {
-    if (ctx_.activeReader != nullptr) ctx_.lastFieldLine = ctx_.activeReader->fieldLine();
-    ctx_.activeReader = nullptr;
-  }
-  ActiveSourceScope(const ActiveSourceScope&) = delete;
-  ActiveSourceScope& operator=(const ActiveSourceScope&) = delete;
-
- private:
-  ReaderContext& ctx_;
 };
 
 // How the route half ended: whether the train run source is read next, and the table row the next text

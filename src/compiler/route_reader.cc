@@ -5,13 +5,16 @@
 
 #include "compiler/checked_math.h"
 #include "compiler/error_codes.h"
+#include "compiler/field_reader.h"
+#include "compiler/gradient_fill.h"
 #include "compiler/kilometre_posts.h"
+#include "compiler/mountains_and_boards.h"
+#include "compiler/plan_builder.h"
 #include "compiler/reader_context.h"
-#include "compiler/route_recorders.h"
 #include "compiler/runtime_failure.h"
+#include "formats/compiled_format.h"
 #include "formats/cp1252.h"
 #include "formats/route_format.h"
-#include "output/compiled_format.h"
 
 namespace pack {
 namespace {
@@ -26,7 +29,7 @@ enum class Next {
 class RouteReading {
  public:
   RouteReading(ReaderContext& ctx, std::string_view source)
-      : ctx_(ctx), model_(ctx.model), reader_(source), scope_(ctx, SourceKind::kRoute, reader_) {}
+      : ctx_(ctx), model_(ctx.model), reader_(source) {}
 
   RouteOutcome run();
 
@@ -56,7 +59,6 @@ class RouteReading {
   ReaderContext& ctx_;
   Model& model_;
   FieldReader reader_;
-  ActiveSourceScope scope_;
   GradientFill gradients_;
   PlanBuilder plan_;
   std::int32_t nextBoardRow_ = kFirstBoardRow;
@@ -78,8 +80,10 @@ RouteOutcome RouteReading::run() {
   return {true, nextBoardRow_};
 }
 
+// Every field read in the place of a key may be one: its line is the entry's until the next key.
 std::string RouteReading::readKey() {
   model_.currentField = reader_.readText();
+  ctx_.entryLine = reader_.fieldLine();
   return model_.currentField;
 }
 
@@ -202,7 +206,8 @@ Next RouteReading::readCurve(const std::string& key) {
   std::optional<double> curvature = curveCurvature(key);
   if (!curvature) return refuse(kErrCurve);
   double turn = curveTurnsLeft(key) ? *curvature * -1 : *curvature;
-  if (checkedAdd(start, length) > model_.extendedLength) return endFeatures(start);
+  // The curve must end on the plan; the sum is exact, so a length near the 32-bit top is refused too.
+  if (std::int64_t{start} + length > model_.extendedLength) return endFeatures(start);
   if (!plan_.addCurve(model_, start, length, turn)) return refuse(kErrCurve);
   return Next::kGoOn;
 }
@@ -212,7 +217,7 @@ Next RouteReading::readMountain() {
   std::int32_t fine = reader_.readInt32();
   std::int32_t tipo = reader_.readInt32();
   if (outsideTrack(inizio)) return endFeatures(inizio);
-  if (mountainLastCell(fine) > model_.cellCount || model_.mountainCount >= kMaxMountains) {
+  if (cellBefore(fine) > model_.cellCount || model_.mountainCount >= kMaxMountains) {
     return endFeatures(inizio);
   }
   memo_montagna(model_, inizio, fine, tipo);
@@ -241,7 +246,7 @@ Next RouteReading::readTextBoard() {
   model_.currentField = reader_.readText();
   // Rows 80 down to 1 are the boards'; row 0 is never filled.
   if (outsideTrack(position) || nextBoardRow_ < 1) return endFeatures(position);
-  TrackCell& cell = model_.trackCells[static_cast<std::size_t>(boardCellAt(position))];
+  TrackCell& cell = model_.cellAt(cellAfter(position));
   if (!cell.isFree()) return refuse(kErrTextBoardOccupied, position);
   cell.kind = kTextBoard;
   cell.value1 = static_cast<std::int16_t>(nextBoardRow_);
@@ -254,7 +259,7 @@ Next RouteReading::readTextBoard() {
 
 // A feature must lie on the track model, with two cells ahead of it.
 bool RouteReading::outsideTrack(std::int32_t position) const {
-  return beyondTrack(model_, position) || position < 0;
+  return beyondTrack(model_.cellCount, position, kFeatureMargin) || position < 0;
 }
 
 Next RouteReading::endFeatures(std::int32_t position) {
@@ -277,7 +282,7 @@ Next RouteReading::refuse(std::int32_t code, std::int32_t position) {
 }  // namespace
 
 RouteOutcome readRouteSource(ReaderContext& ctx) {
-  ctx.activeSource = SourceKind::kRoute;
+  ctx.enter(SourceKind::kRoute);
   const std::string& path = ctx.sources.routePath;
   if (!ctx.sources.fs.exists(path)) {
     ctx.recordError(kErrNoRouteSource);

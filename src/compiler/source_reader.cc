@@ -8,7 +8,7 @@ namespace pack {
 void ReaderContext::recordError(std::int32_t code) {
   model.errorCode = code;
   sources.errorSource = activeSource;
-  sources.errorLine = activeReader != nullptr ? activeReader->fieldLine() : lastFieldLine;
+  sources.errorLine = entryLine;
 }
 
 void ReaderContext::recordError(std::int32_t code, std::int32_t position) {

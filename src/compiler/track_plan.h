@@ -63,6 +63,9 @@ class TrackPlan {
   PlanPoint at(std::size_t metre) const;
   std::vector<PlanPoint> points() const;
 
+  // The same points at every metre (compares them all: for tests).
+  bool operator==(const TrackPlan& other) const { return size() == other.size() && points() == other.points(); }
+
  private:
   struct Run {
     std::int32_t count;

@@ -12,13 +12,17 @@
 
 #include "compiler/checked_math.h"
 #include "compiler/error_codes.h"
+#include "compiler/field_reader.h"
+#include "compiler/kilometre_posts.h"
+#include "compiler/profiles.h"
 #include "compiler/reader_context.h"
 #include "compiler/runtime_failure.h"
-#include "compiler/train_run_recorders.h"
+#include "compiler/signals_and_slow_downs.h"
+#include "compiler/stations_and_code_points.h"
+#include "formats/compiled_format.h"
 #include "formats/cp1252.h"
 #include "formats/route_format.h"
 #include "formats/train_run_format.h"
-#include "output/compiled_format.h"
 
 namespace pack {
 namespace {
@@ -53,7 +57,6 @@ class TrainRunReading {
       : ctx_(ctx),
         model_(ctx.model),
         reader_(source),
-        active_(ctx, SourceKind::kTrainRun, reader_),
         nextBoardRow_(nextBoardRow) {}
 
   void run() {
@@ -100,6 +103,7 @@ class TrainRunReading {
     }
     if (reader_.atEnd()) return std::nullopt;
     model_.currentField = key;
+    ctx_.entryLine = reader_.fieldLine();
     return key;
   }
 
@@ -142,9 +146,7 @@ class TrainRunReading {
     completeProfile(model_, adhesion_);
     if (!kilometrePostsOnGrid(model_)) {
       // The kilometre posts come from the route source; no line of it is at hand any more.
-      ctx_.activeSource = SourceKind::kRoute;
-      ctx_.activeReader = nullptr;
-      ctx_.lastFieldLine = 0;
+      ctx_.enter(SourceKind::kRoute);
       ctx_.recordError(kErrKilometrePost);  // errorPosition stays as it was
     }
   }
@@ -249,7 +251,6 @@ class TrainRunReading {
   ReaderContext& ctx_;
   Model& model_;
   FieldReader reader_;
-  ActiveSourceScope active_;
   const std::int32_t nextBoardRow_;
   std::int32_t stationRow_ = 1;
   Profile speed_ = speedProfile();
@@ -259,6 +260,7 @@ class TrainRunReading {
 }  // namespace
 
 void readTrainRunSource(ReaderContext& ctx, std::int32_t nextBoardRow) {
+  ctx.enter(SourceKind::kTrainRun);
   const std::string& path = ctx.sources.trainRunPath;
   if (!ctx.sources.fs.exists(path)) throw RuntimeFailure("the train run source is missing");
   // The route half sizes the cells and counts the boards down from the first board row.

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "output/byte_sink.h"
+#include "platform/byte_sink.h"
 
 namespace pack {
 
