@@ -6,6 +6,7 @@
 #include "compiler/error_codes.h"
 #include "compiler/rounding.h"
 #include "compiler/runtime_failure.h"
+#include "formats/compiled_format.h"
 
 namespace pack {
 namespace {
@@ -22,7 +23,7 @@ std::int16_t speedBoardValue(std::int32_t first, std::int32_t second) {
 
 }  // namespace
 
-void memo_montagna(Model& model, std::int32_t& inizio, std::int32_t& fine, std::int32_t& tipo) {
+void memo_montagna(Model& model, std::int32_t inizio, std::int32_t fine, std::int32_t tipo) {
   std::int32_t first = cellOf(inizio);
   std::int32_t last = cellBefore(fine);
   if (model.mountainCount >= kMaxMountains) throw RuntimeFailure("more mountain stretches than recorded");
@@ -51,21 +52,28 @@ void memo_montagna(Model& model, std::int32_t& inizio, std::int32_t& fine, std::
   }
 }
 
-void memo_indicatori_v_max(Model& model, std::int32_t posizione, const std::int32_t& vas,
-                           const std::int32_t& vbs, const std::int32_t& vcs, const std::int32_t& strisces,
-                           const std::int32_t& vad, const std::int32_t& vbd, const std::int32_t& vcd,
-                           const std::int32_t& strisced) {
-  TrackCell& cell = model.cellAt(cellAfter(posizione));
-  if (!cell.isFree()) {
-    model.errorCode = kErrSpeedBoardOccupied;
-    return;
-  }
+EntryOutcome memo_indicatori_v_max(Model& model, const SpeedBoardLine& line) {
+  TrackCell& cell = model.cellAt(cellAfter(line.posizione));
+  if (!cell.isFree()) return {kErrSpeedBoardOccupied, line.posizione};
   cell.kind = kSpeedBoard;
-  cell.value1 = speedBoardValue(vas, vad);
-  cell.value2 = speedBoardValue(vbs, vbd);
-  cell.value3 = speedBoardValue(vcs, vcd);
+  cell.value1 = speedBoardValue(line.vas, line.vad);
+  cell.value2 = speedBoardValue(line.vbs, line.vbd);
+  cell.value3 = speedBoardValue(line.vcs, line.vcd);
   // Only the low 16 bits of the stripe counts take part, and the sum wraps on 16 bits.
-  cell.value4 = wrapToInt16(10 * std::int64_t{wrapToInt16(strisces)} + wrapToInt16(strisced));
+  cell.value4 = wrapToInt16(10 * std::int64_t{wrapToInt16(line.strisces)} + wrapToInt16(line.strisced));
+  return {};
+}
+
+EntryOutcome placeTextBoard(Model& model, std::int32_t position, const std::string& text, std::int32_t row) {
+  if (row < 1 || row > kFirstBoardRow) throw RuntimeFailure("a text board row outside the boards' rows");
+  TrackCell& cell = model.cellAt(cellAfter(position));
+  if (!cell.isFree()) return {kErrTextBoardOccupied, position};
+  cell.kind = kTextBoard;
+  cell.value1 = static_cast<std::int16_t>(row);
+  // The compiled table counts a text's bytes in 16 bits.
+  if (text.size() > kMaxTextBytes) throw RuntimeFailure("board text longer than 65535 bytes");
+  model.scenarioTable[static_cast<std::size_t>(row)].text = text;
+  return {};
 }
 
 }  // namespace pack

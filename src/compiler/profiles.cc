@@ -19,7 +19,7 @@ std::uint8_t adhesionByte(std::int32_t percent) { return wrapToUint8(percent); }
 Profile speedProfile() { return {&TrackCell::speedLimit, speedUnits}; }
 Profile adhesionProfile() { return {&TrackCell::adhesion, adhesionByte}; }
 
-Refusal extendProfile(Model& model, Profile& profile, std::int32_t position, std::int32_t value) {
+EntryOutcome extendProfile(Model& model, Profile& profile, std::int32_t position, std::int32_t value) {
   // Negative positions open no cell and are harmless: only the far end is bounded.
   if (beyondTrack(model.cellCount, position, kFeatureMargin)) return {kErrBeyondTrack, position};
   const std::int32_t n = cellOf(position);

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "compiler/model.h"
-#include "compiler/refusal.h"
+#include "compiler/entry_outcome.h"
 
 namespace pack {
 
@@ -21,7 +21,7 @@ Profile speedProfile();     // km/h stored in units of 5 km/h
 Profile adhesionProfile();  // percent, stored modulo 256
 
 // A "velocita" or "aderenza" line: fills the current stretch up to the line's cell, then opens the next.
-Refusal extendProfile(Model& model, Profile& profile, std::int32_t position, std::int32_t value);
+EntryOutcome extendProfile(Model& model, Profile& profile, std::int32_t position, std::int32_t value);
 // The end steps' completion, up to three cells before the end (always at least one cell).
 void completeProfile(Model& model, Profile& profile);
 

@@ -5,10 +5,18 @@
 #include <cstdint>
 #include <string>
 
+#include "compiler/entry_outcome.h"
 #include "compiler/model.h"
 #include "compiler/source_reader.h"
 
 namespace pack {
+
+// Where a reader goes after an entry.
+enum class ReadOn {
+  kNextKey,  // the entry went on
+  kEndPart,  // the part being read ends; what was read stays, and the reading goes on after the part
+  kAbandon,  // the source is abandoned
+};
 
 struct ReaderContext {
   Model& model;
@@ -29,6 +37,11 @@ struct ReaderContext {
   void recordError(std::int32_t code);
   // Records an error code and the position it refers to.
   void recordError(std::int32_t code, std::int32_t position);
+
+  // Records an entry's outcome: nothing when it goes on; code 15 and its position when it ends the part;
+  // otherwise the source at `path` is deleted and the code recorded, with its position when it has one
+  // (errorPosition stays as it was when it has none).
+  ReadOn follow(const EntryOutcome& outcome, const std::string& path);
 
   // Deletes a source after its reading (unless the caller keeps sources). Fails as the platform does.
   void deleteSource(const std::string& path);

@@ -19,7 +19,7 @@ void setSlowDownValue2(TrackCell& cell, std::int32_t d_v) {
 
 }  // namespace
 
-Refusal memo_segnale(Model& model, SignalLine line) {
+EntryOutcome memo_segnale(Model& model, SignalLine line) {
   const std::int32_t i = cellAfter(line.posizione);
   TrackCell& cell = model.cellAt(i);
   if (!cell.isFree()) return {kErrSignalOccupied, line.posizione};
@@ -40,7 +40,7 @@ Refusal memo_segnale(Model& model, SignalLine line) {
   return {};
 }
 
-Refusal memo_rallentamento(Model& model, SlowDownLine line) {
+EntryOutcome memo_rallentamento(Model& model, SlowDownLine line) {
   // The warning point stands in the cell after its position, the approach cells end in the one it falls in.
   const std::int32_t warningPosition = checkedSub(line.x, kWarningDistance);
   const std::int32_t w = cellAfter(warningPosition);
@@ -89,14 +89,14 @@ Refusal memo_rallentamento(Model& model, SlowDownLine line) {
   return {};
 }
 
-Refusal placeSignal(Model& model, const SignalLine& line) {
-  if (Refusal r = checkFeaturePosition(model, line.posizione)) return r;
+EntryOutcome placeSignal(Model& model, const SignalLine& line) {
+  if (EntryOutcome r = checkFeaturePosition(model, line.posizione)) return r;
   if (cellAfter(line.posizione) < kSignalApproachReach) return {kErrBeyondTrack, line.posizione};
   return memo_segnale(model, line);
 }
 
-Refusal placeSlowDown(Model& model, const SlowDownLine& line) {
-  if (Refusal r = checkFeaturePosition(model, line.x)) return r;
+EntryOutcome placeSlowDown(Model& model, const SlowDownLine& line) {
+  if (EntryOutcome r = checkFeaturePosition(model, line.x)) return r;
   const std::int32_t e = slowDownEndCell(line);
   if (e < 0 || e > model.cellCount) return {kErrBeyondTrack, line.x};
   return memo_rallentamento(model, line);

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "compiler/model.h"
-#include "compiler/refusal.h"
+#include "compiler/entry_outcome.h"
 
 namespace pack {
 
@@ -18,13 +18,13 @@ struct SlowDownLine {
 
 // Lays one signal on its cell and marks the four cells before it; refuses with 16 when the cell is
 // taken. The caller has made sure that every cell touched lies inside the track model.
-Refusal memo_segnale(Model& model, SignalLine line);
+EntryOutcome memo_segnale(Model& model, SignalLine line);
 // Lays one slow-down (warning point, start, end, approach cells); refuses with 17, 18, 19 or 20. The
 // caller has made sure that every cell touched lies inside the track model.
-Refusal memo_rallentamento(Model& model, SlowDownLine line);
+EntryOutcome memo_rallentamento(Model& model, SlowDownLine line);
 
 // A whole "segnale" or "rallentamento" line: the position tests, then the recorder.
-Refusal placeSignal(Model& model, const SignalLine& line);
-Refusal placeSlowDown(Model& model, const SlowDownLine& line);
+EntryOutcome placeSignal(Model& model, const SignalLine& line);
+EntryOutcome placeSlowDown(Model& model, const SlowDownLine& line);
 
 }  // namespace pack

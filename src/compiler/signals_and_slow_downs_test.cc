@@ -177,7 +177,7 @@ Model track() {
 struct MountainCase {
   const char* what;
   std::int32_t cell;  // the cell the feature takes, marked 11 beforehand
-  Refusal (*place)(Model&);
+  EntryOutcome (*place)(Model&);
   std::uint8_t kind;
 };
 
@@ -203,7 +203,7 @@ TEST(SignalAndSlowDownRecorders, ARefusedSignalChangesNothing) {
   Model model = track();
   model.trackCells[110].kind = kCodePointNoValue;
   const std::vector<TrackCell> before = model.trackCells;
-  const Refusal refusal = memo_segnale(model, {5450, 2, 4, 0, 0, 0, 0, 0, 0, 0, 50});
+  const EntryOutcome refusal = memo_segnale(model, {5450, 2, 4, 0, 0, 0, 0, 0, 0, 0, 50});
   EXPECT_EQ(refusal.code, kErrSignalOccupied);
   EXPECT_EQ(refusal.position, 5450);
   EXPECT_TRUE(model.trackCells == before);

@@ -47,7 +47,7 @@ void layPlatform(ScenarioRecord& row, std::int32_t platformLength) {
 
 // The four approach marks and the stop point of a station of a type below 25. The stop point lies in
 // the cell just before the platform end and replaces whatever stands there.
-Refusal markStopPoint(Model& model, std::int32_t row, const ScenarioRecord& station) {
+EntryOutcome markStopPoint(Model& model, std::int32_t row, const ScenarioRecord& station) {
   const double endCell = station.numberB / 50.0;
   if (cellBefore(station.numberB) > model.cellCount) return {kErrBeyondTrack, station.numberC};
   if (station.kind != 5 && station.kind != 6) {
@@ -66,8 +66,8 @@ Refusal markStopPoint(Model& model, std::int32_t row, const ScenarioRecord& stat
 
 }  // namespace
 
-Refusal placeCodePoint(Model& model, std::int32_t position, std::int32_t code) {
-  if (Refusal r = checkFeaturePosition(model, position)) return r;
+EntryOutcome placeCodePoint(Model& model, std::int32_t position, std::int32_t code) {
+  if (EntryOutcome r = checkFeaturePosition(model, position)) return r;
   TrackCell& cell = model.cellAt(cellOf(position));
   if (!cell.isFree()) return {kErrCodePointOccupied, position};
   if (code >= 1) {
@@ -79,7 +79,7 @@ Refusal placeCodePoint(Model& model, std::int32_t position, std::int32_t code) {
   return {};
 }
 
-Refusal layStation(Model& model, std::int32_t row, std::int32_t platformLength) {
+EntryOutcome layStation(Model& model, std::int32_t row, std::int32_t platformLength) {
   ScenarioRecord& station = rowAt(model, row);
   layPlatform(station, platformLength);
   if (platformLength < 600) station.flag4 = 0;
@@ -89,7 +89,7 @@ Refusal layStation(Model& model, std::int32_t row, std::int32_t platformLength) 
     station.flag3 = 0;
   }
   if (station.kind < kTableOnlyStationTypes) {
-    if (Refusal r = markStopPoint(model, row, station)) return r;
+    if (EntryOutcome r = markStopPoint(model, row, station)) return r;
   }
   if (row > kFirstStationRow &&
       checkedSub(station.numberA, kStationSpacing) < rowAt(model, row - 1).numberB) {
