@@ -5,11 +5,6 @@
 #include "compiler/checked_math.h"
 
 namespace pack {
-namespace {
-
-constexpr std::int32_t kGradientOffset = 100;  // stored gradient = per mille + 100
-
-}  // namespace
 
 void GradientFill::writeNextCell(Model& model) {
   if (nextCell_ <= model.cellCount) {

@@ -11,7 +11,7 @@ void writeProfileCell(Model& model, Profile& profile) {
   ++profile.nextCell;
 }
 
-std::uint8_t speedUnits(std::int32_t kmh) { return roundHalfEven<std::uint8_t>(kmh / 5.0); }
+std::uint8_t speedUnits(std::int32_t kmh) { return roundHalfEven<std::uint8_t>(kmh / static_cast<double>(kSpeedLimitStep)); }
 std::uint8_t adhesionByte(std::int32_t percent) { return wrapToUint8(percent); }
 
 }  // namespace

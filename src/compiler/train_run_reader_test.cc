@@ -206,16 +206,13 @@ TEST(TrainRunFailures, EndAsCode25WithBothSourcesDeleted) {
 TEST(TrainRunFailures, ARefusedLongNameStillLetsTheCompiledFilesBeWritten) {
   FakePlatform platform;
   Form1 form(platform, platform, platform.folder);
-  form.model.scenarioName = "Prova";
-  form.model.trainNumber = "9";
-  ScenarioNames names{form.model.scenarioName, form.model.trainNumber};
+  ScenarioNames names{"Prova", "9"};
   platform.fs.files[platform.join(platform.folder, routeSourceName(names))] = route();
   platform.fs.files[platform.join(platform.folder, trainRunSourceName(names))] =
       trainRun({"stazione, 5000, 30, 0, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, " + std::string(70000, 'N')});
-  std::int32_t option = 0;
-  form.memorizza_percorso(option);
-  EXPECT_EQ(form.model.errorCode, 25);
-  EXPECT_EQ(form.writtenFiles.size(), 2u);  // the table and the cells; no plan without the option
+  const CompileReport report = form.compile({"Prova", "9", platform.folder, platform.folder, false, true});
+  EXPECT_EQ(report.error.code, 25);
+  EXPECT_EQ(report.written.size(), 2u);  // the table and the cells; no plan without the option
 }
 
 TEST(TrainRunFailures, ANameOf65535BytesIsAccepted) {
