@@ -9,7 +9,8 @@
 #  - scenario-tool inspect of that route's plan, as text and as JSON, every point;
 #  - the static initialisers in scenario-pack.
 # Usage: bench/compare.sh [RUNS]    (RUNS pairs of runs, default 21; the figures are medians)
-# Builds Release into build-release/ (BUILD_DIR to change it).
+# Builds Release into build-release/ (BUILD_DIR to change it). KEEP=1 keeps the working folder (the
+# programs, the minimal program's source, the generated route) for profiling.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,7 +21,11 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPACK_BUILD_TE
 cmake --build "$build" --target scenario-pack scenario-tool make_largest_route >/dev/null
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pack-compare.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+if [[ -n "${KEEP:-}" ]]; then
+  echo "compare.sh: working folder $work (kept)"
+else
+  trap 'rm -rf "$work"' EXIT
+fi
 mkdir -p "$work/pack" "$work/minimal" "$work/texts" "$work/route/out" "$work/copy"
 
 # The pack's own output: the compiled files and documents from a run, the two sources from export.
