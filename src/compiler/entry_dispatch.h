@@ -32,7 +32,7 @@ class EntryValues {
 
  private:
   void expect(ValueWidth width) {
-    if (next_ >= entry_.values.size() || !(entry_.values[next_] == width)) {
+    if (next_ >= entry_.values.size() || entry_.values[next_] != width) {
       throw std::logic_error("an entry's value read with a width its definition does not give");
     }
     ++next_;

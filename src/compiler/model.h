@@ -110,8 +110,6 @@ struct Model {
   std::int32_t stepIndex = 0;
   std::int32_t markerCounter = 0;
   std::int32_t scanIndex = 0;
-  std::int32_t occupiedFlag = 0;
-  std::int32_t approachStep = 0;
 
   bool hasCells() const { return !trackCells.empty() || trackPending_; }
 

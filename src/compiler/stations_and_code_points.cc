@@ -48,7 +48,9 @@ void layPlatform(ScenarioRecord& row, std::int32_t platformLength) {
 // The four approach marks and the stop point of a station of a type below 25. The stop point lies in
 // the cell just before the platform end and replaces whatever stands there.
 EntryOutcome markStopPoint(Model& model, std::int32_t row, const ScenarioRecord& station) {
-  const double endCell = station.numberB / 50.0;
+  // The marks and the stop test look at the real cell position of the platform end before rounding, so
+  // they keep the real value rather than a rounded cell.
+  const double endCell = station.numberB / static_cast<double>(kCellLength);
   if (cellBefore(station.numberB) > model.cellCount) return {kErrBeyondTrack, station.numberC};
   if (station.kind != 5 && station.kind != 6) {
     for (std::int32_t j = 1; j <= 4; ++j) {

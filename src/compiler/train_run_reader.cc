@@ -20,7 +20,6 @@
 #include "compiler/stations_and_code_points.h"
 #include "formats/compiled_format.h"
 #include "formats/cp1252.h"
-#include "formats/route_format.h"
 #include "formats/train_run_format.h"
 
 namespace pack {
@@ -29,14 +28,12 @@ namespace {
 class TrainRunReading {
  public:
   TrainRunReading(ReaderContext& ctx, std::string_view source, std::int32_t nextBoardRow)
-      : ctx_(ctx),
-        model_(ctx.model),
-        reader_(source),
-        nextBoardRow_(nextBoardRow) {}
+      : ctx_(ctx), model_(ctx.model), reader_(source), nextBoardRow_(nextBoardRow) {}
 
   void run() {
     seekStart();
-    static_assert(inEntryOrder(kHandlers, kTrainRunEntries), "the handlers run in the order of kTrainRunEntries");
+    static_assert(inEntryOrder(kHandlers, kTrainRunEntries),
+                  "the handlers run in the order of kTrainRunEntries");
     while (std::optional<std::string> key = nextKeyField()) {
       const ReadOn next = ctx_.follow(handleKey(*this, reader_, kHandlers, *key), ctx_.sources.trainRunPath);
       if (next == ReadOn::kAbandon) return;
@@ -46,7 +43,6 @@ class TrainRunReading {
   }
 
  private:
-
   // Without the start field the main loop ends at once; that is no error.
   void seekStart() {
     while (!reader_.atEnd()) {

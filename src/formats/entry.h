@@ -32,7 +32,7 @@ struct ValueDefinition {
   std::optional<ValueRange> range;    // the values accepted; nothing: whatever the width holds
   std::string_view meaning;           // one sentence
 
-  constexpr ValueDefinition(ValueWidth w) : width(w) {}  // NOLINT: a width alone is a value
+  constexpr ValueDefinition(ValueWidth w) : width(w) {}  // implicit: a bare width is a value
   constexpr ValueDefinition(ValueWidth w, std::string_view n, std::string_view u,
                             std::optional<ValueRange> r, std::string_view m)
       : width(w), name(n), unit(u), range(r), meaning(m) {}

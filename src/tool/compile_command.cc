@@ -120,8 +120,8 @@ class CompileCommand : public ToolCommand {
     sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
     sub->add_option("-o,--output", options_.outDir, "Folder for the compiled files (default: DIR)");
     sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required();
-    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
-    sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
+    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: " + std::string(kScenarioName) + ")");
+    sub->add_option("TRAIN", options_.train, "Train number (default: " + std::string(kTrainNumber) + ")");
     return sub;
   }
 
