@@ -28,7 +28,7 @@ void Model::createTrack() {
   if (!trackPending_) return;
   trackPending_ = false;
   trackCells.assign(static_cast<std::size_t>(cellCount) + 1, TrackCell{});
-  if (buildPlan != 0) trackPlan.assign(static_cast<std::size_t>(extendedLength) + 1, PlanPoint{});
+  if (buildPlan != 0) trackPlan.create(extendedLength + 1);
 }
 
 void Model::clearTable() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/track_plan.h"
 #include "compiler/track_position.h"
 
 namespace pack {
@@ -80,26 +81,6 @@ constexpr int kRowTrain = 84;              // braked mass, route length, coaches
 constexpr int kRowScenario = 85;           // backgrounds, scenario name, reserved slots
 constexpr int kRowRun = 86;                // signal repetition, train number, sand, clock
 
-// A plan element: empty, a 16-bit integer or a 64-bit float. The tag values are those of the plan file.
-enum class PlanTag : std::uint16_t { kEmpty = 0, kInt16 = 2, kDouble = 5 };
-
-struct PlanElement {
-  PlanTag tag = PlanTag::kEmpty;
-  double value = 0.0;  // an integer element holds its value exactly
-
-  static PlanElement integer(std::int16_t v) { return {PlanTag::kInt16, static_cast<double>(v)}; }
-  static PlanElement real(double v) { return {PlanTag::kDouble, v}; }
-
-  bool operator==(const PlanElement&) const = default;
-};
-
-struct PlanPoint {
-  PlanElement x;  // column 0
-  PlanElement y;  // column 1
-
-  bool operator==(const PlanPoint&) const = default;
-};
-
 constexpr std::int32_t kMaxRouteLength = 1000000;
 constexpr std::int32_t kTrackExtension = 7000;  // metres modelled beyond the end of the route
 constexpr int kMaxMountains = 80;
@@ -111,7 +92,7 @@ struct Model {
 
   std::vector<TrackCell> trackCells;                   // cells 0 to cellCount; empty until sized
   std::array<ScenarioRecord, kTableRows> scenarioTable;
-  std::vector<PlanPoint> trackPlan;                    // metres 0 to extendedLength, when buildPlan != 0
+  TrackPlan trackPlan;                                 // metres 0 to extendedLength, when buildPlan != 0
 
   std::array<std::int32_t, kMaxMountains + 1> mountainStart{};  // entries 1 to 80 are used
   std::array<std::int32_t, kMaxMountains + 1> mountainEnd{};

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "compiler/model.h"
 
@@ -26,8 +27,8 @@ class PlanBuilder {
   void complete(Model& model);
 
  private:
-  void straightStep(Model& model);
-  void curvedStep(Model& model, double curvature);
+  // Straight (no curvature) or curved on to metre `last`; false when the plan passes kCurveMetreLimit.
+  bool runTo(Model& model, std::int32_t last, std::optional<double> curvature);
 
   std::int32_t nextMetre_ = 2;
 };

@@ -405,9 +405,9 @@ TEST(RouteReaderEmbedded, TheStoredRouteCompilesWithoutError) {
   EXPECT_EQ(m.trackCells[320].value1, 1300);
 
   ASSERT_EQ(m.trackPlan.size(), 39851u);
-  EXPECT_EQ(m.trackPlan[39848].x.tag, PlanTag::kDouble);
-  EXPECT_EQ(m.trackPlan[39849].x.tag, PlanTag::kEmpty);
-  EXPECT_EQ(m.trackPlan[39850].y.tag, PlanTag::kEmpty);
+  EXPECT_EQ(m.trackPlan.at(39848).x.tag, PlanTag::kDouble);
+  EXPECT_EQ(m.trackPlan.at(39849).x.tag, PlanTag::kEmpty);
+  EXPECT_EQ(m.trackPlan.at(39850).y.tag, PlanTag::kEmpty);
 }
 
 }  // namespace

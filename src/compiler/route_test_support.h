@@ -46,12 +46,19 @@ struct Compile {
   bool routeLeft() { return fs.exists(kRoutePath); }
   bool trainRunLeft() { return fs.exists(kTrainRunPath); }
   const TrackCell& cell(std::int32_t i) const { return model.trackCells.at(static_cast<std::size_t>(i)); }
-  const PlanPoint& point(std::int32_t m) const { return model.trackPlan.at(static_cast<std::size_t>(m)); }
+  // The plan's points are computed once, when the first is asked for.
+  const PlanPoint& point(std::int32_t m) const {
+    if (points_.empty()) points_ = model.trackPlan.points();
+    return points_.at(static_cast<std::size_t>(m));
+  }
   const ScenarioRecord& row(int r) const { return model.scenarioTable.at(static_cast<std::size_t>(r)); }
 
   MemoryFileSystem fs;
   SourceAccess sources{fs, kRoutePath, kTrainRunPath};
   Model model;
+
+ private:
+  mutable std::vector<PlanPoint> points_;
 };
 
 // The route half alone, to see whether the train run would be read next.

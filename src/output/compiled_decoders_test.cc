@@ -27,9 +27,8 @@ Model sampleModel() {
   m.trackCells[141] = {kCodePoint, 180, 0, 0, 0, 0, 0, 0, 0, 79, 70};
   m.scenarioTable[1] = {22, -300, 300, 0, 1, "Citt\xE0 Nuova", 4, 1, 0, 2, 1, 1, 1, 0, 0, 61020};
   m.scenarioTable[86].text = "517";
-  m.trackPlan[0] = {PlanElement::integer(0), PlanElement::integer(0)};
-  m.trackPlan[1] = {PlanElement::integer(0), PlanElement::integer(1)};
-  m.trackPlan[2] = {PlanElement::real(0.001), PlanElement::real(-3.999999)};
+  m.trackPlan.start();
+  m.trackPlan.extend(1, -0.001);  // point 2: (-0.001, 2.0), then empty
   return m;
 }
 
@@ -37,7 +36,7 @@ TEST(CompiledDecoders, DecodeWhatTheEncodersWrote) {
   Model m = sampleModel();
   EXPECT_EQ(decodeTrackCells(encodeWith(m, encodeTrackCells)), m.trackCells);
   EXPECT_EQ(decodeScenarioTable(encodeWith(m, encodeScenarioTable)), m.scenarioTable);
-  EXPECT_EQ(decodePlan(encodeWith(m, encodePlan)), m.trackPlan);
+  EXPECT_EQ(decodePlan(encodeWith(m, encodePlan)), m.trackPlan.points());
 }
 
 TEST(CompiledDecoders, MalformedFilesNameWhatIsWrongAndWhere) {

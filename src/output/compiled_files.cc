@@ -1,5 +1,6 @@
 #include "output/compiled_files.h"
 
+#include <bit>
 #include <cassert>
 #include <stdexcept>
 
@@ -49,13 +50,33 @@ void encodeRecord(const ScenarioRecord& row, BinaryWriter& out) {
   assert(out.written() - start == kTableRecordFixedSize + row.text.size());
 }
 
-void encodePlanElement(const PlanElement& e, BinaryWriter& out) {
-  out.u16(static_cast<std::uint16_t>(e.tag));
+// One element straight into the writer's buffer: tag, then the value (nothing for an empty element).
+std::uint8_t* encodePlanElement(const PlanElement& e, std::uint8_t* at) {
+  at = BinaryWriter::store<2>(at, static_cast<std::uint16_t>(e.tag));
   switch (e.tag) {
     case PlanTag::kEmpty: break;
-    case PlanTag::kInt16: out.i16(static_cast<std::int16_t>(e.value)); break;
-    case PlanTag::kDouble: out.f64(e.value); break;
+    case PlanTag::kInt16: at = BinaryWriter::store<2>(at, static_cast<std::uint16_t>(static_cast<std::int16_t>(e.value))); break;
+    case PlanTag::kDouble: at = BinaryWriter::store<8>(at, std::bit_cast<std::uint64_t>(e.value)); break;
   }
+  return at;
+}
+
+// A column walks the whole plan, computing each point as it is written. The elements go straight into
+// the writer's buffer a batch at a time, so that the writes overlap the computing of the next point.
+void encodePlanColumn(const TrackPlan& plan, PlanElement PlanPoint::*column, BinaryWriter& out) {
+  constexpr std::size_t kBatch = 4096 * kPlanDoubleSize;
+  static_assert(kBatch <= BinaryWriter::kCapacity);
+  std::uint8_t* at = out.reserve(kBatch);
+  std::uint8_t* end = at + kBatch;
+  plan.forEachPoint([&](const PlanPoint& p) {
+    if (static_cast<std::size_t>(end - at) < kPlanDoubleSize) {
+      out.commit(at);
+      at = out.reserve(kBatch);
+      end = at + kBatch;
+    }
+    at = encodePlanElement(p.*column, at);
+  });
+  out.commit(at);
 }
 
 }  // namespace
@@ -69,8 +90,8 @@ void encodeScenarioTable(const Model& model, BinaryWriter& out) {
 }
 
 void encodePlan(const Model& model, BinaryWriter& out) {
-  for (const PlanPoint& p : model.trackPlan) encodePlanElement(p.x, out);
-  for (const PlanPoint& p : model.trackPlan) encodePlanElement(p.y, out);
+  encodePlanColumn(model.trackPlan, &PlanPoint::x, out);
+  encodePlanColumn(model.trackPlan, &PlanPoint::y, out);
 }
 
 std::vector<std::string> writeCompiledFiles(const Model& model, FileSystem& fs, const std::string& folder) {

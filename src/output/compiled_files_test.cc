@@ -83,12 +83,10 @@ TEST(PlanFile, ElementsAreTaggedAndColumnsFollowEachOther) {
   Model m = sizedModel(32850, 1);
   ASSERT_EQ(m.extendedLength, 39850);
   ASSERT_EQ(m.trackPlan.size(), 39851u);
-  m.trackPlan[0] = {PlanElement::integer(0), PlanElement::integer(0)};
-  m.trackPlan[1] = {PlanElement::integer(0), PlanElement::integer(1)};
-  for (std::int32_t i = 2; i <= m.extendedLength - 2; ++i) {
-    m.trackPlan[i] = {PlanElement::real(0.0), PlanElement::real(i)};
-  }
-  m.trackPlan[2].x = PlanElement::real(0.001);
+  // One metre turned by 0.001 from (0, 1): point 2 is (0.001, 2.0); straight on from there.
+  m.trackPlan.start();
+  m.trackPlan.extend(1, 0.001);
+  m.trackPlan.extend(m.extendedLength - 4, std::nullopt);  // to metre extendedLength - 2
 
   std::string bytes = encode(m, encodePlan);
   ASSERT_EQ(bytes.size(), 796964u);

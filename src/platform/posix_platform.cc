@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 
 #include "platform/platform.h"
 
@@ -49,6 +48,20 @@ void makeFolder(const std::string& folder, const std::string& target) {
     error = ENOTDIR;
   }
   throw IoError("create folder", target, reason(error));
+}
+
+// A line on standard error, written at once. Not through iostreams: their start-up work would come before
+// the window, which needs none of it. A failure to show the line is ignored, as a window would be.
+void printLine(std::string_view text) {
+  std::string line(text);
+  line += '\n';
+  std::string_view rest = line;
+  while (!rest.empty()) {
+    ssize_t n = ::write(STDERR_FILENO, rest.data(), rest.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    rest.remove_prefix(static_cast<std::size_t>(n));
+  }
 }
 
 class PosixOutputFile : public OutputFile {
@@ -155,9 +168,9 @@ class PosixPlatform : public Platform {
     return slash == 0 ? "/" : buffer.substr(0, slash);
   }
 
-  void showWaitWindow(std::string_view label) override { std::cerr << label << std::endl; }
+  void showWaitWindow(std::string_view label) override { printLine(label); }
 
-  void showMessage(std::string_view text) override { std::cerr << text << std::endl; }
+  void showMessage(std::string_view text) override { printLine(text); }
 };
 
 }  // namespace
