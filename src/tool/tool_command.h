@@ -34,5 +34,6 @@ std::unique_ptr<ToolCommand> makeExportCommand();
 std::unique_ptr<ToolCommand> makeCompileCommand();
 std::unique_ptr<ToolCommand> makeInspectCommand();
 std::unique_ptr<ToolCommand> makePlotCommand();
+std::unique_ptr<ToolCommand> makeDecompileCommand();
 
 }  // namespace pack
