@@ -7,6 +7,12 @@
 namespace pack {
 namespace {
 
+// The pass looks at most this many cells back from the cell it stands on (a warning point's look-back,
+// the windows before a start) and one ahead (a walk's late marker).
+constexpr std::size_t kLookBack = 24;
+// Rounds of the search; files made by this compiler need one a hand-placed automatic code.
+constexpr int kMostRounds = 64;
+
 bool isAutomatic(const TrackCell& cell) { return cell.kind == kCodePoint && cell.value1 == kAutomaticCode; }
 
 // The cells as the pass would finish them, when the code points in `kept` were placed by hand.
@@ -36,19 +42,40 @@ void undoCompletion(DecompileState& state) {
     base[c].value1 = 0;
   }
 
-  // Start from none kept by hand; each round keeps those the pass did not place again. A kept code point
-  // only takes cells from the pass, so the rounds end.
-  std::set<std::size_t> kept;
-  for (std::size_t round = 0; round <= automatic.size(); ++round) {
+  // The pass runs forward over the cells: find the first cell where it goes another way than the files,
+  // and keep by hand the automatic code point near it that takes the pass furthest. A code point kept
+  // by hand just before a due marker moves every later one, so the nearest missing one is not always it.
+  const std::vector<TrackCell>& target = state.work;
+  auto firstDisagreement = [&](const std::set<std::size_t>& kept) {
     std::vector<TrackCell> cells = completed(base, kept, state.cellCount);
-    bool changed = false;
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      if (isAutomatic(cells[c]) != isAutomatic(target[c])) return c;
+    }
+    return cells.size();
+  };
+  std::set<std::size_t> kept;
+  std::size_t disagreement = firstDisagreement(kept);
+  for (int round = 0; round < kMostRounds && disagreement < base.size(); ++round) {
+    std::size_t bestCell = base.size();
+    std::size_t bestReach = disagreement;
     for (std::size_t c : automatic) {
-      if (!kept.contains(c) && !isAutomatic(cells[c])) {
-        kept.insert(c);
-        changed = true;
+      if (kept.contains(c) || c + kLookBack < disagreement || c > disagreement + 1) continue;
+      std::set<std::size_t> trial = kept;
+      trial.insert(c);
+      std::size_t reach = firstDisagreement(trial);
+      if (reach > bestReach) {
+        bestReach = reach;
+        bestCell = c;
       }
     }
-    if (!changed) break;
+    if (bestCell == base.size()) break;  // no choice near it helps: the files are not the pass's work
+    kept.insert(bestCell);
+    disagreement = bestReach;
+  }
+  // Whatever the pass still does not place again must have been placed by hand.
+  std::vector<TrackCell> cells = completed(base, kept, state.cellCount);
+  for (std::size_t c : automatic) {
+    if (!isAutomatic(cells[c])) kept.insert(c);
   }
 
   for (std::size_t c : kept) {

@@ -27,51 +27,87 @@ struct Stretch {
 
 bool hidesMarker(std::uint8_t kind) { return kind != kFree && kind != kMountainMark; }
 
-// Splits the run of cells first..last of one mountain kind into stretches whose marker cells (every
-// fourth from the stretch's first cell) agree with the cells: a marker where the stretch is marked, unless
-// another feature covers the cell, and none elsewhere.
-std::vector<Stretch> splitRun(DecompileState& state, std::int32_t first, std::int32_t last, std::uint8_t type) {
-  const auto& cells = state.in.cells;
-  std::vector<Stretch> stretches;
-  Stretch current{first, last, type, false};
-  enum class Marking { kUnknown, kMarked, kPlain } marking = Marking::kUnknown;
-  std::int32_t lastMarker = -1;
-  auto startAt = [&](std::int32_t start, Marking how) {
-    current.last = start - 1;
-    current.marked = marking == Marking::kMarked;
-    stretches.push_back(current);
-    current = {start, last, type, false};
-    marking = how;
-    lastMarker = -1;
-  };
-  for (std::int32_t c = first; c <= last; ++c) {
-    std::uint8_t kind = cells[static_cast<std::size_t>(c)].kind;
-    if (hidesMarker(kind)) continue;
-    bool markerPlace = (c - current.first) % kMarkerStep == kMarkerStep - 1;
-    if (kind == kMountainMark) {
-      if (markerPlace && marking != Marking::kPlain) {
-        marking = Marking::kMarked;
-        lastMarker = c;
-        continue;
-      }
-      // A marker out of step: a new stretch begins three cells before it.
-      std::int32_t start = c - (kMarkerStep - 1);
-      if (start > current.first && start > lastMarker) {
-        startAt(start, Marking::kMarked);
-        lastMarker = c;
-      } else {
-        state.problem(cellName(c), "mountain marker that no stretch of this mountain kind places");
-      }
-    } else if (markerPlace) {
-      if (marking == Marking::kMarked) {
-        startAt(c, Marking::kUnknown);  // the marked stretch ended before this cell
-      } else {
-        marking = Marking::kPlain;
-      }
+// What a cell of a mountain run shows of the stretches' marker cells.
+enum class Seen { kMarker, kNone, kHidden };
+
+class MountainRun {
+ public:
+  MountainRun(DecompileState& state, std::int32_t first, std::int32_t last) : first_(first), last_(last) {
+    for (std::int32_t c = first; c <= last; ++c) {
+      std::uint8_t kind = state.in.cells[static_cast<std::size_t>(c)].kind;
+      seen_.push_back(kind == kMountainMark ? Seen::kMarker : hidesMarker(kind) ? Seen::kHidden : Seen::kNone);
     }
   }
-  current.marked = marking == Marking::kMarked;
-  stretches.push_back(current);
+
+  Seen at(std::int32_t c) const { return seen_[static_cast<std::size_t>(c - first_)]; }
+  void hide(std::int32_t c) { seen_[static_cast<std::size_t>(c - first_)] = Seen::kHidden; }
+
+  // The last cell a stretch starting at `start` can reach: a marked one needs a marker (or a covered
+  // cell) on every fourth cell and none between; a plain one no marker at all.
+  std::int32_t reach(std::int32_t start, bool marked) const {
+    for (std::int32_t c = start; c <= last_; ++c) {
+      bool place = (c - start) % kMarkerStep == kMarkerStep - 1;
+      Seen s = at(c);
+      if (marked && place && s == Seen::kNone) return c - 1;
+      if ((!marked || !place) && s == Seen::kMarker) return c - 1;
+    }
+    return last_;
+  }
+
+  std::int32_t firstMarkerAfter(std::int32_t c) const {
+    for (++c; c <= last_; ++c) {
+      if (at(c) == Seen::kMarker) return c;
+    }
+    return -1;
+  }
+
+ private:
+  std::int32_t first_;
+  std::int32_t last_;
+  std::vector<Seen> seen_;
+};
+
+struct Start {
+  std::int32_t cell;
+  bool marked;
+  std::int32_t reach;
+};
+
+// Splits a run of cells of one mountain kind into as few stretches as agree with its marker cells: from
+// each start the stretch that reaches furthest, and the next stretch starts where it reaches furthest in
+// turn (just after, or earlier where a marker further on sets its step).
+std::vector<Stretch> splitRun(DecompileState& state, std::int32_t first, std::int32_t last, std::uint8_t type) {
+  MountainRun run(state, first, last);
+  auto best = [&](std::int32_t cell) {
+    Start marked{cell, true, run.reach(cell, true)};
+    Start plain{cell, false, run.reach(cell, false)};
+    return marked.reach >= plain.reach ? marked : plain;
+  };
+  std::vector<Stretch> stretches;
+  Start current = best(first);
+  while (true) {
+    if (current.reach < current.cell) {
+      // A marker in the first cells of a run: no stretch of this kind places it.
+      state.problem(cellName(current.cell), "mountain marker that no stretch of this mountain kind places");
+      run.hide(current.cell);
+      current = best(current.cell);
+      continue;
+    }
+    if (current.reach == last) break;
+    Start next = best(current.reach + 1);
+    std::int32_t marker = run.firstMarkerAfter(current.reach);
+    if (marker >= 0) {
+      std::int32_t aligned = current.reach + 1 - ((current.reach + 1 - (marker - (kMarkerStep - 1))) % kMarkerStep +
+                                                  kMarkerStep) % kMarkerStep;
+      if (aligned > current.cell) {
+        Start shifted{aligned, true, run.reach(aligned, true)};
+        if (shifted.reach > next.reach) next = shifted;
+      }
+    }
+    stretches.push_back({current.cell, next.cell - 1, type, current.marked});
+    current = next;
+  }
+  stretches.push_back({current.cell, last, type, current.marked});
   return stretches;
 }
 

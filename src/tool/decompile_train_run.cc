@@ -208,18 +208,36 @@ SourceEntry slowDown(DecompileState& state, std::int32_t s, SlowDownCells& unuse
   } else if (x > kWarnedFrom) {
     state.problem(cellName(s), "slow-down start beyond 1500 m without its warning point");
   }
-  bool approach = true;
-  for (std::int64_t j = 0; j <= 3; ++j) {
-    std::int64_t c = std::int64_t{s} - kWarningCells - 1 - j;
-    const TrackCell* cell = at(c);
-    if (cell == nullptr || cell->kind != kSlowDownApproach || cell->value1 != j + 1 ||
-        !unused.approaches.contains(static_cast<std::int32_t>(c))) {
-      approach = false;
-    }
+  // The approach cells lie 25 cells before the start; for a start halfway inside its cell the rounding
+  // of the two positions puts them one cell nearer or further.
+  struct Reach {
+    std::int64_t cells;
+    std::int64_t x;
+  };
+  const std::int64_t grid = (std::int64_t{s} - 1) * kCellLength;
+  std::vector<Reach> reaches = {{kWarningCells + 1, grid}};
+  if (s % 2 == 0) {
+    reaches.push_back({kWarningCells + 2, grid - kCellLength / 2});
+    reaches.push_back({kWarningCells, grid + kCellLength / 2});
   }
-  approach = approach && warned;
-  if (approach) {
-    for (std::int32_t j = 0; j <= 3; ++j) unused.approaches.erase(s - kWarningCells - 1 - j);
+  bool approach = false;
+  for (const Reach& reach : reaches) {
+    if (!warned || approach) break;
+    bool found = true;
+    for (std::int64_t j = 0; j <= 3; ++j) {
+      std::int64_t c = std::int64_t{s} - reach.cells - j;
+      const TrackCell* cell = at(c);
+      found = found && cell != nullptr && cell->kind == kSlowDownApproach && cell->value1 == j + 1 &&
+              unused.approaches.contains(static_cast<std::int32_t>(c));
+    }
+    if (!found) continue;
+    approach = true;
+    for (std::int64_t j = 0; j <= 3; ++j) unused.approaches.erase(static_cast<std::int32_t>(s - reach.cells - j));
+    if (reach.x != grid) {
+      x = reach.x;
+      note = "only a start halfway inside its cell puts the approach cells here: " + num(x) + " written";
+      state.note(cellName(s), note);
+    }
   }
   std::int64_t length = (std::int64_t{end} - 1) * kCellLength - x;
   return {std::string(kSlowDownEntry.writtenKey),
