@@ -81,7 +81,7 @@ std::vector<Stretch> splitRun(DecompileState& state, std::int32_t first, std::in
   auto best = [&](std::int32_t cell) {
     Start marked{cell, true, run.reach(cell, true)};
     Start plain{cell, false, run.reach(cell, false)};
-    return marked.reach >= plain.reach ? marked : plain;
+    return marked.reach > plain.reach ? marked : plain;  // a plain stretch where both reach as far
   };
   std::vector<Stretch> stretches;
   Start current = best(first);
