@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/fatal_error.h"
 #include "app/form1.h"
 #include "formats/file_names.h"
 #include "platform/fake_platform.h"
@@ -23,13 +22,12 @@ void compile(benchmark::State& state, const std::string& route, const std::strin
   for (auto _ : state) {
     FakePlatform p;
     Form1 form(p, p, p.folder);
-    form.model.scenarioName = std::string(kScenarioName);
-    form.model.trainNumber = std::string(kTrainNumber);
-    ScenarioNames names{form.model.scenarioName, form.model.trainNumber};
+    const CompileRequest request{std::string(kScenarioName), std::string(kTrainNumber), p.folder, p.folder,
+                                 plan != 0, true};
+    ScenarioNames names{request.scenarioName, request.trainNumber};
     p.fs.files[p.join(p.folder, routeSourceName(names))] = route;
     p.fs.files[p.join(p.folder, trainRunSourceName(names))] = train;
-    std::int32_t option = plan;
-    form.memorizza_percorso(option);
+    benchmark::DoNotOptimize(form.compile(request));
     benchmark::DoNotOptimize(p.fs.files);
   }
 }

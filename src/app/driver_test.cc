@@ -42,17 +42,15 @@ class Driver : public testing::Test {
     platform_.fs.files[path(trainRunSourceName(names()))] = trainRun(trainRunLines);
   }
 
-  void compile(std::int32_t option = 0) { form_.memorizza_percorso(option); }
+  void compile(bool buildPlan = false) {
+    report_ = form_.compile({form_.model.scenarioName, form_.model.trainNumber, platform_.folder,
+                             platform_.folder, buildPlan, true});
+  }
 
   // The code of the fatal stop, or 0 when the compile ran to its end.
   std::int32_t compileUntilFatal() {
-    try {
-      compile();
-    } catch (const FatalError& e) {
-      EXPECT_EQ(std::string(e.what()), " Errore n. " + std::to_string(e.code()));
-      return e.code();
-    }
-    return 0;
+    compile();
+    return report_.fatal;
   }
 
   bool hasFile(const std::string& name) { return platform_.fs.exists(path(name)); }
@@ -63,6 +61,7 @@ class Driver : public testing::Test {
 
   FakePlatform platform_;
   Form1 form_;
+  CompileReport report_;
 };
 
 std::vector<std::int32_t> markerCells(const std::vector<TrackCell>& cells) {
@@ -79,7 +78,7 @@ TEST_F(Driver, CompletesTheSlowDownAndStampsTheCodesIntoTheFiles) {
   writeSources("rallentamento, 2000, 50, 1000, 0, 0, 0\r\nsegnale, 3250, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0\r\n");
   compile();
   EXPECT_EQ(form_.model.errorCode, 0);
-  EXPECT_EQ(form_.writtenFiles,
+  EXPECT_EQ(report_.written,
             (std::vector<std::string>{scenarioTableFileName(names()), trackCellFileName(names())}));
   EXPECT_FALSE(hasFile(planFileName(names())));
   EXPECT_FALSE(hasFile(routeSourceName(names())));
@@ -101,8 +100,8 @@ TEST_F(Driver, CompletesTheSlowDownAndStampsTheCodesIntoTheFiles) {
 
 TEST_F(Driver, WritesThePlanFirstWhenAskedFor) {
   writeSources("");
-  compile(1);
-  EXPECT_EQ(form_.writtenFiles,
+  compile(true);
+  EXPECT_EQ(report_.written,
             (std::vector<std::string>{planFileName(names()), scenarioTableFileName(names()),
                                       trackCellFileName(names())}));
 }
@@ -135,7 +134,7 @@ TEST_P(DriverCellOne, StopsBeforeAnythingIsWrittenWhenTheReservedSlotsAreTaken) 
 
   ASSERT_EQ(compileUntilFatal(), c.fatal);
   if (c.fatal != 0) {
-    EXPECT_TRUE(form_.writtenFiles.empty());
+    EXPECT_TRUE(report_.written.empty());
     EXPECT_EQ(platform_.fs.files[oldCells], "an older scenario");
     EXPECT_FALSE(hasFile(scenarioTableFileName(names())));
     EXPECT_FALSE(hasFile(planFileName(names())));
@@ -171,8 +170,48 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Driver, WithoutARouteSourceStopsWithTheReadersCodeAndWritesNothing) {
   platform_.fs.files[path(trainRunSourceName(names()))] = trainRun("");
   EXPECT_EQ(compileUntilFatal(), 101);
+  EXPECT_EQ(report_.error.code, 101);
+  EXPECT_EQ(report_.error.source, path(routeSourceName(names())));
+  EXPECT_EQ(report_.error.line, 0u);
   EXPECT_FALSE(hasFile(trackCellFileName(names())));
   EXPECT_FALSE(hasFile(scenarioTableFileName(names())));
+}
+
+// The program shows the fatal stop as " Errore n. " and its code, and nothing else.
+TEST_F(Driver, TheProgramsFatalStopIsErroreAndTheCode) {
+  writeSources("abbattimento, 50, 7\r\n");
+  std::int32_t option = 0;
+  try {
+    form_.memorizza_percorso(option);
+    ADD_FAILURE() << "no fatal stop";
+  } catch (const FatalError& e) {
+    EXPECT_EQ(e.code(), 1250);
+    EXPECT_EQ(std::string(e.what()), " Errore n. 1250");
+  }
+}
+
+// The reader recorded 18 for a slow-down start on a taken cell; the later check of cell 1 stops the
+// compile. The report keeps both: the recorded error is what the author must fix.
+TEST_F(Driver, AFatalStopKeepsTheRecordedError) {
+  writeSources("abbattimento, 50, 7\r\nrallentamento, 1000, 50, 100, 0, 0, 0\r\n"
+               "rallentamento, 1000, 50, 100, 0, 0, 0\r\n");
+  EXPECT_EQ(compileUntilFatal(), 1250);
+  EXPECT_EQ(report_.error.code, 18);
+  EXPECT_EQ(report_.error.position, 1000);
+  EXPECT_EQ(report_.error.source, path(trainRunSourceName(names())));
+  EXPECT_EQ(report_.error.line, 6u);
+  EXPECT_TRUE(report_.written.empty());
+}
+
+TEST_F(Driver, ErrorsOfTheCompletionBelongToNoSource) {
+  // A slow-down start in cell 10 with code points in cells 3 to 5: its window 5-7 cells before it is full.
+  writeSources("abbattimento, 150, 1\r\nabbattimento, 200, 1\r\nabbattimento, 250, 1\r\n"
+               "rallentamento, 450, 110, 100, 0, 0, 0\r\n");
+  compile();
+  EXPECT_EQ(report_.error.code, 12);
+  EXPECT_TRUE(report_.error.source.empty());
+  EXPECT_EQ(report_.error.line, 0u);
+  EXPECT_EQ(report_.fatal, 0);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/fatal_error.h"
-#include "app/minimo.h"
+#include "compiler/minimo.h"
 #include "platform/fake_platform.h"
 
 namespace pack {

@@ -1,7 +1,10 @@
-// The compiler's error numbers. Keep in sync with the message table in error_codes.cc.
+// The compiler's error numbers, and one row for each of them (error_codes.cc): whether it carries a
+// position, where it comes from, whether it stops the compile, and its message. Adding a code is one
+// enumerator here and one row there; the tests check that every enumerator has exactly one row.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace pack {
@@ -38,13 +41,28 @@ enum ErrorCode : std::int32_t {
   kErrReservedCodeSlot = 1251,      // reserved code slots not empty (fatal)
 };
 
-// What the error means and what would fix it, in plain words; empty for an unknown number.
+// Where a code comes from, which says what a report of it points at.
+enum class ErrorOrigin : std::uint8_t {
+  kEntry,        // an entry of a source: the source and the line of its key, as the reader recorded them
+  kRouteSource,  // the route source as a whole: no line belongs to it
+  kCompletion,   // the checks on the cells after both sources were read: no source line caused it
+};
+
+struct ErrorInfo {
+  std::int32_t code;
+  bool hasPosition;  // errorPosition is set with the code (the position of the refused entry or cell)
+  ErrorOrigin origin;
+  bool fatal;        // the compile stops before anything is written (" Errore n. ")
+  std::string_view message;  // what the error means and what would fix it, in plain words
+};
+
+// Every row, in ascending order of code.
+std::span<const ErrorInfo> errorTable();
+
+// The row of `code`, or nothing for an unknown number (0 included).
+const ErrorInfo* findError(std::int32_t code);
+
+// The message of `code`; empty for an unknown number.
 std::string_view errorMessage(std::int32_t code);
-
-// Whether the code sets errorPosition together with itself (the position of the refused entry or cell).
-bool errorSetsPosition(std::int32_t code);
-
-// Whether only the completion pass over the cells records the code, so that no source line caused it.
-bool errorFromCompletion(std::int32_t code);
 
 }  // namespace pack

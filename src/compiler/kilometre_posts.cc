@@ -70,4 +70,12 @@ void progressive_ordina(Model& model) {
   }
 }
 
+bool kilometrePostsOnGrid(const Model& model) {
+  for (int row : {kRowKilometreTre, kRowKilometreDue, kRowKilometreUno}) {
+    const ScenarioRecord& post = model.scenarioTable[static_cast<std::size_t>(row)];
+    if (post.numberA % kCellLength != 0 || post.numberB % kCellLength != 0) return false;
+  }
+  return true;
+}
+
 }  // namespace pack

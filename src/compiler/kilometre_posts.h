@@ -12,4 +12,8 @@ namespace pack {
 // the three rows are read or changed. A 32-bit overflow is a run-time failure.
 void progressive_ordina(Model& model);
 
+// Whether the positions and values of the three kilometre-post rows all lie on the 50-m grid.
+bool kilometrePostsOnGrid(const Model& model);
+
+
 }  // namespace pack

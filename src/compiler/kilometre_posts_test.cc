@@ -99,5 +99,26 @@ TEST(KilometrePosts, OverflowIsARunTimeFailure) {
   EXPECT_THROW(ordered({0, 2147483600, 1}, kNone, kNone), RuntimeFailure);
 }
 
+struct PostCase {
+  std::int32_t position, value;
+  bool onGrid;
+};
+
+TEST(KilometrePosts, KilometrePostsMustLieOnThe50MetreGrid) {
+  const PostCase cases[] = {
+      {0, 160950, true}, {-50, -100, true}, {25, 0, false}, {0, 160925, false}, {0, -25, false},
+  };
+  for (int row : {kRowKilometreTre, kRowKilometreDue, kRowKilometreUno}) {
+    for (const PostCase& k : cases) {
+      SCOPED_TRACE(testing::Message() << "row " << row << ": " << k.position << ", " << k.value);
+      Model model;
+      model.scenarioTable[static_cast<std::size_t>(row)].numberA = k.position;
+      model.scenarioTable[static_cast<std::size_t>(row)].numberB = k.value;
+      model.scenarioTable[static_cast<std::size_t>(row)].numberC = 7;  // the flag is not checked
+      EXPECT_EQ(kilometrePostsOnGrid(model), k.onGrid);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pack

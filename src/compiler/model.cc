@@ -17,6 +17,13 @@ void Model::sizeTrack(std::int32_t routeLength) {
   trackPending_ = true;
 }
 
+TrackCell& Model::cellAt(std::int64_t index) {
+  if (index < 0 || index >= static_cast<std::int64_t>(trackCells.size())) {
+    throw RuntimeFailure("track cell outside the track model");
+  }
+  return trackCells[static_cast<std::size_t>(index)];
+}
+
 void Model::createTrack() {
   if (!trackPending_) return;
   trackPending_ = false;

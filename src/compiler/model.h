@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "compiler/track_position.h"
+
 namespace pack {
 
 // What stands in a track cell.
@@ -25,7 +27,9 @@ enum CellKind : std::uint8_t {
   kTextBoard = 14,         // value1 = the table row holding its text
 };
 
-constexpr std::int32_t kCellLength = 50;  // metres per cell
+// How a cell stores the line's speed limit and gradient.
+constexpr std::int32_t kSpeedLimitStep = 5;    // km/h per unit of speedLimit
+constexpr std::int32_t kGradientOffset = 100;  // gradient = per mille + 100
 
 struct TrackCell {
   std::uint8_t kind = kFree;
@@ -36,8 +40,8 @@ struct TrackCell {
   std::uint8_t signalTime = 0;
   std::uint8_t approachMark = 0;
   std::uint8_t mountainKind = 0;
-  std::uint8_t speedLimit = 0;  // units of 5 km/h
-  std::uint8_t gradient = 0;    // per mille + 100
+  std::uint8_t speedLimit = 0;  // units of kSpeedLimitStep km/h
+  std::uint8_t gradient = 0;    // per mille + kGradientOffset, modulo 256
   std::uint8_t adhesion = 0;    // percent
 
   // Features are placed only on free cells; a mountain decoration may be overwritten.
@@ -125,10 +129,13 @@ struct Model {
   std::int32_t stepIndex = 0;
   std::int32_t markerCounter = 0;
   std::int32_t scanIndex = 0;
-  std::int32_t occupiedFlag = 0;
-  std::int32_t approachStep = 0;
 
   bool hasCells() const { return !trackCells.empty() || trackPending_; }
+
+  // Cell `index`; an index outside the cells held is a run-time failure. The position tests before each
+  // recorder keep every access inside, so reaching the failure means a test is missing (code 25, never a
+  // read or write outside the cells).
+  TrackCell& cellAt(std::int64_t index);
 
   // Sets extendedLength and cellCount from the route length; the cells (and the plan when buildPlan is
   // nonzero) are to be created anew, every field zero or empty. A length that gives fewer than two cells

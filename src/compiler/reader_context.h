@@ -5,50 +5,48 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/field_reader.h"
+#include "compiler/entry_outcome.h"
 #include "compiler/model.h"
 #include "compiler/source_reader.h"
 
 namespace pack {
 
+// Where a reader goes after an entry.
+enum class ReadOn {
+  kNextKey,  // the entry went on
+  kEndPart,  // the part being read ends; what was read stays, and the reading goes on after the part
+  kAbandon,  // the source is abandoned
+};
+
 struct ReaderContext {
   Model& model;
   SourceAccess& sources;
-  // The source being read and its reader, so that a run-time failure can say where it happened.
+  // The source being read and the line (from 1) of the key field of the entry being handled, 0 when no
+  // entry is, so that an error, a run-time failure too, names the line of its entry's key even when the
+  // values continue on the lines after it.
   SourceKind activeSource = SourceKind::kNone;
-  const FieldReader* activeReader = nullptr;
-  // The line of the last field read once its reader has gone (a reader lives only while its half runs).
-  std::size_t lastFieldLine = 0;
+  std::size_t entryLine = 0;
 
-  // Records an error code, with the line of the field last read from the active source.
+  // Makes `source` the active one, with no entry handled yet.
+  void enter(SourceKind source) {
+    activeSource = source;
+    entryLine = 0;
+  }
+
+  // Records an error code, with the active source and its entry's line.
   void recordError(std::int32_t code);
   // Records an error code and the position it refers to.
   void recordError(std::int32_t code, std::int32_t position);
+
+  // Records an entry's outcome: nothing when it goes on; code 15 and its position when it ends the part;
+  // otherwise the source at `path` is deleted and the code recorded, with its position when it has one
+  // (errorPosition stays as it was when it has none).
+  ReadOn follow(const EntryOutcome& outcome, const std::string& path);
 
   // Deletes a source after its reading (unless the caller keeps sources). Fails as the platform does.
   void deleteSource(const std::string& path);
   // The same, only when the file still exists (the run-time failure handler).
   void deleteSourceIfPresent(const std::string& path);
-};
-
-// Makes a half's reader the active one while the half runs. On leaving, also by a run-time failure, the
-// reader's last line is kept and the pointer cleared, so the failure handler never reads a reader that is
-// gone.
-class ActiveSourceScope {
- public:
-  ActiveSourceScope(ReaderContext& ctx, SourceKind source, const FieldReader& reader) : ctx_(ctx) {
-    ctx_.activeSource = source;
-    ctx_.activeReader = &reader;
-  }
-  ~ActiveSourceScope() {
-    if (ctx_.activeReader != nullptr) ctx_.lastFieldLine = ctx_.activeReader->fieldLine();
-    ctx_.activeReader = nullptr;
-  }
-  ActiveSourceScope(const ActiveSourceScope&) = delete;
-  ActiveSourceScope& operator=(const ActiveSourceScope&) = delete;
-
- private:
-  ReaderContext& ctx_;
 };
 
 // How the route half ended: whether the train run source is read next, and the table row the next text

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <limits>
 
-#include "app/minimo.h"
 #include "compiler/checked_math.h"
 #include "compiler/error_codes.h"
+#include "compiler/minimo.h"
 
 namespace pack {
 namespace {
@@ -40,14 +40,10 @@ std::int32_t lastCell(const Model& model) {
   return static_cast<std::int32_t>(last);
 }
 
-TrackCell& cellAt(Model& model, std::int32_t index) {
-  return model.trackCells[static_cast<std::size_t>(index)];
-}
-
-bool isFreeCell(Model& model, std::int32_t index) { return cellAt(model, index).isFree(); }
+bool isFreeCell(Model& model, std::int32_t index) { return model.cellAt(index).isFree(); }
 
 void placeMarker(Model& model, std::int32_t index) {
-  TrackCell& cell = cellAt(model, index);
+  TrackCell& cell = model.cellAt(index);
   cell.kind = kCodePoint;
   cell.value1 = kAutomaticCode;
 }
@@ -59,7 +55,7 @@ void recordError(Model& model, std::int32_t code, std::int32_t cell) {
 
 // A code point keeps a code below the automatic one: the lower code is the more restrictive.
 void lowerToAutomaticCode(Model& model, std::int32_t index) {
-  TrackCell& cell = cellAt(model, index);
+  TrackCell& cell = model.cellAt(index);
   cell.value1 = minimo<std::int16_t>(kAutomaticCode, cell.value1);
 }
 
@@ -71,9 +67,9 @@ void markBeforeSignal(Model& model, std::int32_t k) {
     placeMarker(model, c1);
   } else if (isFreeCell(model, c2)) {
     placeMarker(model, c2);
-  } else if (cellAt(model, c1).kind == kCodePoint) {
+  } else if (model.cellAt(c1).kind == kCodePoint) {
     lowerToAutomaticCode(model, c1);
-  } else if (cellAt(model, c2).kind == kCodePoint) {
+  } else if (model.cellAt(c2).kind == kCodePoint) {
     lowerToAutomaticCode(model, c2);
   } else {
     recordError(model, kErrNoCellBeforeSignal, k);
@@ -87,7 +83,7 @@ void completeBeforeWarning(Model& model) {
   for (j = 1; j <= kLookBackCells; ++j) {
     std::int32_t k = i - j;
     if (k < kLowestLookBackCell) break;
-    if (cellAt(model, k).kind == kSignal) markBeforeSignal(model, k);
+    if (model.cellAt(k).kind == kSignal) markBeforeSignal(model, k);
   }
 }
 
@@ -136,7 +132,7 @@ void walkSlowDown(Model& model, std::int32_t last) {
     ++j;
     ++model.markerCounter;
     if (model.markerCounter == kMarkerSpacing) placeWalkMarker(model, last);
-  } while (cellAt(model, j).kind != kSlowDownEnd && j < last);
+  } while (model.cellAt(j).kind != kSlowDownEnd && j < last);
 }
 
 // B5: the first signal within kSearchCells after the walk's last cell gets a marker in one of the two
@@ -148,7 +144,7 @@ void markSignalAfterEnd(Model& model, std::int32_t last) {
   found = 0;
   const std::int32_t searchEnd = j + std::min(kSearchCells, last - j);
   for (m = j; m <= searchEnd; ++m) {
-    if (cellAt(model, m).kind == kSignal) {
+    if (model.cellAt(m).kind == kSignal) {
       found = m - 1;
       break;
     }
@@ -166,7 +162,7 @@ void markSignalAfterEnd(Model& model, std::int32_t last) {
 // B: the slow-down start in cell i.
 void completeAroundSlowDown(Model& model, std::int32_t last) {
   markStartWindows(model);
-  if (cellAt(model, model.cellIndex).value1 >= kSlowSpeedLimit) return;
+  if (model.cellAt(model.cellIndex).value1 >= kSlowSpeedLimit) return;
   walkSlowDown(model, last);
   markSignalAfterEnd(model, last);
 }
@@ -178,7 +174,7 @@ void completeSignalCodes(Model& model) {
   std::int32_t& i = model.cellIndex;
   // Cells are looked at in place, so a marker placed earlier in the pass counts as occupied later.
   for (i = 1; i <= last - 2; ++i) {
-    std::uint8_t kind = cellAt(model, i).kind;
+    std::uint8_t kind = model.cellAt(i).kind;
     if (kind == kSlowDownWarning) {
       completeBeforeWarning(model);
     } else if (kind == kSlowDownStart) {

@@ -8,12 +8,27 @@ namespace pack {
 void ReaderContext::recordError(std::int32_t code) {
   model.errorCode = code;
   sources.errorSource = activeSource;
-  sources.errorLine = activeReader != nullptr ? activeReader->fieldLine() : lastFieldLine;
+  sources.errorLine = entryLine;
 }
 
 void ReaderContext::recordError(std::int32_t code, std::int32_t position) {
   recordError(code);
   model.errorPosition = position;
+}
+
+ReadOn ReaderContext::follow(const EntryOutcome& outcome, const std::string& path) {
+  if (outcome.goesOn()) return ReadOn::kNextKey;
+  if (outcome.endsPart()) {
+    recordError(outcome.code, outcome.position.value_or(model.errorPosition));
+    return ReadOn::kEndPart;
+  }
+  deleteSource(path);
+  if (outcome.position) {
+    recordError(outcome.code, *outcome.position);
+  } else {
+    recordError(outcome.code);
+  }
+  return ReadOn::kAbandon;
 }
 
 void ReaderContext::deleteSource(const std::string& path) {

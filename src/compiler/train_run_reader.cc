@@ -3,85 +3,46 @@
 // kilometre-post check. A refused line either ends the reading (15: the end steps still run) or abandons
 // it (every other code: the source is deleted and nothing more happens).
 #include <cstddef>
-#include <iterator>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "compiler/checked_math.h"
+#include "compiler/entry_dispatch.h"
 #include "compiler/error_codes.h"
+#include "compiler/field_reader.h"
+#include "compiler/kilometre_posts.h"
+#include "compiler/profiles.h"
 #include "compiler/reader_context.h"
 #include "compiler/runtime_failure.h"
-#include "compiler/train_run_recorders.h"
+#include "compiler/signals_and_slow_downs.h"
+#include "compiler/stations_and_code_points.h"
+#include "formats/compiled_format.h"
 #include "formats/cp1252.h"
-#include "formats/route_format.h"
 #include "formats/train_run_format.h"
-#include "output/compiled_format.h"
 
 namespace pack {
 namespace {
 
-// Reads one entry's values in order, each with the width its definition gives. Asking for another
-// width than the definition's is a fault of this program, not of the source.
-class EntryValues {
- public:
-  EntryValues(FieldReader& reader, const EntryDefinition& entry) : reader_(reader), entry_(entry) {}
-
-  std::int32_t int32() { return expect(ValueWidth::kInt32), reader_.readInt32(); }
-  std::int16_t int16() { return expect(ValueWidth::kInt16), reader_.readInt16(); }
-  std::uint8_t uint8() { return expect(ValueWidth::kUint8), reader_.readUint8(); }
-  std::string text() { return expect(ValueWidth::kText), reader_.readText(); }
-
- private:
-  void expect(ValueWidth width) {
-    if (next_ >= entry_.values.size() || entry_.values[next_] != width) {
-      throw std::logic_error("train run value read with a width its entry does not give");
-    }
-    ++next_;
-  }
-
-  FieldReader& reader_;
-  const EntryDefinition& entry_;
-  std::size_t next_ = 0;
-};
-
 class TrainRunReading {
  public:
   TrainRunReading(ReaderContext& ctx, std::string_view source, std::int32_t nextBoardRow)
-      : ctx_(ctx),
-        model_(ctx.model),
-        reader_(source),
-        active_(ctx, SourceKind::kTrainRun, reader_),
-        nextBoardRow_(nextBoardRow) {}
+      : ctx_(ctx), model_(ctx.model), reader_(source), nextBoardRow_(nextBoardRow) {}
 
   void run() {
     seekStart();
+    static_assert(inEntryOrder(kHandlers, kTrainRunEntries),
+                  "the handlers run in the order of kTrainRunEntries");
     while (std::optional<std::string> key = nextKeyField()) {
-      const Step step = handle(*key);
-      if (step == Step::kAbandoned) return;
-      if (step == Step::kEndReading) break;
+      const ReadOn next = ctx_.follow(handleKey(*this, reader_, kHandlers, *key), ctx_.sources.trainRunPath);
+      if (next == ReadOn::kAbandon) return;
+      if (next == ReadOn::kEndPart) break;
     }
     endSteps();
   }
 
  private:
-  enum class Step { kNext, kEndReading, kAbandoned };
-  struct Dispatch {
-    const EntryDefinition* entry;
-    Step (TrainRunReading::*read)();
-  };
-
-  template <std::size_t N>
-  static constexpr bool inEntryOrder(const Dispatch (&dispatch)[N]) {
-    if (N != std::size(kTrainRunEntries)) return false;
-    for (std::size_t i = 0; i < N; ++i) {
-      if (dispatch[i].entry != kTrainRunEntries[i]) return false;
-    }
-    return true;
-  }
-
   // Without the start field the main loop ends at once; that is no error.
   void seekStart() {
     while (!reader_.atEnd()) {
@@ -100,40 +61,8 @@ class TrainRunReading {
     }
     if (reader_.atEnd()) return std::nullopt;
     model_.currentField = key;
+    ctx_.entryLine = reader_.fieldLine();
     return key;
-  }
-
-  Step handle(const std::string& key) {
-    static constexpr Dispatch kDispatch[] = {
-        {&kBrakedMassEntry, &TrainRunReading::brakedMass}, {&kCoachesEntry, &TrainRunReading::coaches},
-        {&kSpeedLimitEntry, &TrainRunReading::speedLimit}, {&kAdhesionEntry, &TrainRunReading::adhesion},
-        {&kClockEntry, &TrainRunReading::clock},           {&kSandEntry, &TrainRunReading::sand},
-        {&kSignalEntry, &TrainRunReading::signal},         {&kSlowDownEntry, &TrainRunReading::slowDown},
-        {&kCodePointEntry, &TrainRunReading::codePoint},   {&kStationEntry, &TrainRunReading::station},
-    };
-    static_assert(inEntryOrder(kDispatch), "the handlers run in the order of kTrainRunEntries");
-    for (const Dispatch& d : kDispatch) {
-      if (!d.entry->matches(key)) continue;
-      if (const Step step = (this->*d.read)(); step != Step::kNext) return step;
-    }
-    return Step::kNext;
-  }
-
-  Step follow(const Refusal& refusal) {
-    if (!refusal) return Step::kNext;
-    // A position beyond the track ends the reading; the end steps still run.
-    if (refusal.code == kErrBeyondTrack) {
-      ctx_.recordError(refusal.code, *refusal.position);
-      return Step::kEndReading;
-    }
-    failureExit(refusal);
-    return Step::kAbandoned;
-  }
-
-  void failureExit(const Refusal& refusal) {
-    ctx_.recordError(refusal.code);
-    ctx_.deleteSource(ctx_.sources.trainRunPath);
-    if (refusal.position) model_.errorPosition = *refusal.position;
   }
 
   void endSteps() {
@@ -142,87 +71,79 @@ class TrainRunReading {
     completeProfile(model_, adhesion_);
     if (!kilometrePostsOnGrid(model_)) {
       // The kilometre posts come from the route source; no line of it is at hand any more.
-      ctx_.activeSource = SourceKind::kRoute;
-      ctx_.activeReader = nullptr;
-      ctx_.lastFieldLine = 0;
+      ctx_.enter(SourceKind::kRoute);
       ctx_.recordError(kErrKilometrePost);  // errorPosition stays as it was
     }
   }
 
   ScenarioRecord& row(int index) { return model_.scenarioTable[static_cast<std::size_t>(index)]; }
 
-  Step brakedMass() {
-    row(kRowTrain).numberA = EntryValues(reader_, kBrakedMassEntry).int32();
-    return Step::kNext;
+  EntryOutcome brakedMass(EntryValues& in) {
+    row(kRowTrain).numberA = in.int32();
+    return EntryOutcome::goOn();
   }
 
-  Step coaches() {
-    row(kRowTrain).numberC = EntryValues(reader_, kCoachesEntry).int32();
-    return Step::kNext;
+  EntryOutcome coaches(EntryValues& in) {
+    row(kRowTrain).numberC = in.int32();
+    return EntryOutcome::goOn();
   }
 
-  Step speedLimit() { return profileLine(kSpeedLimitEntry, speed_); }
-  Step adhesion() { return profileLine(kAdhesionEntry, adhesion_); }
+  EntryOutcome speedLimit(EntryValues& in) { return profileLine(in, speed_); }
+  EntryOutcome adhesion(EntryValues& in) { return profileLine(in, adhesion_); }
 
-  Step profileLine(const EntryDefinition& entry, Profile& profile) {
-    EntryValues in(reader_, entry);
+  EntryOutcome profileLine(EntryValues& in, Profile& profile) {
     const std::int32_t position = in.int32();
     const std::int32_t value = in.int32();
-    return follow(extendProfile(model_, profile, position, value));
+    return extendProfile(model_, profile, position, value);
   }
 
-  Step clock() {
-    EntryValues in(reader_, kClockEntry);
+  EntryOutcome clock(EntryValues& in) {
     row(kRowRun).param3 = in.int16();
     row(kRowRun).param4 = in.int16();
     row(kRowRun).param5 = in.int16();
-    return Step::kNext;
+    return EntryOutcome::goOn();
   }
 
-  Step sand() {
-    row(kRowRun).param1 = EntryValues(reader_, kSandEntry).int16();
-    return Step::kNext;
+  EntryOutcome sand(EntryValues& in) {
+    row(kRowRun).param1 = in.int16();
+    return EntryOutcome::goOn();
   }
 
-  Step signal() {
-    EntryValues in(reader_, kSignalEntry);
+  EntryOutcome signal(EntryValues& in) {
     // Braced initialisers are evaluated in order, so the fields are read left to right.
     const SignalLine line{in.int32(), in.int32(), in.int32(), in.int32(), in.int32(), in.int32(),
                           in.int32(), in.int32(), in.int32(), in.int32(), in.int32()};
-    return follow(placeSignal(model_, line));
+    return placeSignal(model_, line);
   }
 
-  Step slowDown() {
-    EntryValues in(reader_, kSlowDownEntry);
+  EntryOutcome slowDown(EntryValues& in) {
     const SlowDownLine line{in.int32(), in.int32(), in.int32(), in.int32(), in.int32(), in.int32()};
-    return follow(placeSlowDown(model_, line));
+    return placeSlowDown(model_, line);
   }
 
-  Step codePoint() {
-    EntryValues in(reader_, kCodePointEntry);
+  EntryOutcome codePoint(EntryValues& in) {
     const std::int32_t position = in.int32();
     const std::int32_t code = in.int32();
-    return follow(placeCodePoint(model_, position, code));
+    return placeCodePoint(model_, position, code);
   }
 
   // The values are read as the tests need them, so a refused station stops reading where its test
   // stands: the tests come in the order 15, 8, 9, then 15, 24 and 22 from the layout, then 10.
-  Step station() {
-    EntryValues in(reader_, kStationEntry);
+  EntryOutcome station(EntryValues& in) {
     const std::int32_t r = stationRow_;
     ScenarioRecord& station = row(r);
     const std::int32_t s = station.numberC = in.int32();
-    if (Refusal refusal = checkStationPosition(model_, s)) return follow(refusal);
-    if (s % 50 != 0) return follow({kErrStationPosition, s});
+    if (EntryOutcome outside = checkStationPosition(model_, s)) return outside;
+    if (s % kCellLength != 0) return {kErrStationPosition, s};
     station.kind = in.uint8();
     const std::int32_t platformLength = in.int32();
-    if (platformLength % 100 != 0) return follow({kErrPlatformLength, s});
+    if (platformLength % 100 != 0) return {kErrPlatformLength, s};
     readStationAttributes(in, station);
-    if (Refusal refusal = layStation(model_, r, platformLength)) return follow(refusal);
+    if (EntryOutcome refused = layStation(model_, r, platformLength)) return refused;
     ++stationRow_;
     // The stations' rows end below the text boards' rows.
-    if (stationRow_ >= nextBoardRow_) return follow({kErrTooManyStations, std::nullopt});
-    return Step::kNext;
+    if (stationRow_ >= nextBoardRow_) return {kErrTooManyStations, std::nullopt};
+    return EntryOutcome::goOn();
   }
 
   static void readStationAttributes(EntryValues& in, ScenarioRecord& station) {
@@ -246,10 +167,17 @@ class TrainRunReading {
     station.text = std::move(name);
   }
 
+  static constexpr EntryHandler<TrainRunReading> kHandlers[] = {
+      {&kBrakedMassEntry, &TrainRunReading::brakedMass}, {&kCoachesEntry, &TrainRunReading::coaches},
+      {&kSpeedLimitEntry, &TrainRunReading::speedLimit}, {&kAdhesionEntry, &TrainRunReading::adhesion},
+      {&kClockEntry, &TrainRunReading::clock},           {&kSandEntry, &TrainRunReading::sand},
+      {&kSignalEntry, &TrainRunReading::signal},         {&kSlowDownEntry, &TrainRunReading::slowDown},
+      {&kCodePointEntry, &TrainRunReading::codePoint},   {&kStationEntry, &TrainRunReading::station},
+  };
+
   ReaderContext& ctx_;
   Model& model_;
   FieldReader reader_;
-  ActiveSourceScope active_;
   const std::int32_t nextBoardRow_;
   std::int32_t stationRow_ = 1;
   Profile speed_ = speedProfile();
@@ -259,6 +187,7 @@ class TrainRunReading {
 }  // namespace
 
 void readTrainRunSource(ReaderContext& ctx, std::int32_t nextBoardRow) {
+  ctx.enter(SourceKind::kTrainRun);
   const std::string& path = ctx.sources.trainRunPath;
   if (!ctx.sources.fs.exists(path)) throw RuntimeFailure("the train run source is missing");
   // The route half sizes the cells and counts the boards down from the first board row.

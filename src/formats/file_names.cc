@@ -21,5 +21,6 @@ std::string notesName(ScenarioNames n) { return utf8(stem(n) + "_note.txt"); }
 std::string planFileName(ScenarioNames n) { return utf8(std::string(n.scenarioName) + "_linea.dat"); }
 std::string scenarioTableFileName(ScenarioNames n) { return utf8(stem(n) + ".sim"); }
 std::string trackCellFileName(ScenarioNames n) { return utf8(stem(n) + ".dat"); }
+std::string plotName(ScenarioNames n) { return utf8(stem(n) + ".svg"); }
 
 }  // namespace pack

@@ -20,5 +20,6 @@ std::string notesName(ScenarioNames n);           // Borgorosso_MontegranoC_517_
 std::string planFileName(ScenarioNames n);        // Borgorosso_MontegranoC_linea.dat
 std::string scenarioTableFileName(ScenarioNames n);  // Borgorosso_MontegranoC_517.sim
 std::string trackCellFileName(ScenarioNames n);      // Borgorosso_MontegranoC_517.dat
+std::string plotName(ScenarioNames n);               // Borgorosso_MontegranoC_517.svg (scenario-tool plot)
 
 }  // namespace pack

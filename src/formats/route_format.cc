@@ -5,15 +5,6 @@
 namespace pack {
 namespace {
 
-constexpr const EntryDefinition* kGeneralEntries[] = {
-    &kRouteLengthEntry,   &kKilometreTreEntry,  &kKilometreDueEntry,  &kKilometreUnoEntry,
-    &kBackgroundUnoEntry, &kBackgroundDueEntry, &kBackgroundTreEntry, &kSignalRepetitionEntry,
-};
-
-constexpr const EntryDefinition* kFeatureEntries[] = {
-    &kGradientEntry, &kCurveEntry, &kMountainEntry, &kSpeedBoardEntry, &kTextBoardEntry,
-};
-
 struct CurveClass {
   std::string_view digit;
   double curvature;  // radians per metre: the inverse of the radius
@@ -26,8 +17,8 @@ constexpr CurveClass kCurveClasses[] = {
 
 }  // namespace
 
-std::span<const EntryDefinition* const> routeGeneralEntries() { return kGeneralEntries; }
-std::span<const EntryDefinition* const> routeFeatureEntries() { return kFeatureEntries; }
+std::span<const EntryDefinition* const> routeGeneralEntries() { return kRouteGeneralEntries; }
+std::span<const EntryDefinition* const> routeFeatureEntries() { return kRouteFeatureEntries; }
 
 bool endsGeneralPart(std::string_view field) {
   if (!contains(field, "[") || !contains(field, "]")) return false;

@@ -27,12 +27,12 @@ inline constexpr int kFeatureCommentRun = 2;
 namespace route_values {
 
 using enum ValueWidth;
-inline constexpr ValueWidth kOne[] = {kInt32};
-inline constexpr ValueWidth kTwo[] = {kInt32, kInt32};
-inline constexpr ValueWidth kThree[] = {kInt32, kInt32, kInt32};
-inline constexpr ValueWidth kSpeedBoard[] = {kInt32, kInt32, kInt32, kInt32, kInt32,
+inline constexpr ValueDefinition kOne[] = {kInt32};
+inline constexpr ValueDefinition kTwo[] = {kInt32, kInt32};
+inline constexpr ValueDefinition kThree[] = {kInt32, kInt32, kInt32};
+inline constexpr ValueDefinition kSpeedBoard[] = {kInt32, kInt32, kInt32, kInt32, kInt32,
                                              kInt32, kInt32, kInt32, kInt32};
-inline constexpr ValueWidth kTextBoard[] = {kInt32, kText};
+inline constexpr ValueDefinition kTextBoard[] = {kInt32, kText};
 
 }  // namespace route_values
 
@@ -67,6 +67,13 @@ inline constexpr EntryDefinition kTextBoardEntry{
 
 // The entries in the order the reader tests a key field against them; every entry that matches is
 // handled, one after the other. Curves are recognised only while the plan of the line is built.
+inline constexpr const EntryDefinition* kRouteGeneralEntries[] = {
+    &kRouteLengthEntry,   &kKilometreTreEntry,  &kKilometreDueEntry,  &kKilometreUnoEntry,
+    &kBackgroundUnoEntry, &kBackgroundDueEntry, &kBackgroundTreEntry, &kSignalRepetitionEntry,
+};
+inline constexpr const EntryDefinition* kRouteFeatureEntries[] = {
+    &kGradientEntry, &kCurveEntry, &kMountainEntry, &kSpeedBoardEntry, &kTextBoardEntry,
+};
 std::span<const EntryDefinition* const> routeGeneralEntries();
 std::span<const EntryDefinition* const> routeFeatureEntries();
 

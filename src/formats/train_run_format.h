@@ -20,17 +20,17 @@ inline constexpr int kTrainRunCommentRun = 2;
 namespace train_run_values {
 
 using enum ValueWidth;
-inline constexpr ValueWidth kOne32[] = {kInt32};
-inline constexpr ValueWidth kOne16[] = {kInt16};
-inline constexpr ValueWidth kClock[] = {kInt16, kInt16, kInt16};  // hours, minutes, seconds
-inline constexpr ValueWidth kProfile[] = {kInt32, kInt32};        // position, value
-inline constexpr ValueWidth kSignal[] = {kInt32, kInt32, kInt32, kInt32, kInt32, kInt32,
+inline constexpr ValueDefinition kOne32[] = {kInt32};
+inline constexpr ValueDefinition kOne16[] = {kInt16};
+inline constexpr ValueDefinition kClock[] = {kInt16, kInt16, kInt16};  // hours, minutes, seconds
+inline constexpr ValueDefinition kProfile[] = {kInt32, kInt32};        // position, value
+inline constexpr ValueDefinition kSignal[] = {kInt32, kInt32, kInt32, kInt32, kInt32, kInt32,
                                          kInt32, kInt32, kInt32, kInt32, kInt32};
-inline constexpr ValueWidth kSlowDown[] = {kInt32, kInt32, kInt32, kInt32, kInt32, kInt32};
-inline constexpr ValueWidth kCodePoint[] = {kInt32, kInt32};  // position, code
+inline constexpr ValueDefinition kSlowDown[] = {kInt32, kInt32, kInt32, kInt32, kInt32, kInt32};
+inline constexpr ValueDefinition kCodePoint[] = {kInt32, kInt32};  // position, code
 // Position, type, platform length, attributes A and B, the extension flag, attributes C to I, hours,
 // minutes, seconds, name.
-inline constexpr ValueWidth kStation[] = {kInt32, kUint8, kInt32, kUint8, kUint8, kUint8,
+inline constexpr ValueDefinition kStation[] = {kInt32, kUint8, kInt32, kUint8, kUint8, kUint8,
                                           kInt16, kInt16, kUint8, kInt16, kInt16, kInt16,
                                           kUint8, kInt32, kInt32, kInt32, kText};
 

@@ -19,6 +19,12 @@ std::vector<std::string> matching(std::string_view keyField) {
 
 using Names = std::vector<std::string>;
 
+std::vector<ValueWidth> widths(const EntryDefinition& entry) {
+  std::vector<ValueWidth> out;
+  for (const ValueDefinition& value : entry.values) out.push_back(value.width);
+  return out;
+}
+
 TEST(TrainRunFormat, EveryWrittenKeyMatchesItsOwnEntryOnly) {
   for (const EntryDefinition* entry : kTrainRunEntries) {
     EXPECT_EQ(matching(entry->writtenKey), Names{std::string(entry->writtenKey)});
@@ -49,14 +55,13 @@ TEST(TrainRunFormat, ValueCountsAndWidths) {
   EXPECT_EQ(kBrakedMassEntry.valueCount(), 1u);
   EXPECT_EQ(kCoachesEntry.valueCount(), 1u);
   EXPECT_EQ(kSandEntry.values[0], kInt16);
-  EXPECT_EQ(std::vector<ValueWidth>(kClockEntry.values.begin(), kClockEntry.values.end()),
-            (std::vector<ValueWidth>{kInt16, kInt16, kInt16}));
+  EXPECT_EQ(widths(kClockEntry), (std::vector<ValueWidth>{kInt16, kInt16, kInt16}));
   EXPECT_EQ(kSpeedLimitEntry.valueCount(), 2u);
   EXPECT_EQ(kAdhesionEntry.valueCount(), 2u);
   EXPECT_EQ(kSignalEntry.valueCount(), 11u);
   EXPECT_EQ(kSlowDownEntry.valueCount(), 6u);
   EXPECT_EQ(kCodePointEntry.valueCount(), 2u);
-  EXPECT_EQ(std::vector<ValueWidth>(kStationEntry.values.begin(), kStationEntry.values.end()),
+  EXPECT_EQ(widths(kStationEntry),
             (std::vector<ValueWidth>{kInt32, kUint8, kInt32, kUint8, kUint8, kUint8, kInt16, kInt16, kUint8,
                                      kInt16, kInt16, kInt16, kUint8, kInt32, kInt32, kInt32, kText}));
 }

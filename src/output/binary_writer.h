@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "output/byte_sink.h"
+#include "platform/byte_sink.h"
 
 namespace pack {
 

@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "output/compiled_format.h"
+#include "formats/compiled_format.h"
 
 namespace pack {
 namespace {

@@ -3,8 +3,8 @@
 #include <cassert>
 #include <stdexcept>
 
+#include "formats/compiled_format.h"
 #include "formats/file_names.h"
-#include "output/compiled_format.h"
 #include "output/file_writer.h"
 
 namespace pack {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "output/compiled_format.h"
+#include "formats/compiled_format.h"
 #include "platform/memory_file_system.h"
 #include "tests/support/bytes.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "output/byte_sink.h"
+#include "platform/byte_sink.h"
 #include "platform/io_error.h"
 
 namespace pack {

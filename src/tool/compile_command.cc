@@ -6,7 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/fatal_error.h"
 #include "app/form1.h"
 #include "compiler/error_codes.h"
 #include "formats/file_names.h"
@@ -16,39 +15,48 @@
 namespace pack {
 namespace {
 
-struct Outcome {
-  std::int32_t errorCode = 0;
-  std::int32_t errorPosition = 0;
-  std::optional<std::int32_t> fatal;
-  std::string file;        // source path, empty when the error belongs to no entry
-  std::size_t line = 0;
-  std::vector<std::string> written;
-  std::vector<LintWarning> warnings;
-};
+std::string where(const RecordedError& e) {
+  if (e.source.empty()) return "";
+  return e.source + (e.line > 0 ? ":" + std::to_string(e.line) : "") + ": ";
+}
 
-std::string errorLine(const Outcome& o) {
-  std::string text;
-  if (!o.file.empty()) text = o.file + (o.line > 0 ? ":" + std::to_string(o.line) : "") + ": ";
-  text += "error " + std::to_string(o.errorCode);
-  if (errorSetsPosition(o.errorCode)) text += " at " + std::to_string(o.errorPosition) + " m";
-  text += ": " + std::string(errorMessage(o.errorCode));
+// The recorded error as an author reads it: where, which code, where on the line, and what to do.
+std::string errorText(const RecordedError& e) {
+  const ErrorInfo* info = findError(e.code);
+  std::string text = where(e) + "error " + std::to_string(e.code);
+  if (info != nullptr && info->hasPosition) text += " at " + std::to_string(e.position) + " m";
+  text += ": " + std::string(errorMessage(e.code));
   return text;
 }
 
-nlohmann::json toJson(const Outcome& o) {
+// The fatal stop on its own: a code of its own says what stopped the compile; the reader's code stops it
+// when no track model was made.
+std::string fatalText(std::int32_t fatal) {
+  const ErrorInfo* info = findError(fatal);
+  std::string text = "error " + std::to_string(fatal) + ": ";
+  text += info != nullptr && info->fatal ? std::string(info->message) : "no track model was made from the sources";
+  return text + "; the compile stopped and wrote nothing";
+}
+
+template <typename T>
+nlohmann::json orNull(bool present, const T& value) {
+  return present ? nlohmann::json(value) : nlohmann::json(nullptr);
+}
+
+nlohmann::json toJson(const CompileReport& r, const std::vector<LintWarning>& lint) {
   nlohmann::json warnings = nlohmann::json::array();
-  for (const LintWarning& w : o.warnings) {
-    warnings.push_back({{"file", w.file}, {"line", w.line}, {"message", w.message}});
-  }
-  nlohmann::json j = {{"errorCode", o.errorCode},
-                      {"errorPosition", o.errorPosition},
-                      {"fatal", o.fatal ? nlohmann::json(*o.fatal) : nlohmann::json(nullptr)},
-                      {"file", o.file.empty() ? nlohmann::json(nullptr) : nlohmann::json(o.file)},
-                      {"line", o.file.empty() ? nlohmann::json(nullptr) : nlohmann::json(o.line)},
-                      {"message", o.errorCode != 0 ? nlohmann::json(errorLine(o)) : nlohmann::json(nullptr)},
-                      {"warnings", warnings},
-                      {"written", o.written}};
-  return j;
+  for (const LintWarning& w : lint) warnings.push_back({{"file", w.file}, {"line", w.line}, {"message", w.message}});
+  const RecordedError& e = r.error;
+  const bool hasFile = !e.source.empty();
+  return {{"errorCode", e.code},
+          {"errorPosition", e.position},
+          {"file", orNull(hasFile, e.source)},
+          {"line", orNull(hasFile && e.line > 0, e.line)},
+          {"message", orNull(e.code != 0, errorText(e))},
+          {"fatal", orNull(r.fatal != 0, r.fatal)},
+          {"fatalMessage", orNull(r.fatal != 0, fatalText(r.fatal))},
+          {"warnings", warnings},
+          {"written", r.written}};
 }
 
 }  // namespace
@@ -62,53 +70,35 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
     return kExitUsage;
   }
 
-  Outcome outcome;
+  CompileRequest request{*scenario, *train, options.dir, options.outDir.empty() ? options.dir : options.outDir,
+                         !options.noPlan, options.deleteSources};
+  ScenarioNames names{request.scenarioName, request.trainNumber};
   Form1 form(platform, platform, options.dir);
-  form.outputFolder = options.outDir.empty() ? options.dir : options.outDir;
-  form.deleteSources = options.deleteSources;
-  form.model.scenarioName = *scenario;
-  form.model.trainNumber = *train;
-  ScenarioNames names{form.model.scenarioName, form.model.trainNumber};
-  std::string routePath = platform.join(options.dir, routeSourceName(names));
-  std::string trainPath = platform.join(options.dir, trainRunSourceName(names));
-
+  CompileReport report;
+  std::vector<LintWarning> warnings;
   try {
     if (!options.outDir.empty()) platform.createDirectories(options.outDir);
     // The compile may delete the sources: look at them first.
-    outcome.warnings = lintSources(platform, routePath, trainPath, !options.noPlan);
-    std::int32_t option = options.noPlan ? 0 : 1;
-    try {
-      form.memorizza_percorso(option);
-    } catch (const FatalError& e) {
-      outcome.fatal = e.code();
-    }
+    warnings = lintSources(platform, platform.join(options.dir, routeSourceName(names)),
+                           platform.join(options.dir, trainRunSourceName(names)), request.buildPlan);
+    report = form.compile(request);
   } catch (const IoError& e) {
     err << "scenario-tool compile: " << e.what() << '\n';
     return kExitIo;
   }
 
-  Model& model = form.model;
-  outcome.errorCode = outcome.fatal.value_or(model.errorCode);
-  outcome.errorPosition = model.errorPosition;
-  outcome.written = form.writtenFiles;
-  bool fromSource = form.errorSource != SourceKind::kNone && !errorFromCompletion(outcome.errorCode) &&
-                    outcome.errorCode != 1250 && outcome.errorCode != 1251 && outcome.errorCode != 2;
-  if (fromSource) {
-    outcome.file = form.errorSource == SourceKind::kRoute ? routePath : trainPath;
-    outcome.line = form.errorLine;
-  } else if (outcome.errorCode == kErrNoRouteSource) {
-    outcome.file = routePath;
-  }
-
   if (options.json) {
-    out << toJson(outcome).dump(2) << '\n';
+    out << toJson(report, warnings).dump(2) << '\n';
   } else {
-    for (const LintWarning& w : outcome.warnings) err << w.file << ":" << w.line << ": warning: " << w.message << '\n';
-    if (outcome.errorCode != 0) err << errorLine(outcome) << '\n';
-    for (const std::string& name : outcome.written) out << "wrote " << platform.join(form.outputFolder, name) << '\n';
+    for (const LintWarning& w : warnings) err << w.file << ":" << w.line << ": warning: " << w.message << '\n';
+    if (report.error.code != 0) err << errorText(report.error) << '\n';
+    if (report.fatal != 0) err << fatalText(report.fatal) << '\n';
+    for (const std::string& name : report.written) {
+      out << "wrote " << platform.join(request.outputFolder, name) << '\n';
+    }
   }
-  if (outcome.fatal) return kExitFatal;
-  return outcome.errorCode != 0 ? kExitCompileError : kExitOk;
+  if (report.fatal != 0) return kExitFatal;
+  return report.error.code != 0 ? kExitCompileError : kExitOk;
 }
 
 namespace {
@@ -130,8 +120,8 @@ class CompileCommand : public ToolCommand {
     sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
     sub->add_option("-o,--output", options_.outDir, "Folder for the compiled files (default: DIR)");
     sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required();
-    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
-    sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
+    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: " + std::string(kScenarioName) + ")");
+    sub->add_option("TRAIN", options_.train, "Train number (default: " + std::string(kTrainNumber) + ")");
     return sub;
   }
 

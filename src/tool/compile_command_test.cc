@@ -1,6 +1,7 @@
 // scenario-tool compile, inspect and plot run in-process on the exported scenario and edits of it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <nlohmann/json.hpp>
 
@@ -88,6 +89,17 @@ TEST_F(ExportedScenario, CompileCreatesTheOutputFolder) {
   EXPECT_FALSE(fs::exists(file(kCompiled[2])));
 }
 
+// The lines of standard error that report an error (not the warnings).
+std::vector<std::string> errorLines(const std::string& err) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = err.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = err.substr(start, end - start);
+    if (line.find(": warning: ") == std::string::npos) lines.push_back(line);
+  }
+  return lines;
+}
+
 // One refused source per family: route reading, train run reading, completion, fatal stops.
 TEST_F(ExportedScenario, RefusalsNameFileLineCodeAndPosition) {
   struct Case {
@@ -110,7 +122,7 @@ TEST_F(ExportedScenario, RefusalsNameFileLineCodeAndPosition) {
        "DIR/Borgorosso_MontegranoC_linea.txt:183: error 15 at 99850 m: "},
       {"route too long", kRoute, "lunghezza percorso,    32850", "lunghezza percorso,    1000001", 2,
        "DIR/Borgorosso_MontegranoC_linea.txt:2: error 1: "},
-      {"reserved slot", kTrain, "[codici]", "[codici]\r\nabbattimento, 50, 5", 2, "error 1250: "},
+      {"reserved slot", kTrain, "[codici]", "[codici]\r\nabbattimento, 50, 5", 2, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -121,10 +133,17 @@ TEST_F(ExportedScenario, RefusalsNameFileLineCodeAndPosition) {
     EXPECT_EQ(run.status, c.status) << run.err;
     std::string expected = c.expected;
     if (expected.starts_with("DIR/")) expected.replace(0, 3, scratch.str());
-    std::string lastLine = run.err.substr(run.err.rfind('\n', run.err.size() - 2) + 1);
-    if (run.err.find('\n') == run.err.size() - 1) lastLine = run.err;
-    EXPECT_TRUE(lastLine.starts_with(expected)) << lastLine;
-    EXPECT_GT(lastLine.size(), expected.size() + 20) << "a message that says what is wrong";
+    std::vector<std::string> lines = errorLines(run.err);
+    // A fatal stop has a line of its own after the recorded error, when there is one.
+    const std::size_t errors = (expected.empty() ? 0 : 1) + (c.status == 2 ? 1 : 0);
+    ASSERT_EQ(lines.size(), errors) << run.err;
+    if (!expected.empty()) {
+      EXPECT_TRUE(lines[0].starts_with(expected)) << lines[0];
+      EXPECT_GT(lines[0].size(), expected.size() + 20) << "a message that says what is wrong";
+    }
+    if (c.status == 2) {
+      EXPECT_TRUE(lines.back().ends_with("; the compile stopped and wrote nothing")) << lines.back();
+    }
     bool written = fs::exists(scratch.path() / kCompiled[2]);
     EXPECT_EQ(written, c.status == 1) << "files are written after an error, never after a fatal stop";
   }
@@ -136,6 +155,53 @@ TEST_F(ExportedScenario, MissingRouteSourceIsFatalAndNamesTheFile) {
   EXPECT_EQ(run.status, 2);
   EXPECT_TRUE(run.err.starts_with(dir() + "/" + kRoute + ": error 101: ")) << run.err;
   EXPECT_FALSE(compiledFilesExist());
+}
+
+// The line (from 1) of the one occurrence of `text` in a source.
+std::size_t lineOf(const fs::path& path, const std::string& text) {
+  std::string bytes = readBytes(path);
+  std::size_t at = bytes.find(text);
+  return at == std::string::npos ? 0 : 1 + static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + at, '\n'));
+}
+
+// A second code point at 50 m is refused with 7; the first one, in cell 1, then stops the compile with
+// 1250. The author must learn about the 7 first: it names the line to fix.
+TEST_F(ExportedScenario, AFatalStopKeepsTheRecordedError) {
+  edit(kTrain, "[codici]", "[codici]\r\nabbattimento, 50, 5\r\nabbattimento,  50, 6");
+  const std::size_t line = lineOf(file(kTrain), "abbattimento,  50, 6");
+  const std::string recorded = dir() + "/" + kTrain + ":" + std::to_string(line) + ": error 7 at 50 m: ";
+
+  tool_testing::ToolRun text = runToolCaptured({"compile", dir()});
+  EXPECT_EQ(text.status, 2);
+  std::vector<std::string> lines = errorLines(text.err);
+  ASSERT_EQ(lines.size(), 2u) << text.err;
+  EXPECT_TRUE(lines[0].starts_with(recorded)) << lines[0];
+  EXPECT_TRUE(lines[1].starts_with("error 1250: a feature in cell 1")) << lines[1];
+  EXPECT_TRUE(lines[1].ends_with("; the compile stopped and wrote nothing")) << lines[1];
+  EXPECT_EQ(text.out, "");
+
+  tool_testing::ToolRun json = runToolCaptured({"compile", "--json", dir()});
+  EXPECT_EQ(json.status, 2);
+  nlohmann::json j = nlohmann::json::parse(json.out);
+  EXPECT_EQ(j["errorCode"], 7);
+  EXPECT_EQ(j["errorPosition"], 50);
+  EXPECT_EQ(j["file"], dir() + "/" + kTrain);
+  EXPECT_EQ(j["line"], line);
+  EXPECT_TRUE(j["message"].get<std::string>().starts_with(recorded));
+  EXPECT_EQ(j["fatal"], 1250);
+  EXPECT_EQ(j["fatalMessage"], lines[1]);
+  EXPECT_EQ(j["written"], nlohmann::json::array());
+  EXPECT_FALSE(compiledFilesExist());
+}
+
+TEST_F(ExportedScenario, AFatalStopWithoutARecordedErrorHasNoFile) {
+  edit(kTrain, "[codici]", "[codici]\r\nabbattimento, 50, 5");
+  nlohmann::json j = nlohmann::json::parse(runToolCaptured({"compile", "--json", dir()}).out);
+  EXPECT_EQ(j["errorCode"], 0);
+  EXPECT_TRUE(j["file"].is_null());
+  EXPECT_TRUE(j["line"].is_null());
+  EXPECT_TRUE(j["message"].is_null());
+  EXPECT_EQ(j["fatal"], 1250);
 }
 
 TEST_F(ExportedScenario, DeleteSourcesFollowsThePacksRules) {

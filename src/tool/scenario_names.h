@@ -8,8 +8,6 @@
 
 namespace pack {
 
-inline constexpr std::string_view kDefaultTrainNumber = "517";
-
 // The name in code page 1252, or nothing with `problem` set: empty, a path separator, "..", a control
 // character, or a character code page 1252 cannot hold.
 std::optional<std::string> checkNamePart(std::string_view utf8, std::string_view what, std::string& problem);

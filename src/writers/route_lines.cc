@@ -1,6 +1,6 @@
 // The route description of the line Borgorosso - Montegrano C.: 222 lines in seven sections.
 // The compiler reads this text back, so every row must keep the bounds that the route format and the
-// train run rely on; writers/embedded_content_test.cc parses this table and checks them.
+// train run rely on; writers/scenario_content_test.cc parses this table and checks them.
 #include "writers/embedded_tables.h"
 
 namespace pack {

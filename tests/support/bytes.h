@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "output/byte_sink.h"
+#include "platform/byte_sink.h"
 
 namespace pack::test {
 

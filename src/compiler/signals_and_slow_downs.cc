@@ -1,0 +1,105 @@
+#include "compiler/signals_and_slow_downs.h"
+
+#include "compiler/checked_math.h"
+#include "compiler/error_codes.h"
+
+namespace pack {
+namespace {
+
+constexpr std::int32_t kSignalApproachReach = 8;  // the fourth mark lies 8 cells before the signal
+constexpr std::int32_t kWarningDistance = 1200;   // metres from a slow-down's warning point to its start
+constexpr std::int32_t kWarnedFrom = 1500;        // slow-downs starting above this get a warning point
+
+// Like its start, a slow-down's end stands in the cell after its position.
+std::int32_t slowDownEndCell(const SlowDownLine& line) { return cellAfter(checkedAdd(line.x, line.l)); }
+
+void setSlowDownValue2(TrackCell& cell, std::int32_t d_v) {
+  if (d_v != 0) cell.value2 = wrapToInt16(d_v);
+}
+
+}  // namespace
+
+EntryOutcome memo_segnale(Model& model, SignalLine line) {
+  const std::int32_t i = cellAfter(line.posizione);
+  TrackCell& cell = model.cellAt(i);
+  if (!cell.isFree()) return {kErrSignalOccupied, line.posizione};
+
+  cell.kind = kSignal;
+  cell.value4 = wrapToInt16(std::int64_t{line.rapp} * 10 + std::int64_t{line.sx} * 3 + line.dx);
+  cell.value1 = wrapToInt16(std::int64_t{line.s1} * 10 + line.d1);
+  cell.value2 = wrapToInt16(std::int64_t{line.s2} * 10 + line.d2);
+  cell.value3 = wrapToInt16(std::int64_t{line.s3} * 10 + line.d3);
+  // Nonzero time values start at 101: 1 to 100 are all taken as 101.
+  if (line.tempo >= 1 && line.tempo <= 100) line.tempo = 101;
+  cell.signalTime = line.sx == 2 ? wrapToUint8(line.tempo) : 0;
+
+  const std::int64_t sides = std::int64_t{line.sx} * 3 + line.dx;
+  for (std::int32_t k = 1; k <= 4; ++k) {
+    model.cellAt(std::int64_t{i} - 2 * k).approachMark = wrapToUint8(sides * 10 + k);
+  }
+  return {};
+}
+
+EntryOutcome memo_rallentamento(Model& model, SlowDownLine line) {
+  // The warning point stands in the cell after its position, the approach cells end in the one it falls in.
+  const std::int32_t warningPosition = checkedSub(line.x, kWarningDistance);
+  const std::int32_t w = cellAfter(warningPosition);
+  const std::int32_t s = cellAfter(line.x);
+  const std::int32_t e = slowDownEndCell(line);
+  const bool warned = line.x > kWarnedFrom;
+
+  if (warned) {
+    if (!model.cellAt(w).isFree()) return {kErrWarningOccupied, line.x};
+  } else {
+    line.f_ta = 0;  // too close to the origin for a warning point and its approach
+  }
+  if (!model.cellAt(s).isFree()) return {kErrSlowDownStartOccupied, line.x};
+  if (!model.cellAt(e).isFree()) return {kErrSlowDownEndOccupied, line.x};
+
+  TrackCell& end = model.cellAt(e);
+  end.kind = kSlowDownEnd;
+  setSlowDownValue2(end, line.d_v);
+  TrackCell& start = model.cellAt(s);
+  start.kind = kSlowDownStart;  // a slow-down within one cell keeps its start
+  setSlowDownValue2(start, line.d_v);
+  if (warned) {
+    TrackCell& warning = model.cellAt(w);
+    warning.kind = kSlowDownWarning;
+    setSlowDownValue2(warning, line.d_v);
+    warning.value1 = wrapToInt16(line.v);
+  }
+  start.value1 = wrapToInt16(line.v);
+  end.value1 = wrapToInt16(line.v);
+  start.value3 = wrapToInt16(line.f_tt);
+  end.value3 = wrapToInt16(line.f_tt);
+
+  if (line.f_ta != 0) {
+    const std::int32_t h = cellOf(warningPosition);
+    // Tested only now: a refusal here leaves the slow-down's points written.
+    for (std::int32_t j = 0; j <= 3; ++j) {
+      if (!model.cellAt(std::int64_t{h} - j).isFree()) return {kErrApproachOccupied, line.x};
+    }
+    for (std::int32_t j = 0; j <= 3; ++j) {
+      TrackCell& approach = model.cellAt(std::int64_t{h} - j);
+      approach.kind = kSlowDownApproach;
+      approach.value1 = static_cast<std::int16_t>(j + 1);
+      if (line.d_v != 0) approach.value2 = static_cast<std::int16_t>(j + 1);
+    }
+  }
+  return {};
+}
+
+EntryOutcome placeSignal(Model& model, const SignalLine& line) {
+  if (EntryOutcome r = checkFeaturePosition(model, line.posizione)) return r;
+  if (cellAfter(line.posizione) < kSignalApproachReach) return {kErrBeyondTrack, line.posizione};
+  return memo_segnale(model, line);
+}
+
+EntryOutcome placeSlowDown(Model& model, const SlowDownLine& line) {
+  if (EntryOutcome r = checkFeaturePosition(model, line.x)) return r;
+  const std::int32_t e = slowDownEndCell(line);
+  if (e < 0 || e > model.cellCount) return {kErrBeyondTrack, line.x};
+  return memo_rallentamento(model, line);
+}
+
+}  // namespace pack

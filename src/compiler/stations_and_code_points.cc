@@ -1,0 +1,103 @@
+#include "compiler/stations_and_code_points.h"
+
+#include <cstddef>
+
+#include "compiler/checked_math.h"
+#include "compiler/error_codes.h"
+#include "compiler/rounding.h"
+#include "compiler/runtime_failure.h"
+
+namespace pack {
+namespace {
+
+constexpr std::int32_t kStationSpacing = 350;     // metres between two platforms
+constexpr std::int32_t kFirstStationRow = 1;
+constexpr std::uint8_t kTableOnlyStationTypes = 25;  // from this type on a station touches no cell
+constexpr std::uint8_t kStationMarkBase = 80;
+
+ScenarioRecord& rowAt(Model& model, std::int32_t row) {
+  if (row < 0 || row >= kTableRows) throw RuntimeFailure("a station row outside the scenario table");
+  return model.scenarioTable[static_cast<std::size_t>(row)];
+}
+
+std::int32_t roundToInt(double v) { return roundHalfEven<std::int32_t>(v); }
+
+void layPlatform(ScenarioRecord& row, std::int32_t platformLength) {
+  const std::int32_t s = row.numberC;
+  switch (row.kind) {
+    case 5:
+    case 6:
+      row.numberA = checkedSub(s, platformLength);
+      row.numberB = checkedAdd(s, 150);
+      row.flag3 = 0;
+      break;
+    case 7:
+    case 8:
+      row.numberA = checkedSub(s, platformLength);
+      row.numberB = checkedAdd(s, platformLength);
+      row.flag3 = 0;
+      break;
+    default: {
+      const double half = platformLength / 2.0;
+      row.numberA = roundToInt(s - half);
+      row.numberB = roundToInt(s + half + (row.flag3 != 0 ? 50 : 0));
+    }
+  }
+}
+
+// The four approach marks and the stop point of a station of a type below 25. The stop point lies in
+// the cell just before the platform end and replaces whatever stands there.
+EntryOutcome markStopPoint(Model& model, std::int32_t row, const ScenarioRecord& station) {
+  // The marks and the stop test look at the real cell position of the platform end before rounding, so
+  // they keep the real value rather than a rounded cell.
+  const double endCell = station.numberB / static_cast<double>(kCellLength);
+  if (cellBefore(station.numberB) > model.cellCount) return {kErrBeyondTrack, station.numberC};
+  if (station.kind != 5 && station.kind != 6) {
+    for (std::int32_t j = 1; j <= 4; ++j) {
+      const double q = endCell - j - 1;
+      // Cells 0 and 1 never carry a mark: the first station's fourth mark is simply left out.
+      if (q > 1) model.cellAt(roundToInt(q)).approachMark = static_cast<std::uint8_t>(kStationMarkBase + j);
+    }
+  }
+  if (endCell - 1 <= 1) return {kErrStopPoint, std::nullopt};
+  TrackCell& stop = model.cellAt(cellBefore(station.numberB));
+  stop.kind = kStopPoint;
+  stop.value1 = static_cast<std::int16_t>(row);
+  return {};
+}
+
+}  // namespace
+
+EntryOutcome placeCodePoint(Model& model, std::int32_t position, std::int32_t code) {
+  if (EntryOutcome r = checkFeaturePosition(model, position)) return r;
+  TrackCell& cell = model.cellAt(cellOf(position));
+  if (!cell.isFree()) return {kErrCodePointOccupied, position};
+  if (code >= 1) {
+    cell.kind = kCodePoint;
+    cell.value1 = wrapToInt16(code);
+  } else {
+    cell.kind = kCodePointNoValue;
+  }
+  return {};
+}
+
+EntryOutcome layStation(Model& model, std::int32_t row, std::int32_t platformLength) {
+  ScenarioRecord& station = rowAt(model, row);
+  layPlatform(station, platformLength);
+  if (platformLength < 600) station.flag4 = 0;
+  // After the platform: the first station's extension flag still lengthens it.
+  if (row == kFirstStationRow) {
+    station.flag4 = 0;
+    station.flag3 = 0;
+  }
+  if (station.kind < kTableOnlyStationTypes) {
+    if (EntryOutcome r = markStopPoint(model, row, station)) return r;
+  }
+  if (row > kFirstStationRow &&
+      checkedSub(station.numberA, kStationSpacing) < rowAt(model, row - 1).numberB) {
+    return {kErrStationSpacing, station.numberC};
+  }
+  return {};
+}
+
+}  // namespace pack
