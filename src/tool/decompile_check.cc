@@ -4,7 +4,6 @@
 #include <exception>
 #include <functional>
 
-#include "app/fatal_error.h"
 #include "app/form1.h"
 #include "formats/file_names.h"
 #include "output/compiled_decoders.h"
@@ -132,23 +131,22 @@ std::vector<DecompileMessage> recompileDifferences(const CompiledScenario& in, c
   Differences out;
   FakePlatform platform;
   Form1 form(platform, platform, platform.folder);
-  form.deleteSources = false;
-  form.model.scenarioName = scenarioName;
-  form.model.trainNumber = trainNumber;
-  ScenarioNames names{form.model.scenarioName, form.model.trainNumber};
+  CompileRequest request{scenarioName, trainNumber, platform.folder, platform.folder, in.plan.has_value(), false};
+  ScenarioNames names{request.scenarioName, request.trainNumber};
   auto path = [&](const std::string& name) { return platform.join(platform.folder, name); };
   platform.fs.files[path(routeSourceName(names))] = routeSource;
   platform.fs.files[path(trainRunSourceName(names))] = trainRunSource;
-  std::int32_t option = in.plan ? 1 : 0;
   try {
-    form.memorizza_percorso(option);
+    CompileReport report = form.compile(request);
+    if (report.fatal != 0) {
+      out.add("recompile", "the written sources stop the compile with \" Errore n. " + std::to_string(report.fatal) + "\"");
+      return out.take();
+    }
     CompiledScenario got;
     got.cells = decodeTrackCells(platform.fs.files.at(path(trackCellFileName(names))));
     got.table = decodeScenarioTable(platform.fs.files.at(path(scenarioTableFileName(names))));
     if (in.plan) got.plan = decodePlan(platform.fs.files.at(path(planFileName(names))));
     compareAll(out, in, got);
-  } catch (const FatalError& e) {
-    out.add("recompile", "the written sources stop the compile with" + std::string(e.what()));
   } catch (const std::exception& e) {
     out.add("recompile", std::string("the written sources cannot be compiled: ") + e.what());
   }

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/fatal_error.h"
 #include "app/form1.h"
 #include "formats/file_names.h"
 #include "output/compiled_decoders.h"
@@ -36,22 +35,16 @@ inline Compiled compileSources(const std::string& route, const std::string& trai
                                const std::string& train = std::string(kTrainNumber)) {
   FakePlatform platform;
   Form1 form(platform, platform, platform.folder);
-  form.deleteSources = false;
-  form.model.scenarioName = scenario;
-  form.model.trainNumber = train;
-  ScenarioNames names{form.model.scenarioName, form.model.trainNumber};
+  CompileRequest request{scenario, train, platform.folder, platform.folder, plan, false};
+  ScenarioNames names{request.scenarioName, request.trainNumber};
   auto path = [&](const std::string& name) { return platform.join(platform.folder, name); };
   platform.fs.files[path(routeSourceName(names))] = route;
   platform.fs.files[path(trainRunSourceName(names))] = trainRun;
   Compiled out;
-  std::int32_t option = plan ? 1 : 0;
-  try {
-    form.memorizza_percorso(option);
-  } catch (const FatalError&) {
-    out.fatal = true;
-    return out;
-  }
-  out.errorCode = form.model.errorCode;
+  CompileReport report = form.compile(request);
+  out.fatal = report.fatal != 0;
+  out.errorCode = report.error.code;
+  if (out.fatal) return out;
   out.files.cells = decodeTrackCells(platform.fs.files.at(path(trackCellFileName(names))));
   out.files.table = decodeScenarioTable(platform.fs.files.at(path(scenarioTableFileName(names))));
   if (plan) out.files.plan = decodePlan(platform.fs.files.at(path(planFileName(names))));

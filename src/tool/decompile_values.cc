@@ -13,7 +13,6 @@
 namespace pack {
 namespace {
 
-constexpr std::int32_t kGradientOffset = 100;  // stored gradient = per mille + 100
 constexpr std::int32_t kSpeedUnit = 5;         // stored speed = km/h / 5
 constexpr std::int32_t kFlagRaise = 100;       // a kilometre post with flag 1 is raised by this much
 constexpr std::int16_t kReservedTableValue = 610;
