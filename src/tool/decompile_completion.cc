@@ -1,5 +1,7 @@
 #include "tool/decompile_completion.h"
 
+#include <algorithm>
+#include <optional>
 #include <set>
 
 #include "compiler/signal_completion.h"
@@ -43,34 +45,54 @@ void undoCompletion(DecompileState& state) {
   }
 
   // The pass runs forward over the cells: find the first cell where it goes another way than the files,
-  // and keep by hand the automatic code point near it that takes the pass furthest. A code point kept
-  // by hand just before a due marker moves every later one, so the nearest missing one is not always it.
+  // and keep by hand the automatic code point near it that leaves the fewest cells going another way. A
+  // code point kept by hand just before a due marker moves every later one, so the nearest missing one
+  // is not always it.
   const std::vector<TrackCell>& target = state.work;
-  auto firstDisagreement = [&](const std::set<std::size_t>& kept) {
+  struct Disagreement {
+    std::size_t first;
+    std::size_t cells;
+  };
+  auto disagreement = [&](const std::set<std::size_t>& kept) {
     std::vector<TrackCell> cells = completed(base, kept, state.cellCount);
+    Disagreement d{cells.size(), 0};
     for (std::size_t c = 0; c < cells.size(); ++c) {
-      if (isAutomatic(cells[c]) != isAutomatic(target[c])) return c;
+      if (isAutomatic(cells[c]) == isAutomatic(target[c])) continue;
+      d.first = std::min(d.first, c);
+      ++d.cells;
     }
-    return cells.size();
+    return d;
   };
   std::set<std::size_t> kept;
-  std::size_t disagreement = firstDisagreement(kept);
-  for (int round = 0; round < kMostRounds && disagreement < base.size(); ++round) {
-    std::size_t bestCell = base.size();
-    std::size_t bestReach = disagreement;
+  Disagreement now = disagreement(kept);
+  for (int round = 0; round < kMostRounds && now.cells > 0; ++round) {
+    std::optional<std::size_t> bestCell;
+    Disagreement best = now;
     for (std::size_t c : automatic) {
-      if (kept.contains(c) || c + kLookBack < disagreement || c > disagreement + 1) continue;
+      if (kept.contains(c) || c + kLookBack < now.first || c > now.first + 1) continue;
       std::set<std::size_t> trial = kept;
       trial.insert(c);
-      std::size_t reach = firstDisagreement(trial);
-      if (reach > bestReach) {
-        bestReach = reach;
+      Disagreement d = disagreement(trial);
+      if (d.cells < best.cells || (d.cells == best.cells && d.first > best.first)) {
+        best = d;
         bestCell = c;
       }
     }
-    if (bestCell == base.size()) break;  // no choice near it helps: the files are not the pass's work
-    kept.insert(bestCell);
-    disagreement = bestReach;
+    if (!bestCell) break;  // no choice near it helps: the files are not the pass's work
+    kept.insert(*bestCell);
+    now = best;
+  }
+  // An early choice may have been needed only until a later one was made: drop what the rest does without.
+  for (auto it = kept.begin(); it != kept.end();) {
+    std::set<std::size_t> trial = kept;
+    trial.erase(*it);
+    Disagreement d = disagreement(trial);
+    if (d.cells <= now.cells) {
+      now = d;
+      it = kept.erase(it);
+    } else {
+      ++it;
+    }
   }
   // Whatever the pass still does not place again must have been placed by hand.
   std::vector<TrackCell> cells = completed(base, kept, state.cellCount);

@@ -278,13 +278,15 @@ void expectRoundTrip(std::uint32_t seed, std::int32_t routeLength, bool plan, in
 }
 
 TEST(DecompileProperty, GeneratedScenariosRecompileToTheSameBytes) {
-  // More on request, for a longer search: DECOMPILE_SCENARIOS=20000.
+  // More on request, for a longer search: DECOMPILE_SCENARIOS=20000, from seed DECOMPILE_FIRST_SEED.
   const char* asked = std::getenv("DECOMPILE_SCENARIOS");
+  const char* from = std::getenv("DECOMPILE_FIRST_SEED");
+  const std::uint32_t firstSeed = from != nullptr ? static_cast<std::uint32_t>(std::strtoul(from, nullptr, 10)) : 1;
   const std::uint32_t kScenarios = asked != nullptr ? static_cast<std::uint32_t>(std::strtoul(asked, nullptr, 10)) : 400;
   auto begin = std::chrono::steady_clock::now();
   int checked = 0;
   int skipped = 0;
-  for (std::uint32_t seed = 1; seed <= kScenarios && !HasFailure(); ++seed) {
+  for (std::uint32_t seed = firstSeed; seed < firstSeed + kScenarios && !HasFailure(); ++seed) {
     expectRoundTrip(seed, 0, seed % 4 != 0, checked, skipped);
   }
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
