@@ -117,58 +117,74 @@ Placed signal(DecompileState& state, std::int32_t i) {
   return placed;
 }
 
-// Stations keep their order; beyond that, where two entries mark the same cell, the one whose mark the
-// cell shows comes last.
+// Stations keep their order; beyond that, where entries mark the same cell, one whose mark the cell
+// shows comes after the others. Built from the end: any entry whose marks all show (or are covered by
+// entries already placed after it) may go last, and placing it never stands in another's way; of those
+// that may, the one the usual layout puts latest (signals after stations, in the order of their cells).
 std::vector<Placed> orderByMarks(DecompileState& state, std::vector<Placed> placed) {
   const std::size_t n = placed.size();
-  std::vector<std::set<std::size_t>> after(n);  // after[a]: entries that must come after a
-  std::vector<int> before(n, 0);
-  auto edge = [&](std::size_t a, std::size_t b) {
-    if (a != b && after[a].insert(b).second) ++before[b];
-  };
-  std::size_t previousStation = n;
-  for (std::size_t a = 0; a < n; ++a) {
-    if (!placed[a].station) continue;
-    if (previousStation < n) edge(previousStation, a);
-    previousStation = a;
-  }
   std::map<std::int32_t, std::vector<std::pair<std::size_t, std::uint8_t>>> writers;
   for (std::size_t a = 0; a < n; ++a) {
-    for (auto [cell, mark] : placed[a].marks) writers[cell].push_back({a, mark});
+    for (auto [cell, mark] : placed[a].marks) {
+      if (cell >= 0 && static_cast<std::size_t>(cell) < state.in.cells.size()) writers[cell].push_back({a, mark});
+    }
   }
+  auto shown = [&](std::int32_t cell) { return state.in.cells[static_cast<std::size_t>(cell)].approachMark; };
+  std::set<std::int32_t> settled;
   for (const auto& [cell, list] : writers) {
-    if (cell < 0 || static_cast<std::size_t>(cell) >= state.in.cells.size()) continue;
-    std::uint8_t shown = state.in.cells[static_cast<std::size_t>(cell)].approachMark;
-    std::optional<std::size_t> last;
-    for (auto [a, mark] : list) {
-      if (mark == shown && (!last || placed[a].rank > placed[*last].rank)) last = a;
-    }
-    if (!last) {
-      state.problem(cellName(cell), "approach mark " + num(shown) + " that no station or signal here writes");
-      continue;
-    }
-    for (auto [a, mark] : list) {
-      if (mark != shown) edge(a, *last);
+    bool explained = false;
+    for (auto [a, mark] : list) explained = explained || mark == shown(cell);
+    if (!explained) {
+      state.problem(cellName(cell), "approach mark " + num(shown(cell)) + " that no station or signal here writes");
+      settled.insert(cell);
     }
   }
-  auto byRank = [&](std::size_t a, std::size_t b) { return placed[a].rank > placed[b].rank; };
+  std::vector<int> blocked(n, 0);  // marks of each entry that a cell shows otherwise and nothing covers yet
+  for (const auto& [cell, list] : writers) {
+    if (settled.contains(cell)) continue;
+    for (auto [a, mark] : list) blocked[a] += mark != shown(cell) ? 1 : 0;
+  }
+  std::vector<std::size_t> stations;
+  for (std::size_t a = 0; a < n; ++a) {
+    if (placed[a].station) stations.push_back(a);
+  }
+  auto byRank = [&](std::size_t a, std::size_t b) { return placed[a].rank < placed[b].rank; };
   std::priority_queue<std::size_t, std::vector<std::size_t>, decltype(byRank)> ready(byRank);
   for (std::size_t a = 0; a < n; ++a) {
-    if (before[a] == 0) ready.push(a);
+    if (!placed[a].station && blocked[a] == 0) ready.push(a);
   }
-  std::vector<Placed> ordered;
+  auto offerLastStation = [&] {
+    if (!stations.empty() && blocked[stations.back()] == 0) ready.push(stations.back());
+  };
+  offerLastStation();
+  std::vector<bool> done(n, false);
+  std::vector<std::size_t> fromEnd;
   while (!ready.empty()) {
     std::size_t a = ready.top();
     ready.pop();
-    ordered.push_back(placed[a]);
-    for (std::size_t b : after[a]) {
-      if (--before[b] == 0) ready.push(b);
+    if (done[a]) continue;
+    done[a] = true;
+    fromEnd.push_back(a);
+    for (auto [cell, mark] : placed[a].marks) {
+      if (!writers.contains(cell) || !settled.insert(cell).second) continue;
+      for (auto [b, other] : writers[cell]) {
+        if (done[b] || other == shown(cell) || --blocked[b] != 0) continue;
+        if (!placed[b].station) ready.push(b);
+      }
+    }
+    if (placed[a].station) {
+      stations.pop_back();
+      offerLastStation();
+    } else if (!stations.empty() && blocked[stations.back()] == 0) {
+      offerLastStation();
     }
   }
-  if (ordered.size() != n) {
+  if (fromEnd.size() != n) {
     state.problem("train run", "the approach marks ask for an order of stations and signals that none has");
     return placed;
   }
+  std::vector<Placed> ordered;
+  for (auto it = fromEnd.rbegin(); it != fromEnd.rend(); ++it) ordered.push_back(placed[*it]);
   return ordered;
 }
 
