@@ -45,9 +45,9 @@ void undoCompletion(DecompileState& state) {
   }
 
   // The pass runs forward over the cells: find the first cell where it goes another way than the files,
-  // and keep by hand the automatic code point near it that leaves the fewest cells going another way. A
-  // code point kept by hand just before a due marker moves every later one, so the nearest missing one
-  // is not always it.
+  // and keep by hand the automatic code point near it that takes the pass furthest, or that leaves the
+  // fewest cells going another way. A code point kept by hand just before a due marker moves every later
+  // one, so the nearest missing one is not always it.
   const std::vector<TrackCell>& target = state.work;
   struct Disagreement {
     std::size_t first;
@@ -63,36 +63,50 @@ void undoCompletion(DecompileState& state) {
     }
     return d;
   };
-  std::set<std::size_t> kept;
-  Disagreement now = disagreement(kept);
-  for (int round = 0; round < kMostRounds && now.cells > 0; ++round) {
-    std::optional<std::size_t> bestCell;
-    Disagreement best = now;
-    for (std::size_t c : automatic) {
-      if (kept.contains(c) || c + kLookBack < now.first || c > now.first + 1) continue;
+  // Two ways to weigh a choice; the second is tried when the first does not explain every cell.
+  auto search = [&](bool furthestFirst) {
+    std::set<std::size_t> kept;
+    Disagreement now = disagreement(kept);
+    auto better = [&](const Disagreement& a, const Disagreement& b) {
+      if (furthestFirst) return a.first > b.first || (a.first == b.first && a.cells < b.cells);
+      return a.cells < b.cells || (a.cells == b.cells && a.first > b.first);
+    };
+    for (int round = 0; round < kMostRounds && now.cells > 0; ++round) {
+      std::optional<std::size_t> bestCell;
+      Disagreement best = now;
+      for (std::size_t c : automatic) {
+        if (kept.contains(c) || c + kLookBack < now.first || c > now.first + 1) continue;
+        std::set<std::size_t> trial = kept;
+        trial.insert(c);
+        Disagreement d = disagreement(trial);
+        if (better(d, best)) {
+          best = d;
+          bestCell = c;
+        }
+      }
+      if (!bestCell) break;  // no choice near it helps: the files are not the pass's work
+      kept.insert(*bestCell);
+      now = best;
+    }
+    // An early choice may have been needed only until a later one was made: drop what the rest does
+    // without.
+    for (auto it = kept.begin(); it != kept.end();) {
       std::set<std::size_t> trial = kept;
-      trial.insert(c);
+      trial.erase(*it);
       Disagreement d = disagreement(trial);
-      if (d.cells < best.cells || (d.cells == best.cells && d.first > best.first)) {
-        best = d;
-        bestCell = c;
+      if (d.cells <= now.cells) {
+        now = d;
+        it = kept.erase(it);
+      } else {
+        ++it;
       }
     }
-    if (!bestCell) break;  // no choice near it helps: the files are not the pass's work
-    kept.insert(*bestCell);
-    now = best;
-  }
-  // An early choice may have been needed only until a later one was made: drop what the rest does without.
-  for (auto it = kept.begin(); it != kept.end();) {
-    std::set<std::size_t> trial = kept;
-    trial.erase(*it);
-    Disagreement d = disagreement(trial);
-    if (d.cells <= now.cells) {
-      now = d;
-      it = kept.erase(it);
-    } else {
-      ++it;
-    }
+    return std::pair{kept, now.cells};
+  };
+  auto [kept, left] = search(true);
+  if (left > 0) {
+    auto [other, otherLeft] = search(false);
+    if (otherLeft < left) kept = other;
   }
   // Whatever the pass still does not place again must have been placed by hand.
   std::vector<TrackCell> cells = completed(base, kept, state.cellCount);
