@@ -20,6 +20,7 @@ std::vector<std::unique_ptr<ToolCommand>> makeCommands() {
   commands.push_back(makeNormalizeCommand());
   commands.push_back(makeInspectCommand());
   commands.push_back(makePlotCommand());
+  commands.push_back(makeDecompileCommand());
   return commands;
 }
 
