@@ -106,8 +106,9 @@ inline constexpr EntryDefinition kRouteLengthEntry{
                 "cannot be compiled (error 25). A later length entry replaces an earlier one.",
 };
 inline constexpr std::string_view kKilometrePostCompiled =
-    "The three definitions are ordered by position, the largest first (when every position is 0, the "
-    "first with a value above 0 is kept); two definitions sharing the largest position clear all three. "
+    "The three definitions are ordered by position, the largest first; two definitions sharing the "
+    "largest position clear all three. When every position is 0, the first of uno, due and tre with a "
+    "value above 0 comes first. "
     "A flag of 1 then adds 100 to the value. Positions and values must be multiples of 50, else error 2 "
     "once both sources are read. Write an unused definition as 0, 0, 0.";
 inline constexpr EntryDefinition kKilometreTreEntry{
