@@ -102,9 +102,9 @@ struct EntryDefinition {
   KeyCase keyCase = KeyCase::kIgnore;
   // For authors: what the entry is (one sentence), one line as it is written, and what the compiler does
   // with it (a few sentences).
-  std::string_view meaning;
-  std::string_view example;
-  std::string_view compiled;
+  std::string_view meaning = {};
+  std::string_view example = {};
+  std::string_view compiled = {};
 
   std::size_t valueCount() const { return values.size(); }
 
