@@ -81,7 +81,7 @@ CompileReport compileInMemory(FileSystem& files, const CheckOptions& options, co
   request.sourceFolder = request.outputFolder = options.dir;
   request.buildPlan = !options.noPlan;
   request.deleteSources = false;
-  return form.compile(request);
+  return compileExplained(form, request, files);
 }
 
 nlohmann::json toJson(const Report& report) {

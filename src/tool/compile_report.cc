@@ -1,9 +1,105 @@
 #include "tool/compile_report.h"
 
+#include <map>
+#include <optional>
+
 #include "compiler/error_codes.h"
+#include "compiler/source_reader.h"
+#include "formats/file_names.h"
 
 namespace pack {
 namespace {
+
+std::string_view featureName(CellKind kind) {
+  switch (kind) {
+    case kSignal: return "the signal";
+    case kSlowDownEnd: return "the end of the slow-down";
+    case kSlowDownStart: return "the start of the slow-down";
+    case kSlowDownWarning: return "the warning point of the slow-down";
+    case kSlowDownApproach: return "an approach cell of the slow-down";
+    case kSpeedBoard: return "the speed-indicator board";
+    case kStopPoint: return "the stop point of the station";
+    case kCodePoint:
+    case kCodePointNoValue: return "the code point";
+    case kTextBoard: return "the text board";
+    default: return "a feature";
+  }
+}
+
+// Which entry placed what in each cell, and the cell a feature was last refused on.
+class CellProvenance : public PlacementObserver {
+ public:
+  struct Placement {
+    SourceKind source;
+    std::size_t line;
+    CellKind kind;
+  };
+
+  void entryRead(SourceKind source, std::size_t line) override { current_ = {source, line}; }
+  void placed(std::int64_t cell, CellKind kind) override { cells_[cell] = {current_.source, current_.line, kind}; }
+  void refused(std::int64_t cell) override { refusedCell_ = cell; }
+
+  std::optional<std::int64_t> refusedCell() const { return refusedCell_; }
+  const Placement* at(std::int64_t cell) const {
+    auto found = cells_.find(cell);
+    return found != cells_.end() ? &found->second : nullptr;
+  }
+
+ private:
+  struct {
+    SourceKind source = SourceKind::kNone;
+    std::size_t line = 0;
+  } current_;
+  std::map<std::int64_t, Placement> cells_;
+  std::optional<std::int64_t> refusedCell_;
+};
+
+bool isOccupiedCellError(std::int32_t code) {
+  switch (code) {
+    case kErrTextBoardOccupied:
+    case kErrCodePointOccupied:
+    case kErrSignalOccupied:
+    case kErrWarningOccupied:
+    case kErrSlowDownStartOccupied:
+    case kErrSlowDownEndOccupied:
+    case kErrApproachOccupied:
+    case kErrSpeedBoardOccupied: return true;
+    default: return false;
+  }
+}
+
+std::string occupantText(const CellProvenance& provenance, const Model& model, const std::string& routePath,
+                         const std::string& trainPath) {
+  std::optional<std::int64_t> cell = provenance.refusedCell();
+  if (!cell) return "";
+  std::string text = "the cell at " + std::to_string(*cell * kCellLength) + " m holds ";
+  const CellProvenance::Placement* p = provenance.at(*cell);
+  if (p == nullptr || p->kind != model.trackCells[static_cast<std::size_t>(*cell)].kind) {
+    return text + std::string(featureName(static_cast<CellKind>(model.trackCells[static_cast<std::size_t>(*cell)].kind)));
+  }
+  text += featureName(p->kind);
+  if (p->source == SourceKind::kNone) return text;
+  return text + " of " + (p->source == SourceKind::kRoute ? routePath : trainPath) + ":" + std::to_string(p->line);
+}
+
+// The station refused for spacing is the last one read: its row holds its platform, the row before it
+// the previous platform.
+std::string spacingText(const Model& model, std::int32_t stationPosition) {
+  constexpr std::int32_t kSpacing = 350;
+  for (int r = 2; r < kFirstBoardRow; ++r) {
+    const ScenarioRecord& row = model.scenarioTable[static_cast<std::size_t>(r)];
+    const ScenarioRecord& previous = model.scenarioTable[static_cast<std::size_t>(r - 1)];
+    if (row == ScenarioRecord{} || row.numberC != stationPosition) continue;
+    std::int64_t firstStart = std::int64_t{previous.numberB} + kSpacing;
+    if (row.numberA >= firstStart) continue;
+    std::int64_t shift = firstStart - row.numberA;
+    std::int64_t position = stationPosition + (shift + kCellLength - 1) / kCellLength * kCellLength;
+    return "the previous platform ends at " + std::to_string(previous.numberB) + " m, so this one may begin at " +
+           std::to_string(firstStart) + " m at the earliest; it begins at " + std::to_string(row.numberA) +
+           " m (a station position of " + std::to_string(position) + " m or more would do)";
+  }
+  return "";
+}
 
 std::string where(const RecordedError& e) {
   if (e.source.empty()) return "";
@@ -17,12 +113,35 @@ nlohmann::json orNull(bool present, const T& value) {
 
 }  // namespace
 
-std::string recordedErrorText(const RecordedError& e) {
+CompileReport compileExplained(Form1& form, const CompileRequest& request, FileSystem& fs) {
+  CellProvenance provenance;
+  form.model.placementObserver = &provenance;
+  CompileReport report = form.compile(request);
+  form.model.placementObserver = nullptr;
+  RecordedError& e = report.error;
+  ScenarioNames names{request.scenarioName, request.trainNumber};
+  if (isOccupiedCellError(e.code) && form.model.hasCells()) {
+    e.detail = occupantText(provenance, form.model, fs.join(request.sourceFolder, routeSourceName(names)),
+                            fs.join(request.sourceFolder, trainRunSourceName(names)));
+  } else if (e.code == kErrStationSpacing) {
+    e.detail = spacingText(form.model, e.position);
+  }
+  return report;
+}
+
+namespace {
+
+std::string errorLine(const RecordedError& e) {
   const ErrorInfo* info = findError(e.code);
   std::string text = where(e) + "error " + std::to_string(e.code);
   if (info != nullptr && info->hasPosition) text += " at " + std::to_string(e.position) + " m";
-  text += ": " + std::string(errorMessage(e.code));
-  return text;
+  return text + ": " + std::string(errorMessage(e.code));
+}
+
+}  // namespace
+
+std::string recordedErrorText(const RecordedError& e) {
+  return e.detail.empty() ? errorLine(e) : errorLine(e) + "; " + e.detail;
 }
 
 // A code of its own says what stopped the compile; the reader's code stops it when no track model was made.
@@ -44,7 +163,8 @@ nlohmann::json compileReportJson(const CompileReport& r, const std::vector<LintW
           {"errorPosition", e.position},
           {"file", orNull(hasFile, e.source)},
           {"line", orNull(hasFile && e.line > 0, e.line)},
-          {"message", orNull(e.code != 0, recordedErrorText(e))},
+          {"message", orNull(e.code != 0, errorLine(e))},
+          {"detail", orNull(!e.detail.empty(), e.detail)},
           {"fatal", orNull(r.fatal != 0, r.fatal)},
           {"fatalMessage", orNull(r.fatal != 0, fatalStopText(r.fatal))},
           {"warnings", warnings}};
