@@ -132,6 +132,7 @@ int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, s
     report.missingRun = missingTrainRunSource(files, routePath, trainPath);
     report.warnings = lintSources(files, routePath, trainPath, !options.noPlan);
     report.compile = compileInMemory(files, options, names);
+    explainReadingStop(report.compile.error, report.warnings);
     // Without its train run source the compile fails reading it: that failure is the missing file.
     if (report.missingRun && report.compile.error.code == kErrRunTime) report.compile.error = {};
   } catch (const IoError& e) {

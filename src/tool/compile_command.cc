@@ -52,6 +52,7 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
     // The compile may delete the sources: look at them first.
     warnings = lintSources(platform, routePath, trainPath, request.buildPlan);
     report = compileExplained(form, request, platform);
+    explainReadingStop(report.error, warnings);
   } catch (const IoError& e) {
     err << "scenario-tool compile: " << e.what() << '\n';
     return kExitIo;

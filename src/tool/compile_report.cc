@@ -129,6 +129,16 @@ CompileReport compileExplained(Form1& form, const CompileRequest& request, FileS
   return report;
 }
 
+void explainReadingStop(RecordedError& error, const std::vector<LintWarning>& warnings) {
+  if (error.code != kErrRunTime || !error.detail.empty()) return;
+  for (const LintWarning& w : warnings) {
+    if (!w.readingStop.empty() && (error.source.empty() || w.file == error.source)) {
+      error.detail = w.readingStop;
+      return;
+    }
+  }
+}
+
 namespace {
 
 std::string errorLine(const RecordedError& e) {

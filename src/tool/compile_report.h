@@ -21,6 +21,10 @@ namespace pack {
 // ends and where this one may begin. The compiled files are the same as without it.
 CompileReport compileExplained(Form1& form, const CompileRequest& request, FileSystem& fs);
 
+// Adds to a reading failure (error 25) the lint's account of the field the compiler could not read: the
+// first one, as the compiler stops at it.
+void explainReadingStop(RecordedError& error, const std::vector<LintWarning>& warnings);
+
 // "FILE:LINE: error N at X m: what; fix; detail" (the parts that apply), on one line.
 std::string recordedErrorText(const RecordedError& error);
 

@@ -78,5 +78,41 @@ TEST(CompileExplained, NamesWhatHoldsATakenCellAndWhereAPlatformMayBegin) {
   }
 }
 
+// Error 25 is one code for many causes: the line of the error says which field the compiler could not
+// read and why.
+TEST(CompileExplained, AReadingFailureSaysWhichFieldAndWhy) {
+  struct Case {
+    const char* file;
+    std::string from, to;
+    std::string lineStart;  // the line of the field
+    std::string detail;     // with {} for that line's number
+  } cases[] = {
+      {kRoute, "pendenza,  350,   5", "pendenza,  350,   2x4", "pendenza,  350,",
+       "\"2x4\" is not a whole number (value 2 of \"pendenza\": gradient, per mille) at line {}"},
+      {kTrain, "stazione,    9750, 22,", "stazione,    9750, 300,", "stazione,    9750,",
+       "\"300\" does not fit a byte (0 to 255) (value 2 of \"stazione\": type) at line {}"},
+      {kTrain, "sabbia,    180", "sabbia,    40000", "sabbia,",
+       "\"40000\" does not fit a 16-bit value (-32768 to 32767) (value 1 of \"sabbia\": sand) at line {}"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    TempFolder folder;
+    ASSERT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
+    fs::path edited = folder.path() / c.file;
+    std::string bytes = readBytes(edited);
+    bytes.replace(bytes.find(c.from), c.from.size(), c.to);
+    writeBytes(edited, bytes);
+    std::string detail = c.detail;
+    detail.replace(detail.find("{}"), 2, std::to_string(lineOf(bytes, c.lineStart)));
+
+    tool_testing::ToolRun run = runToolCaptured({"compile", folder.str()});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find(": error 25: the source could not be read: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("; " + detail + "\n"), std::string::npos) << run.err;
+    tool_testing::ToolRun check = runToolCaptured({"check", "--json", folder.str()});
+    EXPECT_EQ(nlohmann::json::parse(check.out)["detail"], nlohmann::json(detail));
+  }
+}
+
 }  // namespace
 }  // namespace pack

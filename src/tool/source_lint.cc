@@ -221,14 +221,18 @@ class Linter {
     EntryRead read{&entry, key, {}, false};
     for (std::size_t i = 0; i < entry.valueCount(); ++i) {
       if (cursor_.atEnd()) {
-        warn(key, "the file ends after " + std::to_string(i) + " of the " + std::to_string(entry.valueCount()) +
-                      " values of " + quoted(entry.writtenKey) + "; the compiler stops with error 25");
+        std::string why = "the file ends after " + std::to_string(i) + " of the " +
+                          std::to_string(entry.valueCount()) + " values of " + quoted(entry.writtenKey);
+        warn(key, why + "; the compiler stops with error 25");
+        warnings_.back().readingStop = why;
         return read;
       }
       ValueWidth width = entry.values[i].width;
       Field value = width == ValueWidth::kText ? cursor_.text() : cursor_.number(width);
       if (!value.problem.empty()) {
-        warn(value, value.problem + " (" + valueName(entry, i) + "); the compiler stops reading with error 25");
+        std::string why = value.problem + " (" + valueName(entry, i) + ")";
+        warn(value, why + "; the compiler stops reading with error 25");
+        warnings_.back().readingStop = why + " at line " + std::to_string(value.line);
         quietLine_ = value.line;
         return read;
       }

@@ -21,6 +21,7 @@ struct LintWarning {
   std::size_t line = 0;
   std::string message;
   std::size_t column = 0;  // from 1; 0 when the warning is about the whole line
+  std::string readingStop = {};  // for a field the compiler cannot read (error 25): what is wrong with it
 };
 
 // "FILE:LINE[:COLUMN]: warning: MESSAGE", the form compilers use, which editors can jump to.
