@@ -112,6 +112,7 @@ class PlacementObserver {
   virtual void entryRead(SourceKind source, std::size_t line) = 0;  // the entry whose key is on `line`
   virtual void placed(std::int64_t cell, CellKind kind) = 0;
   virtual void refused(std::int64_t cell) = 0;  // a feature found the cell taken
+  virtual void marked(std::int64_t cell) = 0;   // an approach mark was written into the cell
 };
 
 constexpr std::int32_t kMaxRouteLength = 1000000;
@@ -151,6 +152,9 @@ struct Model {
   }
   void noteRefused(std::int64_t cell) const {
     if (placementObserver != nullptr) placementObserver->refused(cell);
+  }
+  void noteMarked(std::int64_t cell) const {
+    if (placementObserver != nullptr) placementObserver->marked(cell);
   }
 
   bool hasCells() const { return !trackCells.empty() || trackPending_; }

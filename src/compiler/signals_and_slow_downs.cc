@@ -46,6 +46,7 @@ EntryOutcome memo_segnale(Model& model, SignalLine line) {
   const std::int64_t sides = std::int64_t{line.sx} * 3 + line.dx;
   for (std::int32_t k = 1; k <= 4; ++k) {
     model.cellAt(std::int64_t{i} - 2 * k).approachMark = wrapToUint8(sides * 10 + k);
+    model.noteMarked(std::int64_t{i} - 2 * k);
   }
   return {};
 }

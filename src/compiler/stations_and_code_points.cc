@@ -56,7 +56,10 @@ EntryOutcome markStopPoint(Model& model, std::int32_t row, const ScenarioRecord&
     for (std::int32_t j = 1; j <= 4; ++j) {
       const double q = endCell - j - 1;
       // Cells 0 and 1 never carry a mark: the first station's fourth mark is simply left out.
-      if (q > 1) model.cellAt(roundToInt(q)).approachMark = static_cast<std::uint8_t>(kStationMarkBase + j);
+      if (q > 1) {
+        model.cellAt(roundToInt(q)).approachMark = static_cast<std::uint8_t>(kStationMarkBase + j);
+        model.noteMarked(roundToInt(q));
+      }
     }
   }
   if (endCell - 1 <= 1) return {kErrStopPoint, std::nullopt};

@@ -51,7 +51,7 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
     if (!options.outDir.empty()) platform.createDirectories(options.outDir);
     // The compile may delete the sources: look at them first.
     warnings = lintSources(platform, routePath, trainPath, request.buildPlan);
-    report = compileExplained(form, request, platform);
+    report = compileExplained(form, request, platform, warnings);
     explainReadingStop(report.error, warnings);
   } catch (const IoError& e) {
     err << "scenario-tool compile: " << e.what() << '\n';

@@ -35,9 +35,33 @@ class CellProvenance : public PlacementObserver {
     CellKind kind;
   };
 
+  struct Origin {
+    SourceKind source = SourceKind::kNone;
+    std::size_t line = 0;
+    bool operator==(const Origin&) const = default;
+  };
+  // Approach marks of one entry written over those of an earlier one.
+  struct Overwrite {
+    Origin later, earlier;
+    std::vector<std::int64_t> cells;
+  };
+
   void entryRead(SourceKind source, std::size_t line) override { current_ = {source, line}; }
   void placed(std::int64_t cell, CellKind kind) override { cells_[cell] = {current_.source, current_.line, kind}; }
   void refused(std::int64_t cell) override { refusedCell_ = cell; }
+  void marked(std::int64_t cell) override {
+    auto [mark, first] = marks_.try_emplace(cell, current_);
+    if (!first && !(mark->second == current_)) {
+      if (overwrites_.empty() || !(overwrites_.back().later == current_) ||
+          !(overwrites_.back().earlier == mark->second)) {
+        overwrites_.push_back({current_, mark->second, {}});
+      }
+      overwrites_.back().cells.push_back(cell);
+    }
+    mark->second = current_;
+  }
+
+  const std::vector<Overwrite>& overwrites() const { return overwrites_; }
 
   std::optional<std::int64_t> refusedCell() const { return refusedCell_; }
   const Placement* at(std::int64_t cell) const {
@@ -46,11 +70,10 @@ class CellProvenance : public PlacementObserver {
   }
 
  private:
-  struct {
-    SourceKind source = SourceKind::kNone;
-    std::size_t line = 0;
-  } current_;
+  Origin current_;
   std::map<std::int64_t, Placement> cells_;
+  std::map<std::int64_t, Origin> marks_;
+  std::vector<Overwrite> overwrites_;
   std::optional<std::int64_t> refusedCell_;
 };
 
@@ -113,18 +136,29 @@ nlohmann::json orNull(bool present, const T& value) {
 
 }  // namespace
 
-CompileReport compileExplained(Form1& form, const CompileRequest& request, FileSystem& fs) {
+CompileReport compileExplained(Form1& form, const CompileRequest& request, FileSystem& fs,
+                               std::vector<LintWarning>& warnings) {
   CellProvenance provenance;
   form.model.placementObserver = &provenance;
   CompileReport report = form.compile(request);
   form.model.placementObserver = nullptr;
   RecordedError& e = report.error;
   ScenarioNames names{request.scenarioName, request.trainNumber};
+  const std::string routePath = fs.join(request.sourceFolder, routeSourceName(names));
+  const std::string trainPath = fs.join(request.sourceFolder, trainRunSourceName(names));
   if (isOccupiedCellError(e.code) && form.model.hasCells()) {
-    e.detail = occupantText(provenance, form.model, fs.join(request.sourceFolder, routeSourceName(names)),
-                            fs.join(request.sourceFolder, trainRunSourceName(names)));
+    e.detail = occupantText(provenance, form.model, routePath, trainPath);
   } else if (e.code == kErrStationSpacing) {
     e.detail = spacingText(form.model, e.position);
+  }
+  auto path = [&](SourceKind s) { return s == SourceKind::kRoute ? routePath : trainPath; };
+  for (const CellProvenance::Overwrite& o : provenance.overwrites()) {
+    std::string cells;
+    for (std::int64_t c : o.cells) cells += (cells.empty() ? "" : ", ") + std::to_string(c * kCellLength);
+    warnings.push_back({path(o.later.source), o.later.line,
+                        "the approach marks of this entry replace those of " + path(o.earlier.source) + ":" +
+                            std::to_string(o.earlier.line) + " in the cells at " + cells +
+                            " m; move one of the two so that both keep their marks"});
   }
   return report;
 }

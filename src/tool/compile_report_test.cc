@@ -78,6 +78,23 @@ TEST(CompileExplained, NamesWhatHoldsATakenCellAndWhereAPlatformMayBegin) {
   }
 }
 
+// A signal whose approach marks fall on a station's is accepted by the compiler; the tool says so.
+TEST(CompileExplained, ApproachMarksWrittenOverAnotherEntrysAreNamed) {
+  TempFolder folder;
+  ASSERT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
+  fs::path train = folder.path() / kTrain;
+  std::string bytes = readBytes(train);
+  bytes.replace(bytes.find("[codici]"), 8, "segnale,    9950,   1, 4, 1,  0, 0,    0,  0,0,0, 0\r\n[codici]");
+  writeBytes(train, bytes);
+  std::string signal = train.string() + ":" + std::to_string(lineOf(bytes, "segnale,    9950,"));
+  std::string station = train.string() + ":" + std::to_string(lineOf(bytes, "stazione,    9750,"));
+
+  tool_testing::ToolRun run = runToolCaptured({"compile", folder.str()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, signal + ": warning: the approach marks of this entry replace those of " + station +
+                         " in the cells at 9800, 9700 m; move one of the two so that both keep their marks\n");
+}
+
 // Error 25 is one code for many causes: the line of the error says which field the compiler could not
 // read and why.
 TEST(CompileExplained, AReadingFailureSaysWhichFieldAndWhy) {
