@@ -47,6 +47,10 @@ TEST(CompileExplained, NamesWhatHoldsATakenCellAndWhereAPlatformMayBegin) {
        "error 18 at 9200 m", kTrain, "segnale,    9200,", "the cell at 9250 m holds the signal of {}"},
       {"slow-down end on a signal", kTrain, "[codici]", "rallentamento,  8700, 30, 500, 0, 0, 0\r\n[codici]",
        "error 19 at 8700 m", kTrain, "segnale,    9200,", "the cell at 9250 m holds the signal of {}"},
+      {"slow-down warning point on a signal", kTrain, "[codici]", "rallentamento, 10400, 30, 400, 0, 0, 0\r\n[codici]",
+       "error 17 at 10400 m", kTrain, "segnale,    9200,", "the cell at 9250 m holds the signal of {}"},
+      {"speed board on a text board", kRoute, "[fine]", "indicatori_vmax,  700,  65,  65,  65,  0,  ,  ,  ,  0\r\n[fine]",
+       "error 21 at 700 m", kRoute, "cartello_indicatore,  700,", "the cell at 750 m holds the text board of {}"},
       {"station too close", kTrain, "stazione,    9750,", "stazione,     400,", "error 22 at 400 m", nullptr, "",
        "the previous platform ends at 300 m, so this one may begin at 650 m at the earliest; it begins at 250 m "
        "(a station position of 800 m or more would do)"},
