@@ -1,6 +1,7 @@
 // The route description: its header, its comment rule and its entries, in the order the reader tests
-// them, each with its description for authors (the tool's messages and reference read it from here). The key text of some entries carries a value of its own (a curve's class and side, the number of
-// codes of the signal repetition); the rules for reading those are here too.
+// them, each with its description for authors (the tool's messages and reference read it from here).
+// The key text of some entries carries a value of its own (a curve's class and side, the number of codes
+// of the signal repetition); the rules for reading those are here too.
 //
 // Layout: anything before the first field holding "[generale]" (any case) is skipped; the general
 // entries follow, in any order, up to the first field holding "[" and "]" that does not begin with "-";

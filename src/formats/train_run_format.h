@@ -61,7 +61,8 @@ inline constexpr ValueDefinition kSignal[] = {
     number(kInt32, "first right digit (d1)", "", {0, 9}, "The first digit of the right signal."),
     number(kInt32, "second right digit (d2)", "", {0, 9}, "The second digit of the right signal."),
     number(kInt32, "third right digit (d3)", "", {0, 9}, "The third digit of the right signal."),
-    number(kInt32, "time (tempo)", "", {0, 255}, "The time of a protection signal on the left: 0 none, else 101 to 255."),
+    number(kInt32, "time (tempo)", "", {0, 255},
+           "The time of a protection signal on the left: 0 none, else 101 to 255."),
 };
 inline constexpr ValueDefinition kSlowDown[] = {
     position("start (x)", "Where the slow-down begins."),
@@ -69,7 +70,8 @@ inline constexpr ValueDefinition kSlowDown[] = {
     number(kInt32, "length (l)", "m", {1, kInt32Max}, "How long it is: it ends at start + length."),
     passedOn(kInt32, "stored value (f_tt)", "A value kept with its start and end points for the simulator."),
     passedOn(kInt32, "approach marks flag (f_ta)", "Nonzero marks four cells before the warning point."),
-    passedOn(kInt32, "stored value (d_v)", "Nonzero: kept with its points and numbers the approach cells."),
+    passedOn(kInt32, "stored value (d_v)",
+             "Nonzero: kept with its start, end and warning points, and the approach cells get their step number."),
 };
 inline constexpr ValueDefinition kCodePoint[] = {
     position("position", "Where the code point lies."),
@@ -80,7 +82,8 @@ inline constexpr ValueDefinition kStation[] = {
     number(kUint8, "type", "", {0, 24}, "How the platform lies around the position, and whether the train stops."),
     number(kInt32, "platform length", "m", {100, 2000}, "How long the platform is, a multiple of 100."),
     passedOn(kUint8, "attribute A", "Kept for the simulator as it is."),
-    passedOn(kUint8, "attribute B", "Kept for the simulator; cleared below 600 m of platform and at the first station."),
+    passedOn(kUint8, "attribute B",
+             "Kept for the simulator; cleared below 600 m of platform and at the first station."),
     number(kUint8, "platform extension flag", "", {0, 1}, "1 lengthens a centred platform by 50 m at its end."),
     passedOn(kInt16, "attribute C", "Kept for the simulator as it is."),
     passedOn(kInt16, "attribute D", "Kept for the simulator as it is."),

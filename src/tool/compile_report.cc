@@ -94,12 +94,11 @@ bool isOccupiedCellError(std::int32_t code) {
 std::string occupantText(const CellProvenance& provenance, const Model& model, const std::string& routePath,
                          const std::string& trainPath) {
   std::optional<std::int64_t> cell = provenance.refusedCell();
-  if (!cell) return "";
+  if (!cell || *cell < 0 || *cell >= static_cast<std::int64_t>(model.trackCells.size())) return "";
   std::string text = "the cell at " + std::to_string(*cell * kCellLength) + " m holds ";
   const CellProvenance::Placement* p = provenance.at(*cell);
-  if (p == nullptr || p->kind != model.trackCells[static_cast<std::size_t>(*cell)].kind) {
-    return text + std::string(featureName(static_cast<CellKind>(model.trackCells[static_cast<std::size_t>(*cell)].kind)));
-  }
+  const auto kind = static_cast<CellKind>(model.trackCells[static_cast<std::size_t>(*cell)].kind);
+  if (p == nullptr || p->kind != kind) return text + std::string(featureName(kind));
   text += featureName(p->kind);
   if (p->source == SourceKind::kNone) return text;
   return text + " of " + (p->source == SourceKind::kRoute ? routePath : trainPath) + ":" + std::to_string(p->line);
