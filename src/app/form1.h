@@ -33,6 +33,7 @@ struct RecordedError {
   std::int32_t position = 0;  // errorPosition as the compile left it
   std::string source;         // path of the source it belongs to; empty when it belongs to none
   std::size_t line = 0;       // line of its entry's key in that source; 0 when there is none
+  std::string detail;         // what a caller found out about it (the authoring tool: what holds the cell)
 };
 
 // What one compile came to. After a fatal stop nothing was written; the recorded error, when there is

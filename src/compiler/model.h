@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 #include "compiler/track_position.h"
 
 namespace pack {
+
+enum class SourceKind;
 
 // What stands in a track cell.
 enum CellKind : std::uint8_t {
@@ -81,6 +84,18 @@ constexpr int kRowTrain = 84;              // braked mass, route length, coaches
 constexpr int kRowScenario = 85;           // backgrounds, scenario name, reserved slots
 constexpr int kRowRun = 86;                // signal repetition, train number, sand, clock
 
+// Told which entry placed each feature in which cell, and which cell refused a feature. Only the
+// authoring tool asks, to say what occupies a cell; the pack leaves the model's pointer null. Nothing of
+// it reaches the compiled files.
+class PlacementObserver {
+ public:
+  virtual ~PlacementObserver() = default;
+  virtual void entryRead(SourceKind source, std::size_t line) = 0;  // the entry whose key is on `line`
+  virtual void placed(std::int64_t cell, CellKind kind) = 0;
+  virtual void refused(std::int64_t cell) = 0;  // a feature found the cell taken
+  virtual void marked(std::int64_t cell) = 0;   // an approach mark was written into the cell
+};
+
 constexpr std::int32_t kMaxRouteLength = 1000000;
 constexpr std::int32_t kTrackExtension = 7000;  // metres modelled beyond the end of the route
 constexpr int kMaxMountains = 80;
@@ -110,6 +125,18 @@ struct Model {
   std::int32_t stepIndex = 0;
   std::int32_t markerCounter = 0;
   std::int32_t scanIndex = 0;
+
+  PlacementObserver* placementObserver = nullptr;  // null unless a tool asks
+
+  void notePlaced(std::int64_t cell, CellKind kind) const {
+    if (placementObserver != nullptr) placementObserver->placed(cell, kind);
+  }
+  void noteRefused(std::int64_t cell) const {
+    if (placementObserver != nullptr) placementObserver->refused(cell);
+  }
+  void noteMarked(std::int64_t cell) const {
+    if (placementObserver != nullptr) placementObserver->marked(cell);
+  }
 
   bool hasCells() const { return !trackCells.empty() || trackPending_; }
 

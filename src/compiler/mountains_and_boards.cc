@@ -53,9 +53,14 @@ void memo_montagna(Model& model, std::int32_t inizio, std::int32_t fine, std::in
 }
 
 EntryOutcome memo_indicatori_v_max(Model& model, const SpeedBoardLine& line) {
-  TrackCell& cell = model.cellAt(cellAfter(line.posizione));
-  if (!cell.isFree()) return {kErrSpeedBoardOccupied, line.posizione};
+  const std::int32_t c = cellAfter(line.posizione);
+  TrackCell& cell = model.cellAt(c);
+  if (!cell.isFree()) {
+    model.noteRefused(c);
+    return {kErrSpeedBoardOccupied, line.posizione};
+  }
   cell.kind = kSpeedBoard;
+  model.notePlaced(c, kSpeedBoard);
   cell.value1 = speedBoardValue(line.vas, line.vad);
   cell.value2 = speedBoardValue(line.vbs, line.vbd);
   cell.value3 = speedBoardValue(line.vcs, line.vcd);
@@ -66,9 +71,14 @@ EntryOutcome memo_indicatori_v_max(Model& model, const SpeedBoardLine& line) {
 
 EntryOutcome placeTextBoard(Model& model, std::int32_t position, const std::string& text, std::int32_t row) {
   if (row < 1 || row > kFirstBoardRow) throw RuntimeFailure("a text board row outside the boards' rows");
-  TrackCell& cell = model.cellAt(cellAfter(position));
-  if (!cell.isFree()) return {kErrTextBoardOccupied, position};
+  const std::int32_t c = cellAfter(position);
+  TrackCell& cell = model.cellAt(c);
+  if (!cell.isFree()) {
+    model.noteRefused(c);
+    return {kErrTextBoardOccupied, position};
+  }
   cell.kind = kTextBoard;
+  model.notePlaced(c, kTextBoard);
   cell.value1 = static_cast<std::int16_t>(row);
   // The compiled table counts a text's bytes in 16 bits.
   if (text.size() > kMaxTextBytes) throw RuntimeFailure("board text longer than 65535 bytes");

@@ -33,6 +33,12 @@ struct ReaderContext {
     entryLine = 0;
   }
 
+  // The entry whose key field is on `line` is being handled from now on.
+  void atEntry(std::size_t line) {
+    entryLine = line;
+    if (model.placementObserver != nullptr) model.placementObserver->entryRead(activeSource, line);
+  }
+
   // Records an error code, with the active source and its entry's line.
   void recordError(std::int32_t code);
   // Records an error code and the position it refers to.

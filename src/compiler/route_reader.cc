@@ -99,7 +99,7 @@ RouteOutcome RouteReading::run() {
 // Every field read in the place of a key may be one: its line is the entry's until the next key.
 std::string RouteReading::readKey() {
   model_.currentField = reader_.readText();
-  ctx_.entryLine = reader_.fieldLine();
+  ctx_.atEntry(reader_.fieldLine());
   return model_.currentField;
 }
 

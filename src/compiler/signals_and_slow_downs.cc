@@ -13,6 +13,12 @@ constexpr std::int32_t kWarnedFrom = 1500;        // slow-downs starting above t
 // Like its start, a slow-down's end stands in the cell after its position.
 std::int32_t slowDownEndCell(const SlowDownLine& line) { return cellAfter(checkedAdd(line.x, line.l)); }
 
+// A slow-down point refused on a taken cell.
+EntryOutcome refused(Model& model, std::int64_t cell, std::int32_t code, std::int32_t x) {
+  model.noteRefused(cell);
+  return {code, x};
+}
+
 void setSlowDownValue2(TrackCell& cell, std::int32_t d_v) {
   if (d_v != 0) cell.value2 = wrapToInt16(d_v);
 }
@@ -22,9 +28,13 @@ void setSlowDownValue2(TrackCell& cell, std::int32_t d_v) {
 EntryOutcome memo_segnale(Model& model, SignalLine line) {
   const std::int32_t i = cellAfter(line.posizione);
   TrackCell& cell = model.cellAt(i);
-  if (!cell.isFree()) return {kErrSignalOccupied, line.posizione};
+  if (!cell.isFree()) {
+    model.noteRefused(i);
+    return {kErrSignalOccupied, line.posizione};
+  }
 
   cell.kind = kSignal;
+  model.notePlaced(i, kSignal);
   cell.value4 = wrapToInt16(std::int64_t{line.rapp} * 10 + std::int64_t{line.sx} * 3 + line.dx);
   cell.value1 = wrapToInt16(std::int64_t{line.s1} * 10 + line.d1);
   cell.value2 = wrapToInt16(std::int64_t{line.s2} * 10 + line.d2);
@@ -36,6 +46,7 @@ EntryOutcome memo_segnale(Model& model, SignalLine line) {
   const std::int64_t sides = std::int64_t{line.sx} * 3 + line.dx;
   for (std::int32_t k = 1; k <= 4; ++k) {
     model.cellAt(std::int64_t{i} - 2 * k).approachMark = wrapToUint8(sides * 10 + k);
+    model.noteMarked(std::int64_t{i} - 2 * k);
   }
   return {};
 }
@@ -49,22 +60,25 @@ EntryOutcome memo_rallentamento(Model& model, SlowDownLine line) {
   const bool warned = line.x > kWarnedFrom;
 
   if (warned) {
-    if (!model.cellAt(w).isFree()) return {kErrWarningOccupied, line.x};
+    if (!model.cellAt(w).isFree()) return refused(model, w, kErrWarningOccupied, line.x);
   } else {
     line.f_ta = 0;  // too close to the origin for a warning point and its approach
   }
-  if (!model.cellAt(s).isFree()) return {kErrSlowDownStartOccupied, line.x};
-  if (!model.cellAt(e).isFree()) return {kErrSlowDownEndOccupied, line.x};
+  if (!model.cellAt(s).isFree()) return refused(model, s, kErrSlowDownStartOccupied, line.x);
+  if (!model.cellAt(e).isFree()) return refused(model, e, kErrSlowDownEndOccupied, line.x);
 
   TrackCell& end = model.cellAt(e);
   end.kind = kSlowDownEnd;
+  model.notePlaced(e, kSlowDownEnd);
   setSlowDownValue2(end, line.d_v);
   TrackCell& start = model.cellAt(s);
   start.kind = kSlowDownStart;  // a slow-down within one cell keeps its start
+  model.notePlaced(s, kSlowDownStart);
   setSlowDownValue2(start, line.d_v);
   if (warned) {
     TrackCell& warning = model.cellAt(w);
     warning.kind = kSlowDownWarning;
+    model.notePlaced(w, kSlowDownWarning);
     setSlowDownValue2(warning, line.d_v);
     warning.value1 = wrapToInt16(line.v);
   }
@@ -77,11 +91,13 @@ EntryOutcome memo_rallentamento(Model& model, SlowDownLine line) {
     const std::int32_t h = cellOf(warningPosition);
     // Tested only now: a refusal here leaves the slow-down's points written.
     for (std::int32_t j = 0; j <= 3; ++j) {
-      if (!model.cellAt(std::int64_t{h} - j).isFree()) return {kErrApproachOccupied, line.x};
+      const std::int64_t a = std::int64_t{h} - j;
+      if (!model.cellAt(a).isFree()) return refused(model, a, kErrApproachOccupied, line.x);
     }
     for (std::int32_t j = 0; j <= 3; ++j) {
       TrackCell& approach = model.cellAt(std::int64_t{h} - j);
       approach.kind = kSlowDownApproach;
+      model.notePlaced(std::int64_t{h} - j, kSlowDownApproach);
       approach.value1 = static_cast<std::int16_t>(j + 1);
       if (line.d_v != 0) approach.value2 = static_cast<std::int16_t>(j + 1);
     }

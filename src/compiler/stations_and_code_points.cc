@@ -56,12 +56,17 @@ EntryOutcome markStopPoint(Model& model, std::int32_t row, const ScenarioRecord&
     for (std::int32_t j = 1; j <= 4; ++j) {
       const double q = endCell - j - 1;
       // Cells 0 and 1 never carry a mark: the first station's fourth mark is simply left out.
-      if (q > 1) model.cellAt(roundToInt(q)).approachMark = static_cast<std::uint8_t>(kStationMarkBase + j);
+      if (q > 1) {
+        model.cellAt(roundToInt(q)).approachMark = static_cast<std::uint8_t>(kStationMarkBase + j);
+        model.noteMarked(roundToInt(q));
+      }
     }
   }
   if (endCell - 1 <= 1) return {kErrStopPoint, std::nullopt};
-  TrackCell& stop = model.cellAt(cellBefore(station.numberB));
+  const std::int32_t stopCell = cellBefore(station.numberB);
+  TrackCell& stop = model.cellAt(stopCell);
   stop.kind = kStopPoint;
+  model.notePlaced(stopCell, kStopPoint);
   stop.value1 = static_cast<std::int16_t>(row);
   return {};
 }
@@ -70,14 +75,19 @@ EntryOutcome markStopPoint(Model& model, std::int32_t row, const ScenarioRecord&
 
 EntryOutcome placeCodePoint(Model& model, std::int32_t position, std::int32_t code) {
   if (EntryOutcome r = checkFeaturePosition(model, position)) return r;
-  TrackCell& cell = model.cellAt(cellOf(position));
-  if (!cell.isFree()) return {kErrCodePointOccupied, position};
+  const std::int32_t c = cellOf(position);
+  TrackCell& cell = model.cellAt(c);
+  if (!cell.isFree()) {
+    model.noteRefused(c);
+    return {kErrCodePointOccupied, position};
+  }
   if (code >= 1) {
     cell.kind = kCodePoint;
     cell.value1 = wrapToInt16(code);
   } else {
     cell.kind = kCodePointNoValue;
   }
+  model.notePlaced(c, static_cast<CellKind>(cell.kind));
   return {};
 }
 

@@ -61,7 +61,7 @@ class TrainRunReading {
     }
     if (reader_.atEnd()) return std::nullopt;
     model_.currentField = key;
-    ctx_.entryLine = reader_.fieldLine();
+    ctx_.atEntry(reader_.fieldLine());
     return key;
   }
 

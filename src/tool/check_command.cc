@@ -72,7 +72,8 @@ class SameNames : public FileSystem {
 };
 
 // Compiled files go to the memory too: nothing reaches the disk.
-CompileReport compileInMemory(FileSystem& files, const CheckOptions& options, const ScenarioNames& names) {
+CompileReport compileInMemory(FileSystem& files, const CheckOptions& options, const ScenarioNames& names,
+                              std::vector<LintWarning>& warnings) {
   NoWindow ui;
   Form1 form(files, ui, options.dir);
   CompileRequest request;
@@ -81,7 +82,7 @@ CompileReport compileInMemory(FileSystem& files, const CheckOptions& options, co
   request.sourceFolder = request.outputFolder = options.dir;
   request.buildPlan = !options.noPlan;
   request.deleteSources = false;
-  return form.compile(request);
+  return compileExplained(form, request, files, warnings);
 }
 
 nlohmann::json toJson(const Report& report) {
@@ -131,7 +132,8 @@ int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, s
     SameNames files(copy.memory, disk);
     report.missingRun = missingTrainRunSource(files, routePath, trainPath);
     report.warnings = lintSources(files, routePath, trainPath, !options.noPlan);
-    report.compile = compileInMemory(files, options, names);
+    report.compile = compileInMemory(files, options, names, report.warnings);
+    explainReadingStop(report.compile.error, report.warnings);
     // Without its train run source the compile fails reading it: that failure is the missing file.
     if (report.missingRun && report.compile.error.code == kErrRunTime) report.compile.error = {};
   } catch (const IoError& e) {

@@ -51,7 +51,8 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
     if (!options.outDir.empty()) platform.createDirectories(options.outDir);
     // The compile may delete the sources: look at them first.
     warnings = lintSources(platform, routePath, trainPath, request.buildPlan);
-    report = form.compile(request);
+    report = compileExplained(form, request, platform, warnings);
+    explainReadingStop(report.error, warnings);
   } catch (const IoError& e) {
     err << "scenario-tool compile: " << e.what() << '\n';
     return kExitIo;

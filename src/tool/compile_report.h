@@ -10,11 +10,24 @@
 #include <nlohmann/json.hpp>
 
 #include "app/form1.h"
+#include "platform/platform.h"
 #include "tool/source_lint.h"
 
 namespace pack {
 
-// "FILE:LINE: error N at X m: what; fix" (the parts that apply).
+// Compiles as form.compile does, recording which entry placed each feature, and explains the error:
+// for a feature refused on a taken cell (errors 6, 7 and 16 to 21), what holds the cell and the file and
+// line of the entry that put it there; for a platform too close to the one before (22), where that one
+// ends and where this one may begin. Approach marks written over those of another entry are added to
+// `warnings`. The compiled files are the same as without it.
+CompileReport compileExplained(Form1& form, const CompileRequest& request, FileSystem& fs,
+                               std::vector<LintWarning>& warnings);
+
+// Adds to a reading failure (error 25) the lint's account of the field the compiler could not read: the
+// first one, as the compiler stops at it.
+void explainReadingStop(RecordedError& error, const std::vector<LintWarning>& warnings);
+
+// "FILE:LINE: error N at X m: what; fix; detail" (the parts that apply), on one line.
 std::string recordedErrorText(const RecordedError& error);
 
 // "error N: what stopped the compile; the compile stopped and wrote nothing".

@@ -221,14 +221,18 @@ class Linter {
     EntryRead read{&entry, key, {}, false};
     for (std::size_t i = 0; i < entry.valueCount(); ++i) {
       if (cursor_.atEnd()) {
-        warn(key, "the file ends after " + std::to_string(i) + " of the " + std::to_string(entry.valueCount()) +
-                      " values of " + quoted(entry.writtenKey) + "; the compiler stops with error 25");
+        std::string why = "the file ends after " + std::to_string(i) + " of the " +
+                          std::to_string(entry.valueCount()) + " values of " + quoted(entry.writtenKey);
+        warn(key, why + "; the compiler stops with error 25");
+        warnings_.back().readingStop = why;
         return read;
       }
       ValueWidth width = entry.values[i].width;
       Field value = width == ValueWidth::kText ? cursor_.text() : cursor_.number(width);
       if (!value.problem.empty()) {
-        warn(value, value.problem + " (" + valueName(entry, i) + "); the compiler stops reading with error 25");
+        std::string why = value.problem + " (" + valueName(entry, i) + ")";
+        warn(value, why + "; the compiler stops reading with error 25");
+        warnings_.back().readingStop = why + " at line " + std::to_string(value.line);
         quietLine_ = value.line;
         return read;
       }
@@ -296,14 +300,7 @@ class Linter {
   std::vector<LintWarning> take() { return std::move(warnings_); }
 
  private:
-  static std::string valueName(const EntryDefinition& entry, std::size_t i) {
-    std::string text = "value " + std::to_string(i + 1) + " of " + quoted(entry.writtenKey);
-    if (const ValueGuide* r = findValueRange(entry.writtenKey, i + 1)) {
-      text += ": " + std::string(r->name);
-      if (!r->unit.empty()) text += ", " + std::string(r->unit);
-    }
-    return text;
-  }
+  static std::string valueName(const EntryDefinition& entry, std::size_t i) { return valueLabel(entry, i); }
 
   // One entry per line: values continued on the next line, or fields left over after the last value.
   void checkLineShape(const EntryRead& read) {
@@ -332,20 +329,16 @@ class Linter {
 
   void checkValue(const EntryRead& read, std::size_t i, std::optional<std::int64_t> routeLength) {
     const Field& v = read.values[i];
-    const ValueGuide* r = findValueRange(read.entry->writtenKey, i + 1);
+    const ValueDefinition& d = read.entry->values[i];
     if (!v.number) return;
     if (trimmed(v.text).empty()) {
-      if (r == nullptr || !r->emptyOk) warn(v, valueName(*read.entry, i) + " is empty and is read as 0");
+      if (!d.mayBeEmpty) warn(v, valueName(*read.entry, i) + " is empty and is read as 0");
       return;
     }
-    if (r == nullptr) return;
     std::int64_t n = *v.number;
-    if (n < r->min || n > r->max) {
-      std::string range = r->max == kNoMaximum   ? "at least " + std::to_string(r->min)
-                          : r->min == kNoMinimum ? "at most " + std::to_string(r->max)
-                                                 : std::to_string(r->min) + " to " + std::to_string(r->max);
-      warn(v, valueName(*read.entry, i) + " is " + std::to_string(n) + ", outside " + range);
-    } else if (r->onLine && routeLength && n > *routeLength) {
+    if (outsideRange(d, n)) {
+      warn(v, valueName(*read.entry, i) + " is " + std::to_string(n) + ", outside " + rangeText(d));
+    } else if (d.alongLine && routeLength && n > *routeLength) {
       warn(v, valueName(*read.entry, i) + " is " + metres(n) + ", beyond the end of the route at " +
                   metres(*routeLength) + " (in the run-out after it)");
     }

@@ -1,7 +1,7 @@
 // Warnings for what the source formats ask of an author but the compiler accepts silently: entries out
-// of order or overlapping, values empty or outside their ranges (tool/value_ranges.h), positions beyond
-// the route's end, lines with the wrong number of values, a comma cutting a text short, entries in the
-// wrong part, keys that match nothing or are near misses, and fields the compiler cannot read at all.
+// of order or overlapping, values empty or outside the ranges their entries give (src/formats), positions
+// beyond the route's end, lines with the wrong number of values, a comma cutting a text short, entries in
+// the wrong part, keys that match nothing or are near misses, and fields the compiler cannot read at all.
 // Warnings never change the compile.
 #pragma once
 
@@ -21,6 +21,7 @@ struct LintWarning {
   std::size_t line = 0;
   std::string message;
   std::size_t column = 0;  // from 1; 0 when the warning is about the whole line
+  std::string readingStop = {};  // for a field the compiler cannot read (error 25): what is wrong with it
 };
 
 // "FILE:LINE[:COLUMN]: warning: MESSAGE", the form compilers use, which editors can jump to.

@@ -18,6 +18,7 @@ std::vector<std::unique_ptr<ToolCommand>> makeCommands() {
   commands.push_back(makeCompileCommand());
   commands.push_back(makeCheckCommand());
   commands.push_back(makeNormalizeCommand());
+  commands.push_back(makeFormatsCommand());
   commands.push_back(makeInspectCommand());
   commands.push_back(makePlotCommand());
   commands.push_back(makeDecompileCommand());

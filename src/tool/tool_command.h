@@ -39,5 +39,6 @@ std::unique_ptr<ToolCommand> makePlotCommand();
 std::unique_ptr<ToolCommand> makeNormalizeCommand();
 std::unique_ptr<ToolCommand> makeCheckCommand();
 std::unique_ptr<ToolCommand> makeDecompileCommand();
+std::unique_ptr<ToolCommand> makeFormatsCommand();
 
 }  // namespace pack

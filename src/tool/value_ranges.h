@@ -1,33 +1,26 @@
-// What every value of every source entry is, for the authoring tool's messages: its name, its unit and
-// the range an author should keep to. The compiler accepts much more (any 32-bit number, stored modulo
-// its field); the tool warns outside these ranges. One row per value of an entry, in reading order.
+// How the tool words the values that the source formats describe (formats/entry.h): a value's label in
+// a message, its range as text, and whether a number lies outside it. The names, units and ranges
+// themselves belong to the entry tables of src/formats.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <limits>
-#include <span>
-#include <string_view>
+#include <string>
+#include <vector>
+
+#include "formats/entry.h"
 
 namespace pack {
 
-inline constexpr std::int64_t kNoMinimum = std::numeric_limits<std::int64_t>::min();
-inline constexpr std::int64_t kNoMaximum = std::numeric_limits<std::int64_t>::max();
+// "value 2 of "pendenza": gradient, per mille" (`index` from 0).
+std::string valueLabel(const EntryDefinition& entry, std::size_t index);
 
-struct ValueGuide {
-  std::string_view entry;  // the entry's written key
-  std::size_t value;       // from 1, in reading order
-  std::string_view name;
-  std::string_view unit;   // "m", "km/h", "per mille", "%", ... or empty
-  std::int64_t min = kNoMinimum;
-  std::int64_t max = kNoMaximum;
-  bool onLine = false;     // a position on the line: also expected within the route's length
-  bool emptyOk = false;    // written empty in the pack's own sources, so an empty field is no slip
-};
+// "-100 to 155", "at least 0", "at most 32767"; empty for a text or a number its width alone limits.
+std::string rangeText(const ValueDefinition& value);
 
-std::span<const ValueGuide> valueRanges();
+bool outsideRange(const ValueDefinition& value, std::int64_t number);
 
-// The row of value `value` (from 1) of the entry written `entry`, or nullptr.
-const ValueGuide* findValueRange(std::string_view entry, std::size_t value);
+// Every entry of both sources: the route's general and feature entries, then the train run's.
+std::vector<const EntryDefinition*> allEntries();
 
 }  // namespace pack
