@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# scenario-tool.exe inspect and plot say and draw the same as the POSIX scenario-tool for the same compiled
-# files: the same words for each file kind, the same SVG and interactive page, byte for byte.
+# scenario-tool.exe inspect, plot and decompile do the same as the POSIX scenario-tool with the same compiled
+# files: the same words for each file kind, the same SVG and interactive page, the same sources back, byte
+# for byte; and formats prints the same reference.
 source "$(dirname "$0")/common.sh"
-skip_unless_tool_has export compile inspect plot
+skip_unless_tool_has export compile inspect plot decompile formats
 
 root="$(fresh_dir tool_plot_inspect)"
 mkdir -p "$root/compiled"
@@ -37,3 +38,19 @@ cmp "$root/compiled/plot-posix.svg" "$root/compiled/plot-windows.svg" || fail "t
 cmp "$root/compiled/page-posix/Borgorosso_MontegranoC_517.html" "$root/compiled/page-windows/Borgorosso_MontegranoC_517.html" ||
   fail "the interactive pages differ"
 pass "plot: the same SVG and the same interactive page under Windows and POSIX"
+
+# Each side decompiles into a folder of the same name, in a copy of the compiled files of its own.
+for side in posix windows; do
+  mkdir -p "$root/decompile-$side"
+  cp "$root/compiled/"*.dat "$root/compiled/"*.sim "$root/decompile-$side/"
+  status="$(run_tool "$side" "$root/decompile-$side" "$root/decompile-$side/run" decompile -o sources .)"
+  [[ "$side" == posix ]] && posix_status="$status" || windows_status="$status"
+done
+same_tool_outcome "$root/decompile-posix/run" "$root/decompile-windows/run" "decompile" "$posix_status" "$windows_status"
+[[ "$posix_status" == 0 ]] || fail "decompile failed ($posix_status): $(cat "$root/decompile-posix/run.stderr")"
+same_files "$root/decompile-posix/sources" "$root/decompile-windows/sources" "decompiled sources"
+pass "decompile: the same sources and the same report under Windows and POSIX"
+
+both formats formats
+both formats-markdown formats --markdown
+pass "formats: the same reference under Windows and POSIX"
