@@ -81,6 +81,7 @@ json dataJson(const PlotData& d) {
   return {{"title", d.title},
           {"routeLength", d.routeLength},
           {"trackLength", d.trackLength},
+          {"cellLength", kCellLength},
           {"profileCells", d.profileCells},
           {"kilometres", {{"describe", d.kilometres.describe()},
                           {"defined", d.kilometres.defined()},
@@ -132,6 +133,7 @@ svg text { font-family: sans-serif; }
 constexpr const char* kScript = R"js(
 "use strict";
 const D = JSON.parse(document.getElementById("data").textContent);
+const CELL = D.cellLength;  // metres per track cell
 const NS = "http://www.w3.org/2000/svg";
 const W = 1060, LEFT = 64, RIGHT = 16, PW = W - LEFT - RIGHT, MIN_SPAN = 400;
 const PANELS = [
@@ -192,7 +194,7 @@ function runAt(runs, cell) {
   }
   return null;
 }
-function visibleRuns(runs) { return runs.filter(r => (r[1] + 1) * 50 >= v0 && r[0] * 50 <= v1); }
+function visibleRuns(runs) { return runs.filter(r => (r[1] + 1) * CELL >= v0 && r[0] * CELL <= v1); }
 
 // ---- The panels along the line.
 const along = document.getElementById("along");
@@ -222,7 +224,7 @@ function valueAxis(g, id, lo, hi, unit, max) {
 function stepLine(g, runs, y, colour, width) {
   let d = "";
   for (const r of visibleRuns(runs)) {
-    const x0 = Math.max(LEFT, X(r[0] * 50)), x1 = Math.min(LEFT + PW, X((r[1] + 1) * 50));
+    const x0 = Math.max(LEFT, X(r[0] * CELL)), x1 = Math.min(LEFT + PW, X((r[1] + 1) * CELL));
     d += (d ? "L" : "M") + x0.toFixed(1) + "," + y(r[2]).toFixed(1) + "L" + x1.toFixed(1) + "," + y(r[2]).toFixed(1);
   }
   if (d) el("path", {d: d, fill: "none", stroke: colour, "stroke-width": width}, g);
@@ -312,7 +314,7 @@ const DRAW = {
     }
   },
   elevation(g, top, h, frame) {
-    for (const r of visibleRuns(D.mountain)) if (r[2]) band(g, r[0] * 50, (r[1] + 1) * 50, top, h, {fill: ["", "#dcebd2", "#c9dff0", "#efe0c8"][Math.min(r[2], 3)]});
+    for (const r of visibleRuns(D.mountain)) if (r[2]) band(g, r[0] * CELL, (r[1] + 1) * CELL, top, h, {fill: ["", "#dcebd2", "#c9dff0", "#efe0c8"][Math.min(r[2], 3)]});
     const E = D.elevation, c0 = Math.max(0, Math.floor(v0 / 50)), c1 = Math.min(E.length - 1, Math.ceil(v1 / 50));
     if (c1 < c0) return;
     let lo = Infinity, hi = -Infinity;
@@ -320,7 +322,7 @@ const DRAW = {
     const y = valueAxis(frame, "elevation", lo, hi, "m");
     const stride = Math.max(1, Math.floor((c1 - c0) / 1500));
     let d = "";
-    for (let i = c0; i <= c1; i += stride) d += (d ? "L" : "M") + X(i * 50).toFixed(1) + "," + y(E[i]).toFixed(1);
+    for (let i = c0; i <= c1; i += stride) d += (d ? "L" : "M") + X(i * CELL).toFixed(1) + "," + y(E[i]).toFixed(1);
     el("path", {d: d, fill: "none", stroke: "#5d8a2e", "stroke-width": 1.8}, g);
     for (const s of D.stations) if (s.m >= v0 && s.m <= v1) el("line", {x1: X(s.m), x2: X(s.m), y1: top, y2: top + h, stroke: "#1565c0", "stroke-dasharray": "3 3", "stroke-width": 0.8}, g);
   },
@@ -331,7 +333,7 @@ const DRAW = {
     for (const r of visibleRuns(D.gradient)) {
       if (!r[2]) continue;
       const y0 = y(0), y1 = y(r[2]);
-      band(g, r[0] * 50, (r[1] + 1) * 50, Math.min(y0, y1), Math.abs(y1 - y0), {fill: r[2] > 0 ? "#e57373" : "#81c784"});
+      band(g, r[0] * CELL, (r[1] + 1) * CELL, Math.min(y0, y1), Math.abs(y1 - y0), {fill: r[2] > 0 ? "#e57373" : "#81c784"});
     }
     el("line", {x1: LEFT, x2: LEFT + PW, y1: y(0), y2: y(0), stroke: "#555"}, g);
   },
@@ -345,7 +347,7 @@ const DRAW = {
     for (const r of visibleRuns(D.curve)) {
       if (!r[2]) continue;
       const a = Math.abs(r[2]), hh = (h / 2 - 2) * a / 6;
-      band(g, r[0] * 50, (r[1] + 1) * 50, r[2] > 0 ? mid - hh : mid, hh, {fill: shades[a]});
+      band(g, r[0] * CELL, (r[1] + 1) * CELL, r[2] > 0 ? mid - hh : mid, hh, {fill: shades[a]});
     }
   },
   speed(g, top, h, frame) {
@@ -354,7 +356,7 @@ const DRAW = {
     const y = valueAxis(frame, "speed", 0, hi, "km/h");
     for (const r of visibleRuns(D.effective)) {
       const line = runAt(D.speed, r[0]);
-      if (line && r[2] < line[2]) band(g, r[0] * 50, (r[1] + 1) * 50, top, h, {fill: "#ffe0b2"});
+      if (line && r[2] < line[2]) band(g, r[0] * CELL, (r[1] + 1) * CELL, top, h, {fill: "#ffe0b2"});
     }
     stepLine(g, D.speed, y, "#888", 1.2);
     stepLine(g, D.effective, y, "#c62828", 1.8);

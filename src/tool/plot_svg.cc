@@ -7,6 +7,8 @@
 #include <limits>
 #include <sstream>
 
+#include "compiler/cell_units.h"
+
 namespace pack {
 namespace {
 
@@ -203,8 +205,8 @@ class Renderer {
   void steps(const std::vector<int>& values, const std::function<double(double)>& y, std::string_view style) {
     std::vector<std::pair<double, double>> points;
     for (const Run& r : runs(values, d_.profileCells)) {
-      points.emplace_back(along_.x(static_cast<double>(r.first) * 50), y(r.value));
-      points.emplace_back(along_.x(static_cast<double>(r.last + 1) * 50), y(r.value));
+      points.emplace_back(cellX(r.first), y(r.value));
+      points.emplace_back(cellX(r.last + 1), y(r.value));
     }
     body_.polyline(points, style);
   }
@@ -353,7 +355,7 @@ class Renderer {
     }
     for (const Run& r : runs(d_.mountain, d_.mountain.size())) {
       if (r.value == 0) continue;
-      double x0 = along_.x(static_cast<double>(r.first) * 50), x1 = along_.x(static_cast<double>(r.last + 1) * 50);
+      double x0 = cellX(r.first), x1 = cellX(r.last + 1);
       body_.rect(x0, top, std::max(x1 - x0, 1.0), height, "fill=\"" + mountainColour(r.value) + "\"");
     }
     auto y = valueAxis(top, height, lo, hi, "m");
@@ -361,7 +363,7 @@ class Renderer {
     std::vector<std::pair<double, double>> points;
     // At most about two points per pixel column.
     std::size_t step = std::max<std::size_t>(1, d_.profileCells / 3000);
-    for (std::size_t i = 0; i < d_.profileCells; i += step) points.emplace_back(along_.x(static_cast<double>(i) * 50), y(d_.elevation[i]));
+    for (std::size_t i = 0; i < d_.profileCells; i += step) points.emplace_back(cellX(i), y(d_.elevation[i]));
     body_.polyline(points, "stroke=\"#5d8a2e\" stroke-width=\"1.8\"");
     for (const PlotStation& st : d_.stations) {
       double x = along_.x(st.station.position);
@@ -382,7 +384,7 @@ class Renderer {
     frame(top, height, true);
     for (const Run& r : runs(d_.gradient, d_.profileCells)) {
       if (r.value == 0) continue;
-      double x0 = along_.x(static_cast<double>(r.first) * 50), x1 = along_.x(static_cast<double>(r.last + 1) * 50);
+      double x0 = cellX(r.first), x1 = cellX(r.last + 1);
       double y0 = y(0), y1 = y(r.value);
       body_.rect(x0, std::min(y0, y1), std::max(x1 - x0, 0.5), std::abs(y1 - y0),
                  r.value > 0 ? "fill=\"#e57373\"" : "fill=\"#81c784\"");
@@ -407,7 +409,7 @@ class Renderer {
     for (double k : d_.curvature) signedClass.push_back(k >= 0 ? curveClass(k) : -curveClass(k));
     for (const Run& r : runs(signedClass, signedClass.size())) {
       if (r.value == 0) continue;
-      double x0 = along_.x(static_cast<double>(r.first) * 50), x1 = along_.x(static_cast<double>(r.last + 1) * 50);
+      double x0 = cellX(r.first), x1 = cellX(r.last + 1);
       double h = (height / 2 - 2) * std::abs(r.value) / 6.0;
       body_.rect(x0, r.value > 0 ? mid - h : mid, std::max(x1 - x0, 0.6), h, "fill=\"" + curveColour(std::abs(r.value)) + "\"");
     }
@@ -423,7 +425,7 @@ class Renderer {
     frame(top, height, true);
     for (const Run& r : runs(d_.effectiveSpeed, d_.profileCells)) {
       if (r.value >= d_.speed[r.first]) continue;
-      double x0 = along_.x(static_cast<double>(r.first) * 50), x1 = along_.x(static_cast<double>(r.last + 1) * 50);
+      double x0 = cellX(r.first), x1 = cellX(r.last + 1);
       body_.rect(x0, top, std::max(x1 - x0, 1.5), height, "fill=\"#ffe0b2\"");
     }
     steps(d_.speed, y, "stroke=\"#888\" stroke-width=\"1.2\"");
@@ -525,6 +527,9 @@ class Renderer {
     }
     return top + 30;
   }
+
+  // Where cell `cell` starts along the line.
+  double cellX(std::size_t cell) const { return along_.x(static_cast<double>(cell_units::cellMetre(cell))); }
 
   const PlotData& d_;
   Along along_;
