@@ -37,7 +37,7 @@ class ExportCommand : public ToolCommand {
 
   int run(std::ostream& out, std::ostream& err) override {
     if (folder_.empty()) {
-      err << "scenario-tool: export: DIR must not be empty (see scenario-tool export --help)\n";
+      err << "scenario-tool export: DIR must not be empty (see scenario-tool export --help)\n";
       return kExitUsage;
     }
     std::unique_ptr<Platform> platform = makeNativePlatform();
@@ -45,7 +45,7 @@ class ExportCommand : public ToolCommand {
       if (!force_) {
         std::vector<std::string> changed = changedFiles(*platform);
         if (!changed.empty()) {
-          err << "scenario-tool: export: " << changed.front() << " differs from the scenario's text and was kept"
+          err << "scenario-tool export: " << changed.front() << " differs from the scenario's text and was kept"
               << (changed.size() > 1 ? " (with " + std::to_string(changed.size() - 1) + " more)" : "")
               << "; nothing was written (--force replaces it)\n";
           return kExitCannotCreate;
@@ -55,7 +55,7 @@ class ExportCommand : public ToolCommand {
       writeTexts(*platform);
       report(*platform, out);
     } catch (const IoError& e) {
-      err << "scenario-tool: export: " << e.what() << "\n";
+      err << "scenario-tool export: " << e.what() << "\n";
       return kExitIo;
     }
     return kExitOk;

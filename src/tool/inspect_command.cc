@@ -41,11 +41,11 @@ class InspectCommand : public ToolCommand {
   int run(std::ostream& out, std::ostream& err) override {
     CompiledFileKind kind = compiledFileKind(file_);
     if (kind == CompiledFileKind::kUnknown) {
-      err << "scenario-tool: inspect: \"" << file_ << "\" is not named as a compiled file (.dat, .sim)\n";
+      err << "scenario-tool inspect: \"" << file_ << "\" is not named as a compiled file (.dat, .sim)\n";
       return kExitUsage;
     }
     if (std::string problem = optionProblem(kind); !problem.empty()) {
-      err << "scenario-tool: inspect: " << problem << "\n";
+      err << "scenario-tool inspect: " << problem << "\n";
       return kExitUsage;
     }
     std::unique_ptr<Platform> platform = makeNativePlatform();
@@ -53,7 +53,7 @@ class InspectCommand : public ToolCommand {
     try {
       bytes = platform->read(file_);
     } catch (const IoError& e) {
-      err << "scenario-tool: inspect: " << e.what() << "\n";
+      err << "scenario-tool inspect: " << e.what() << "\n";
       return kExitIo;
     }
     if (bytes.empty()) {

@@ -63,7 +63,7 @@ class NormalizeCommand : public ToolCommand {
       out << "normalized " << file << ": " << joined(result.changes) << '\n';
       return kExitOk;
     } catch (const IoError& e) {
-      err << "scenario-tool: normalize: " << e.what() << '\n';
+      err << "scenario-tool normalize: " << e.what() << '\n';
       return kExitIo;
     }
   }

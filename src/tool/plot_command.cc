@@ -51,7 +51,7 @@ class PlotCommand : public ToolCommand {
     std::optional<std::string> scenario = checkNamePart(scenario_, "scenario name", problem);
     std::optional<std::string> train = scenario ? checkNamePart(train_, "train number", problem) : std::nullopt;
     if (!scenario || !train) {
-      err << "scenario-tool: plot: " << problem << "\n";
+      err << "scenario-tool plot: " << problem << "\n";
       return kExitUsage;
     }
     ScenarioNames names{*scenario, *train};
@@ -77,7 +77,7 @@ class PlotCommand : public ToolCommand {
         out << "wrote " << target.path << "\n";
       }
     } catch (const IoError& e) {
-      err << "scenario-tool: plot: " << e.what() << "\n";
+      err << "scenario-tool plot: " << e.what() << "\n";
       return kExitIo;
     } catch (const DecodeError& e) {
       err << current << ": " << e.what() << "\n";

@@ -74,7 +74,7 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     try {
       return commands[i]->run(out, err);
     } catch (const std::exception& e) {
-      err << "scenario-tool: " << subcommands[i]->get_name() << ": internal error: " << e.what() << "\n";
+      err << "scenario-tool " << subcommands[i]->get_name() << ": internal error: " << e.what() << "\n";
       return kExitSoftware;
     }
   }
