@@ -17,8 +17,8 @@ using tool_testing::TempFolder;
 using tool_testing::ToolRun;
 using tool_testing::writeBytes;
 
-constexpr const char* kRoute = "Borgorosso_MontegranoC_linea.txt";
-constexpr const char* kTrain = "Borgorosso_MontegranoC_517-.txt";
+using tool_testing::kRoute;
+using tool_testing::kTrain;
 
 class CheckCommand : public ::testing::Test {
  protected:

@@ -18,8 +18,8 @@ using tool_testing::runToolCaptured;
 using tool_testing::TempFolder;
 using tool_testing::writeBytes;
 
-constexpr const char* kRoute = "Borgorosso_MontegranoC_linea.txt";
-constexpr const char* kTrain = "Borgorosso_MontegranoC_517-.txt";
+using tool_testing::kRoute;
+using tool_testing::kTrain;
 constexpr const char* kCompiled[] = {"Borgorosso_MontegranoC_linea.dat", "Borgorosso_MontegranoC_517.sim",
                                      "Borgorosso_MontegranoC_517.dat"};
 

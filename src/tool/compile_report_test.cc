@@ -17,8 +17,8 @@ using tool_testing::runToolCaptured;
 using tool_testing::TempFolder;
 using tool_testing::writeBytes;
 
-constexpr const char* kRoute = "Borgorosso_MontegranoC_linea.txt";
-constexpr const char* kTrain = "Borgorosso_MontegranoC_517-.txt";
+using tool_testing::kRoute;
+using tool_testing::kTrain;
 
 // The line (from 1) of the one line of `bytes` that begins with `start`.
 std::size_t lineOf(const std::string& bytes, const std::string& start) {

@@ -17,8 +17,8 @@ using tool_testing::runToolCaptured;
 using tool_testing::TempFolder;
 using tool_testing::writeBytes;
 
-constexpr const char* kRoute = "Borgorosso_MontegranoC_linea.txt";
-constexpr const char* kTrain = "Borgorosso_MontegranoC_517-.txt";
+using tool_testing::kRoute;
+using tool_testing::kTrain;
 constexpr const char* kSvg = "Borgorosso_MontegranoC_517.svg";
 constexpr const char* kHtml = "Borgorosso_MontegranoC_517.html";
 

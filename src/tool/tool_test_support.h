@@ -18,6 +18,10 @@
 
 namespace pack::tool_testing {
 
+// The embedded scenario's two sources, as export writes them.
+inline constexpr const char* kRoute = "Borgorosso_MontegranoC_linea.txt";
+inline constexpr const char* kTrain = "Borgorosso_MontegranoC_517-.txt";
+
 struct ToolRun {
   int status;
   std::string out;
