@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/form1.h"
 #include "bench/largest_route.h"
 #include "compiler/field_reader.h"
 #include "formats/file_names.h"
 #include "output/binary_writer.h"
 #include "output/compiled_files.h"
+#include "writers/embedded_tables.h"
 #include "platform/fake_platform.h"
 #include "writers/embedded_tables.h"
 
@@ -27,7 +27,7 @@ std::string joined(std::span<const std::string_view> lines) {
 // The compile of two sources held in an in-memory file system, the compiled files written there too.
 struct MemoryCompile {
   FakePlatform platform;
-  Form1 form{platform, platform, platform.folder};
+  Model model;
 
   MemoryCompile(const std::string& route, const std::string& train) {
     ScenarioNames names{kScenarioName, kTrainNumber};
@@ -37,9 +37,8 @@ struct MemoryCompile {
 
   // False when the compile recorded an error or stopped: it would not have done the whole work.
   bool run(std::int32_t plan) {
-    CompileRequest request{std::string(kScenarioName), std::string(kTrainNumber), platform.folder, platform.folder,
-                           plan != 0, true};
-    CompileReport report = form.compile(request);
+    CompileRequest request{std::string(kScenarioName), std::string(kTrainNumber), platform.folder, plan != 0, true};
+    CompileReport report = compileAndWrite(platform, request, platform.folder, model);
     return report.error.code == 0 && report.fatal == 0;
   }
 };
@@ -128,7 +127,7 @@ const Model& compiledLargestRoute() {
     if (!c->run(1)) std::abort();  // the encoders would measure a partial model
     return c;
   }();
-  return compiled->form.model;
+  return compiled->model;
 }
 
 void encode(benchmark::State& state, void (*encoder)(const Model&, BinaryWriter&)) {

@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/form1.h"
+#include "output/compiled_files.h"
 #include "formats/file_names.h"
 #include "platform/fake_platform.h"
+#include "writers/embedded_tables.h"
 
 namespace {
 
@@ -22,16 +23,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t split = input.find('\0');
 
   pack::FakePlatform platform;
-  pack::Form1 form(platform, platform, platform.folder);
   const pack::CompileRequest request{std::string(pack::kScenarioName), std::string(pack::kTrainNumber),
-                                     platform.folder, platform.folder, (data[0] & 1) != 0, true};
+                                     platform.folder, (data[0] & 1) != 0, true};
   pack::ScenarioNames names{request.scenarioName, request.trainNumber};
   std::string routePath = platform.join(platform.folder, pack::routeSourceName(names));
   std::string trainPath = platform.join(platform.folder, pack::trainRunSourceName(names));
   if ((data[0] & 2) == 0) platform.fs.files[routePath] = std::string(input.substr(0, split));
   if (split != std::string_view::npos) platform.fs.files[trainPath] = std::string(input.substr(split + 1));
 
-  const pack::CompileReport report = form.compile(request);
+  pack::Model model;
+  const pack::CompileReport report = pack::compileAndWrite(platform, request, platform.folder, model);
   if (report.fatal != 0) {
     // The compile's fatal stop: nothing compiled may have been written.
     if (!report.written.empty()) __builtin_trap();

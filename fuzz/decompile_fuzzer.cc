@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "output/compiled_decoders.h"
-#include "tool/decompile.h"
-#include "tool/decompile_check.h"
+#include "tool/decompile/decompile.h"
+#include "tool/decompile/decompile_check.h"
 
 namespace {
 

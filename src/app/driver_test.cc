@@ -8,9 +8,11 @@
 
 #include "app/fatal_error.h"
 #include "app/form1.h"
+#include "writers/embedded_tables.h"
 #include "compiler/signal_completion.h"
 #include "formats/file_names.h"
 #include "output/compiled_decoders.h"
+#include "output/compiled_files.h"
 #include "platform/fake_platform.h"
 
 namespace pack {
@@ -43,8 +45,9 @@ class Driver : public testing::Test {
   }
 
   void compile(bool buildPlan = false) {
-    report_ = form_.compile({form_.model.scenarioName, form_.model.trainNumber, platform_.folder,
-                             platform_.folder, buildPlan, true});
+    report_ = compileAndWrite(platform_, {form_.model.scenarioName, form_.model.trainNumber, platform_.folder,
+                                          buildPlan, true},
+                              platform_.folder, form_.model);
   }
 
   // The code of the fatal stop, or 0 when the compile ran to its end.

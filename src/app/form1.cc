@@ -1,9 +1,6 @@
 #include "app/form1.h"
 
 #include "app/fatal_error.h"
-#include "compiler/error_codes.h"
-#include "compiler/scenario_codes.h"
-#include "compiler/signal_completion.h"
 #include "formats/file_names.h"
 #include "output/compiled_files.h"
 #include "writers/embedded_tables.h"
@@ -23,60 +20,9 @@ void Form1::Form_Load() {
 }
 
 void Form1::memorizza_percorso(std::int32_t& j) {
-  model.buildPlan = j;
-  SourceAccess sources = sourcesIn(sourceFolder);
-  compileSources(sources);
-}
-
-CompileReport Form1::compile(const CompileRequest& request) {
-  model.scenarioName = request.scenarioName;
-  model.trainNumber = request.trainNumber;
-  model.buildPlan = request.buildPlan ? 1 : 0;
-  sourceFolder = request.sourceFolder;
-  outputFolder = request.outputFolder;
-  deleteSources = request.deleteSources;
-
-  CompileReport report;
-  SourceAccess sources = sourcesIn(sourceFolder);
-  try {
-    report.written = compileSources(sources);
-  } catch (const FatalError& e) {
-    report.fatal = e.code();
-  }
-
-  RecordedError& error = report.error;
-  error.code = model.errorCode;
-  error.position = model.errorPosition;
-  const ErrorInfo* info = findError(model.errorCode);
-  if (info != nullptr && info->origin == ErrorOrigin::kEntry && sources.errorSource != SourceKind::kNone) {
-    error.source = sources.errorSource == SourceKind::kRoute ? sources.routePath : sources.trainRunPath;
-    error.line = sources.errorLine;
-  } else if (info != nullptr && info->origin == ErrorOrigin::kRouteSource) {
-    error.source = sources.routePath;
-  }
-  return report;
-}
-
-SourceAccess Form1::sourcesIn(const std::string& folder) {
-  ScenarioNames names{model.scenarioName, model.trainNumber};
-  return {fs_, fs_.join(folder, routeSourceName(names)), fs_.join(folder, trainRunSourceName(names)),
-          deleteSources};
-}
-
-std::vector<std::string> Form1::compileSources(SourceAccess& sources) {
-  model.errorCode = 0;
-  model.clearTable();
-  memorizza_dati(model, sources);
-  // Without cells there is nothing to complete or write: stop with the reader's code.
-  if (!model.hasCells()) errore(std::to_string(model.errorCode != 0 ? model.errorCode : 25));
-
-  completeSignalCodes(model);
-  if (std::int32_t failed = checkReservedSlots(model); failed != 0) errore(std::to_string(failed));
-
-  model.scenarioTable[kRowScenario].numberD = codice_gara_st(model);
-  model.trackCells[1].value2 = static_cast<std::int16_t>(codice_gara_og(model));
-
-  return writeCompiledFiles(model, fs_, outputFolder);
+  CompileRequest request{model.scenarioName, model.trainNumber, sourceFolder, j != 0, true};
+  const CompileReport report = compileAndWrite(fs_, request, outputFolder, model);
+  if (report.fatal != 0) errore(std::to_string(report.fatal));
 }
 
 void Form1::setEmbeddedNames() {

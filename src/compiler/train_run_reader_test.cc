@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
 #include "compiler/reader_context.h"
+#include "output/compiled_files.h"
 #include "compiler/runtime_failure.h"
 #include "compiler/source_reader.h"
 #include "compiler/train_run_test_support.h"
@@ -205,12 +205,12 @@ TEST(TrainRunFailures, EndAsCode25WithBothSourcesDeleted) {
 // form the files cannot hold.
 TEST(TrainRunFailures, ARefusedLongNameStillLetsTheCompiledFilesBeWritten) {
   FakePlatform platform;
-  Form1 form(platform, platform, platform.folder);
   ScenarioNames names{"Prova", "9"};
   platform.fs.files[platform.join(platform.folder, routeSourceName(names))] = route();
   platform.fs.files[platform.join(platform.folder, trainRunSourceName(names))] =
       trainRun({"stazione, 5000, 30, 0, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, " + std::string(70000, 'N')});
-  const CompileReport report = form.compile({"Prova", "9", platform.folder, platform.folder, false, true});
+  Model model;
+  const CompileReport report = compileAndWrite(platform, {"Prova", "9", platform.folder, false, true}, platform.folder, model);
   EXPECT_EQ(report.error.code, 25);
   EXPECT_EQ(report.written.size(), 2u);  // the table and the cells; no plan without the option
 }

@@ -116,4 +116,11 @@ std::vector<std::string> writeCompiledFiles(const Model& model, FileSystem& fs, 
   return committed;
 }
 
+CompileReport compileAndWrite(FileSystem& fs, const CompileRequest& request, const std::string& outputFolder,
+                              Model& model) {
+  CompileReport report = compileScenario(fs, request, model);
+  if (report.fatal == 0) report.written = writeCompiledFiles(model, fs, outputFolder);
+  return report;
+}
+
 }  // namespace pack

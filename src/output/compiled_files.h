@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/compile.h"
 #include "compiler/model.h"
 #include "output/binary_writer.h"
 #include "platform/platform.h"
@@ -18,5 +19,10 @@ void encodePlan(const Model& model, BinaryWriter& out);
 // cell file, into `folder`; none replaces its older version before all three are complete. Returns the
 // file names written, in that order.
 std::vector<std::string> writeCompiledFiles(const Model& model, FileSystem& fs, const std::string& folder);
+
+// The compile door followed by the writing of its files into `outputFolder`, unless the compile stopped
+// (report.fatal): the one sequence of the program and of every caller that wants the files.
+CompileReport compileAndWrite(FileSystem& fs, const CompileRequest& request, const std::string& outputFolder,
+                              Model& model);
 
 }  // namespace pack

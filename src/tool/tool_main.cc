@@ -2,7 +2,7 @@
 #include <iostream>
 
 #include "platform/platform.h"
-#include "tool/tool_app.h"
+#include "tool/commands/tool_app.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args = pack::consoleArguments(argc, argv);

@@ -1,0 +1,218 @@
+#include "tool/check/compile_report.h"
+
+#include <map>
+#include <optional>
+
+#include "compiler/error_codes.h"
+#include "compiler/source_reader.h"
+#include "formats/file_names.h"
+#include "output/compiled_files.h"
+
+namespace pack {
+namespace {
+
+std::string_view featureName(CellKind kind) {
+  switch (kind) {
+    case kSignal: return "the signal";
+    case kSlowDownEnd: return "the end of the slow-down";
+    case kSlowDownStart: return "the start of the slow-down";
+    case kSlowDownWarning: return "the warning point of the slow-down";
+    case kSlowDownApproach: return "an approach cell of the slow-down";
+    case kSpeedBoard: return "the speed-indicator board";
+    case kStopPoint: return "the stop point of the station";
+    case kCodePoint:
+    case kCodePointNoValue: return "the code point";
+    case kTextBoard: return "the text board";
+    default: return "a feature";
+  }
+}
+
+// Which entry placed what in each cell, and the cell a feature was last refused on.
+class CellProvenance : public PlacementObserver {
+ public:
+  struct Placement {
+    SourceKind source;
+    std::size_t line;
+    CellKind kind;
+  };
+
+  struct Origin {
+    SourceKind source = SourceKind::kNone;
+    std::size_t line = 0;
+    bool operator==(const Origin&) const = default;
+  };
+  // Approach marks of one entry written over those of an earlier one.
+  struct Overwrite {
+    Origin later, earlier;
+    std::vector<std::int64_t> cells;
+  };
+
+  void entryRead(SourceKind source, std::size_t line) override { current_ = {source, line}; }
+  void placed(std::int64_t cell, CellKind kind) override { cells_[cell] = {current_.source, current_.line, kind}; }
+  void refused(std::int64_t cell) override { refusedCell_ = cell; }
+  void marked(std::int64_t cell) override {
+    auto [mark, first] = marks_.try_emplace(cell, current_);
+    if (!first && !(mark->second == current_)) {
+      if (overwrites_.empty() || !(overwrites_.back().later == current_) ||
+          !(overwrites_.back().earlier == mark->second)) {
+        overwrites_.push_back({current_, mark->second, {}});
+      }
+      overwrites_.back().cells.push_back(cell);
+    }
+    mark->second = current_;
+  }
+
+  const std::vector<Overwrite>& overwrites() const { return overwrites_; }
+
+  std::optional<std::int64_t> refusedCell() const { return refusedCell_; }
+  const Placement* at(std::int64_t cell) const {
+    auto found = cells_.find(cell);
+    return found != cells_.end() ? &found->second : nullptr;
+  }
+
+ private:
+  Origin current_;
+  std::map<std::int64_t, Placement> cells_;
+  std::map<std::int64_t, Origin> marks_;
+  std::vector<Overwrite> overwrites_;
+  std::optional<std::int64_t> refusedCell_;
+};
+
+bool isOccupiedCellError(std::int32_t code) {
+  switch (code) {
+    case kErrTextBoardOccupied:
+    case kErrCodePointOccupied:
+    case kErrSignalOccupied:
+    case kErrWarningOccupied:
+    case kErrSlowDownStartOccupied:
+    case kErrSlowDownEndOccupied:
+    case kErrApproachOccupied:
+    case kErrSpeedBoardOccupied: return true;
+    default: return false;
+  }
+}
+
+std::string occupantText(const CellProvenance& provenance, const Model& model, const std::string& routePath,
+                         const std::string& trainPath) {
+  std::optional<std::int64_t> cell = provenance.refusedCell();
+  if (!cell || *cell < 0 || *cell >= static_cast<std::int64_t>(model.trackCells.size())) return "";
+  std::string text = "the cell at " + std::to_string(*cell * kCellLength) + " m holds ";
+  const CellProvenance::Placement* p = provenance.at(*cell);
+  const auto kind = static_cast<CellKind>(model.trackCells[static_cast<std::size_t>(*cell)].kind);
+  if (p == nullptr || p->kind != kind) return text + std::string(featureName(kind));
+  text += featureName(p->kind);
+  if (p->source == SourceKind::kNone) return text;
+  return text + " of " + (p->source == SourceKind::kRoute ? routePath : trainPath) + ":" + std::to_string(p->line);
+}
+
+// The station refused for spacing is the last one read: its row holds its platform, the row before it
+// the previous platform.
+std::string spacingText(const Model& model, std::int32_t stationPosition) {
+  constexpr std::int32_t kSpacing = 350;
+  for (int r = 2; r < kFirstBoardRow; ++r) {
+    const ScenarioRecord& row = model.scenarioTable[static_cast<std::size_t>(r)];
+    const ScenarioRecord& previous = model.scenarioTable[static_cast<std::size_t>(r - 1)];
+    if (row == ScenarioRecord{} || row.numberC != stationPosition) continue;
+    std::int64_t firstStart = std::int64_t{previous.numberB} + kSpacing;
+    if (row.numberA >= firstStart) continue;
+    std::int64_t shift = firstStart - row.numberA;
+    std::int64_t position = stationPosition + (shift + kCellLength - 1) / kCellLength * kCellLength;
+    return "the previous platform ends at " + std::to_string(previous.numberB) + " m, so this one may begin at " +
+           std::to_string(firstStart) + " m at the earliest; it begins at " + std::to_string(row.numberA) +
+           " m (a station position of " + std::to_string(position) + " m or more would do)";
+  }
+  return "";
+}
+
+std::string where(const RecordedError& e) {
+  if (e.source.empty()) return "";
+  return e.source + (e.line > 0 ? ":" + std::to_string(e.line) : "") + ": ";
+}
+
+template <typename T>
+nlohmann::json orNull(bool present, const T& value) {
+  return present ? nlohmann::json(value) : nlohmann::json(nullptr);
+}
+
+}  // namespace
+
+CompileReport compileExplained(FileSystem& fs, const CompileRequest& request, const std::string& outputFolder,
+                               std::vector<LintWarning>& warnings) {
+  CellProvenance provenance;
+  Model model;
+  model.placementObserver = &provenance;
+  CompileReport report = compileAndWrite(fs, request, outputFolder, model);
+  model.placementObserver = nullptr;
+  RecordedError& e = report.error;
+  ScenarioNames names{request.scenarioName, request.trainNumber};
+  const std::string routePath = fs.join(request.sourceFolder, routeSourceName(names));
+  const std::string trainPath = fs.join(request.sourceFolder, trainRunSourceName(names));
+  if (isOccupiedCellError(e.code) && model.hasCells()) {
+    e.detail = occupantText(provenance, model, routePath, trainPath);
+  } else if (e.code == kErrStationSpacing) {
+    e.detail = spacingText(model, e.position);
+  }
+  auto path = [&](SourceKind s) { return s == SourceKind::kRoute ? routePath : trainPath; };
+  for (const CellProvenance::Overwrite& o : provenance.overwrites()) {
+    std::string cells;
+    for (std::int64_t c : o.cells) cells += (cells.empty() ? "" : ", ") + std::to_string(c * kCellLength);
+    warnings.push_back({path(o.later.source), o.later.line,
+                        "the approach marks of this entry replace those of " + path(o.earlier.source) + ":" +
+                            std::to_string(o.earlier.line) + " in the cells at " + cells +
+                            " m; move one of the two so that both keep their marks"});
+  }
+  return report;
+}
+
+void explainReadingStop(RecordedError& error, const std::vector<LintWarning>& warnings) {
+  if (error.code != kErrRunTime || !error.detail.empty()) return;
+  for (const LintWarning& w : warnings) {
+    if (!w.readingStop.empty() && (error.source.empty() || w.file == error.source)) {
+      error.detail = w.readingStop;
+      return;
+    }
+  }
+}
+
+namespace {
+
+std::string errorLine(const RecordedError& e) {
+  const ErrorInfo* info = findError(e.code);
+  std::string text = where(e) + "error " + std::to_string(e.code);
+  if (info != nullptr && info->hasPosition) text += " at " + std::to_string(e.position) + " m";
+  return text + ": " + std::string(errorMessage(e.code));
+}
+
+}  // namespace
+
+std::string recordedErrorText(const RecordedError& e) {
+  return e.detail.empty() ? errorLine(e) : errorLine(e) + "; " + e.detail;
+}
+
+// A code of its own says what stopped the compile; the reader's code stops it when no track model was made.
+std::string fatalStopText(std::int32_t fatal) {
+  const ErrorInfo* info = findError(fatal);
+  std::string text = "error " + std::to_string(fatal) + ": ";
+  text += info != nullptr && info->fatal ? std::string(info->message) : "no track model was made from the sources";
+  return text + "; the compile stopped and wrote nothing";
+}
+
+nlohmann::json compileReportJson(const CompileReport& r, const std::vector<LintWarning>& lint) {
+  nlohmann::json warnings = nlohmann::json::array();
+  for (const LintWarning& w : lint) {
+    warnings.push_back({{"file", w.file}, {"line", w.line}, {"column", w.column}, {"message", w.message}});
+  }
+  const RecordedError& e = r.error;
+  const bool hasFile = !e.source.empty();
+  return {{"errorCode", e.code},
+          {"errorPosition", e.position},
+          {"file", orNull(hasFile, e.source)},
+          {"line", orNull(hasFile && e.line > 0, e.line)},
+          {"message", orNull(e.code != 0, errorLine(e))},
+          {"detail", orNull(!e.detail.empty(), e.detail)},
+          {"fatal", orNull(r.fatal != 0, r.fatal)},
+          {"fatalMessage", orNull(r.fatal != 0, fatalStopText(r.fatal))},
+          {"warnings", warnings}};
+}
+
+}  // namespace pack

@@ -1,0 +1,139 @@
+// A feature refused on a taken cell is reported with what holds the cell and the line that put it there;
+// a station too close to the one before with where its platform may begin.
+#include "tool/check/compile_report.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tool/commands/tool_test_support.h"
+
+namespace pack {
+namespace {
+
+namespace fs = std::filesystem;
+using tool_testing::readBytes;
+using tool_testing::runToolCaptured;
+using tool_testing::TempFolder;
+using tool_testing::writeBytes;
+
+using tool_testing::kRoute;
+using tool_testing::kTrain;
+
+// The line (from 1) of the one line of `bytes` that begins with `start`.
+std::size_t lineOf(const std::string& bytes, const std::string& start) {
+  std::size_t at = bytes.find("\r\n" + start);
+  EXPECT_NE(at, std::string::npos) << start;
+  return 2 + static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+}
+
+TEST(CompileExplained, NamesWhatHoldsATakenCellAndWhereAPlatformMayBegin) {
+  struct Case {
+    const char* name;
+    const char* file;
+    std::string from, to;
+    std::string error;        // the start of the error's message, after the file and line
+    const char* holderFile;   // the source of the entry that holds the cell; nullptr: no holder
+    std::string holderLine;   // the start of that entry's line
+    std::string detail;       // the detail, with {} for FILE:LINE of the holder
+  } cases[] = {
+      {"signal on a text board", kTrain, "segnale,    5450,", "segnale,    5400,", "error 16 at 5400 m", kRoute,
+       "cartello_indicatore,  5400,", "the cell at 5450 m holds the text board of {}"},
+      {"code point on a stop point", kTrain, "[codici]", "[codici]\r\nabbattimento,   250,  180",
+       "error 7 at 250 m", kTrain, "stazione,       0,", "the cell at 250 m holds the stop point of the station of {}"},
+      {"text board on a speed board", kRoute, "cartello_indicatore,  700,", "cartello_indicatore,  15950,",
+       "error 6 at 15950 m", kRoute, "indicatori_vmax,  15950,", "the cell at 16000 m holds the speed-indicator board of {}"},
+      {"slow-down start on a signal", kTrain, "[codici]", "rallentamento,  9200, 30, 400, 0, 0, 0\r\n[codici]",
+       "error 18 at 9200 m", kTrain, "segnale,    9200,", "the cell at 9250 m holds the signal of {}"},
+      {"slow-down end on a signal", kTrain, "[codici]", "rallentamento,  8700, 30, 500, 0, 0, 0\r\n[codici]",
+       "error 19 at 8700 m", kTrain, "segnale,    9200,", "the cell at 9250 m holds the signal of {}"},
+      {"slow-down warning point on a signal", kTrain, "[codici]", "rallentamento, 10400, 30, 400, 0, 0, 0\r\n[codici]",
+       "error 17 at 10400 m", kTrain, "segnale,    9200,", "the cell at 9250 m holds the signal of {}"},
+      {"speed board on a text board", kRoute, "[fine]", "indicatori_vmax,  700,  65,  65,  65,  0,  ,  ,  ,  0\r\n[fine]",
+       "error 21 at 700 m", kRoute, "cartello_indicatore,  700,", "the cell at 750 m holds the text board of {}"},
+      {"station too close", kTrain, "stazione,    9750,", "stazione,     400,", "error 22 at 400 m", nullptr, "",
+       "the previous platform ends at 300 m, so this one may begin at 650 m at the earliest; it begins at 250 m "
+       "(a station position of 800 m or more would do)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    ASSERT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
+    fs::path edited = folder.path() / c.file;
+    std::string bytes = readBytes(edited);
+    std::size_t at = bytes.find(c.from);
+    ASSERT_NE(at, std::string::npos);
+    writeBytes(edited, bytes.replace(at, c.from.size(), c.to));
+
+    std::string detail = c.detail;
+    if (c.holderFile != nullptr) {
+      fs::path holder = folder.path() / c.holderFile;
+      detail.replace(detail.find("{}"), 2, holder.string() + ":" + std::to_string(lineOf(readBytes(holder), c.holderLine)));
+    }
+    tool_testing::ToolRun run = runToolCaptured({"compile", folder.str()});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find(": " + c.error + ": "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("; " + detail + "\n"), std::string::npos) << run.err;
+
+    tool_testing::ToolRun check = runToolCaptured({"check", "--json", folder.str()});
+    nlohmann::json j = nlohmann::json::parse(check.out);
+    EXPECT_EQ(j["detail"], nlohmann::json(detail));
+    EXPECT_EQ(j["message"].get<std::string>().find(detail), std::string::npos) << "the detail is apart";
+  }
+}
+
+// A signal whose approach marks fall on a station's is accepted by the compiler; the tool says so.
+TEST(CompileExplained, ApproachMarksWrittenOverAnotherEntrysAreNamed) {
+  TempFolder folder;
+  ASSERT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
+  fs::path train = folder.path() / kTrain;
+  std::string bytes = readBytes(train);
+  bytes.replace(bytes.find("[codici]"), 8, "segnale,    9950,   1, 4, 1,  0, 0,    0,  0,0,0, 0\r\n[codici]");
+  writeBytes(train, bytes);
+  std::string signal = train.string() + ":" + std::to_string(lineOf(bytes, "segnale,    9950,"));
+  std::string station = train.string() + ":" + std::to_string(lineOf(bytes, "stazione,    9750,"));
+
+  tool_testing::ToolRun run = runToolCaptured({"compile", folder.str()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, signal + ": warning: the approach marks of this entry replace those of " + station +
+                         " in the cells at 9800, 9700 m; move one of the two so that both keep their marks\n");
+}
+
+// Error 25 is one code for many causes: the line of the error says which field the compiler could not
+// read and why.
+TEST(CompileExplained, AReadingFailureSaysWhichFieldAndWhy) {
+  struct Case {
+    const char* file;
+    std::string from, to;
+    std::string lineStart;  // the line of the field
+    std::string detail;     // with {} for that line's number
+  } cases[] = {
+      {kRoute, "pendenza,  350,   5", "pendenza,  350,   2x4", "pendenza,  350,",
+       "\"2x4\" is not a whole number (value 2 of \"pendenza\": gradient, per mille) at line {}"},
+      {kTrain, "stazione,    9750, 22,", "stazione,    9750, 300,", "stazione,    9750,",
+       "\"300\" does not fit a byte (0 to 255) (value 2 of \"stazione\": type) at line {}"},
+      {kTrain, "sabbia,    180", "sabbia,    40000", "sabbia,",
+       "\"40000\" does not fit a 16-bit value (-32768 to 32767) (value 1 of \"sabbia\": sand) at line {}"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    TempFolder folder;
+    ASSERT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
+    fs::path edited = folder.path() / c.file;
+    std::string bytes = readBytes(edited);
+    bytes.replace(bytes.find(c.from), c.from.size(), c.to);
+    writeBytes(edited, bytes);
+    std::string detail = c.detail;
+    detail.replace(detail.find("{}"), 2, std::to_string(lineOf(bytes, c.lineStart)));
+
+    tool_testing::ToolRun run = runToolCaptured({"compile", folder.str()});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find(": error 25: the source could not be read: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("; " + detail + "\n"), std::string::npos) << run.err;
+    tool_testing::ToolRun check = runToolCaptured({"check", "--json", folder.str()});
+    EXPECT_EQ(nlohmann::json::parse(check.out)["detail"], nlohmann::json(detail));
+  }
+}
+
+}  // namespace
+}  // namespace pack

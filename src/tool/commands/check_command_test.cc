@@ -1,0 +1,157 @@
+// scenario-tool check on the exported scenario and edits of it, and the missing train run source.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "tool/commands/tool_test_support.h"
+
+namespace pack {
+namespace {
+
+namespace fs = std::filesystem;
+using tool_testing::readBytes;
+using tool_testing::runToolCaptured;
+using tool_testing::TempFolder;
+using tool_testing::ToolRun;
+using tool_testing::writeBytes;
+
+using tool_testing::kRoute;
+using tool_testing::kTrain;
+
+class CheckCommand : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(runToolCaptured({"export", dir()}).status, 0); }
+
+  std::string dir() const { return folder_.str(); }
+  std::string path(const char* name) const { return (folder_.path() / name).string(); }
+
+  void edit(const char* name, const std::string& from, const std::string& to) {
+    std::string bytes = readBytes(path(name));
+    std::size_t at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    writeBytes(path(name), bytes.replace(at, from.size(), to));
+  }
+
+  // Every file in the folder with its bytes.
+  std::map<std::string, std::string> snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder_.path())) {
+      files[entry.path().filename().string()] = readBytes(entry.path());
+    }
+    return files;
+  }
+
+  TempFolder folder_;
+};
+
+TEST_F(CheckCommand, TheExportedScenarioIsClean) {
+  for (const char* strict : {"--json", "--strict"}) {
+    ToolRun run = runToolCaptured({"check", strict, dir()});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.err, "");
+  }
+  EXPECT_EQ(runToolCaptured({"check", dir()}).out, "check: 0 errors, 0 warnings\n");
+}
+
+TEST_F(CheckCommand, ReportsEveryProblemInOneRunAndWritesNothing) {
+  edit(kRoute, "curvad5,  400,  200", "curvax5,  400,  200");
+  edit(kTrain, "numero vetture,    8", "numero vetture,    80");
+  edit(kTrain, "velocita,   17050,    65", "velocita,   17050,    6x5");
+  edit(kTrain, "segnale,    6850,   2,", "segnale,    6850,   7,");
+  std::map<std::string, std::string> before = snapshot();
+
+  ToolRun run = runToolCaptured({"check", dir()});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "");
+  std::string expected[] = {
+      path(kRoute) + ":11:1: warning: \"curvax5\": no side letter d or s",
+      path(kTrain) + ":2:20: warning: value 1 of \"numero vetture\": coaches is 80",
+      path(kTrain) + ":31:23: warning: \"6x5\" is not a whole number",
+      path(kTrain) + ":31: error 25: ",
+      path(kTrain) + ":42:21: warning: value 2 of \"segnale\": left signal kind (sx) is 7",
+      "check: 1 error, 4 warnings\n",
+  };
+  std::size_t at = 0;
+  for (const std::string& line : expected) {
+    std::size_t found = run.out.find(line, at);
+    EXPECT_NE(found, std::string::npos) << "in this order: " << line << "\n" << run.out;
+    if (found != std::string::npos) at = found;
+  }
+  EXPECT_EQ(snapshot(), before) << "check writes, changes and deletes nothing";
+
+  nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
+  EXPECT_EQ(j["errorCode"], 25);
+  EXPECT_EQ(j["file"], path(kTrain));
+  EXPECT_EQ(j["line"], 31);
+  EXPECT_TRUE(j["fatal"].is_null());
+  EXPECT_TRUE(j["missingSource"].is_null());
+  ASSERT_EQ(j["warnings"].size(), 4u);
+  EXPECT_EQ(j["warnings"][2]["column"], 23);
+}
+
+TEST_F(CheckCommand, ExitStatusFollowsTheWorstProblem) {
+  struct Case {
+    const char* name;
+    const char* file;
+    const char* from;
+    const char* to;
+    int status;
+    int strictStatus;
+    std::string has;
+  } cases[] = {
+      {"warnings only", kRoute, "pendenza,  900,   24", "pendenza,  900,   240", 0, 1, ":103:19: warning: "},
+      {"a recorded error", kTrain, "stazione,    9750,", "stazione,    9760,", 2, 2, ":36: error 8 at 9760 m: "},
+      {"a fatal stop", kTrain, "[codici]", "[codici]\r\nabbattimento, 50, 5", 2, 2, "error 1250: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder scratch;
+    ASSERT_EQ(runToolCaptured({"export", scratch.str()}).status, 0);
+    fs::path file = scratch.path() / c.file;
+    std::string bytes = readBytes(file);
+    writeBytes(file, bytes.replace(bytes.find(c.from), std::string(c.from).size(), c.to));
+    ToolRun run = runToolCaptured({"check", scratch.str()});
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_NE(run.out.find(c.has), std::string::npos) << run.out;
+    EXPECT_EQ(runToolCaptured({"check", "--strict", scratch.str()}).status, c.strictStatus);
+  }
+}
+
+TEST_F(CheckCommand, AMissingSourceIsNamed) {
+  ToolRun wrongTrain = runToolCaptured({"check", dir(), "Borgorosso_MontegranoC", "518"});
+  EXPECT_EQ(wrongTrain.status, 2);
+  std::string missing = dir() + "/Borgorosso_MontegranoC_518-.txt: the train run source does not exist";
+  EXPECT_TRUE(wrongTrain.out.starts_with(missing)) << wrongTrain.out;
+  EXPECT_EQ(wrongTrain.out.find("error 25"), std::string::npos) << "the failure it causes is not a second error\n"
+                                                                 << wrongTrain.out;
+  EXPECT_TRUE(nlohmann::json::parse(runToolCaptured({"check", "--json", dir(), "Borgorosso_MontegranoC", "518"}).out)
+                  ["missingSource"]
+                      .get<std::string>()
+                      .starts_with(missing));
+
+  fs::remove(path(kRoute));
+  ToolRun noRoute = runToolCaptured({"check", dir()});
+  EXPECT_EQ(noRoute.status, 2);
+  EXPECT_TRUE(noRoute.out.starts_with(path(kRoute) + ": error 101: ")) << noRoute.out;
+}
+
+TEST_F(CheckCommand, CompileRefusesAMissingTrainRunUnlessAskedToCompileTheRouteAlone) {
+  std::map<std::string, std::string> before = snapshot();
+  ToolRun refused = runToolCaptured({"compile", dir(), "Borgorosso_MontegranoC", "518"});
+  EXPECT_EQ(refused.status, 74);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err, "scenario-tool compile: " + dir() +
+                             "/Borgorosso_MontegranoC_518-.txt: the train run source does not exist; check the train "
+                             "number (without it the route is compiled alone, into a scenario without stations and "
+                             "with speed 0: --allow-missing-run does that, as the pack would)\n");
+  EXPECT_EQ(snapshot(), before) << "nothing written";
+
+  ToolRun allowed = runToolCaptured({"compile", "--allow-missing-run", dir(), "Borgorosso_MontegranoC", "518"});
+  EXPECT_EQ(allowed.status, 1) << "the pack's behaviour: error 25, files written";
+  EXPECT_TRUE(fs::exists(path("Borgorosso_MontegranoC_518.dat")));
+}
+
+}  // namespace
+}  // namespace pack

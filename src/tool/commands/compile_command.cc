@@ -1,0 +1,113 @@
+#include "tool/commands/compile_command.h"
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <ostream>
+
+#include <nlohmann/json.hpp>
+
+#include "compiler/error_codes.h"
+#include "formats/file_names.h"
+#include "tool/check/compile_report.h"
+#include "tool/commands/run_source.h"
+#include "tool/commands/scenario_names.h"
+#include "tool/check/source_lint.h"
+
+namespace pack {
+namespace {
+
+nlohmann::json toJson(const CompileReport& report, const std::vector<LintWarning>& warnings) {
+  nlohmann::json j = compileReportJson(report, warnings);
+  j["written"] = report.written;
+  return j;
+}
+
+}  // namespace
+
+int runCompile(const CompileOptions& options, Platform& platform, std::ostream& out, std::ostream& err) {
+  std::string problem;
+  std::optional<std::string> scenario = checkNamePart(options.scenario, "scenario name", problem);
+  std::optional<std::string> train = scenario ? checkNamePart(options.train, "train number", problem) : std::nullopt;
+  if (!scenario || !train) {
+    err << "scenario-tool compile: " << problem << '\n';
+    return kExitUsage;
+  }
+
+  CompileRequest request{*scenario, *train, options.dir, !options.noPlan, options.deleteSources};
+  const std::string outputFolder = options.outDir.empty() ? options.dir : options.outDir;
+  ScenarioNames names{request.scenarioName, request.trainNumber};
+  CompileReport report;
+  std::vector<LintWarning> warnings;
+  const std::string routePath = platform.join(options.dir, routeSourceName(names));
+  const std::string trainPath = platform.join(options.dir, trainRunSourceName(names));
+  try {
+    if (std::optional<std::string> missing = missingTrainRunSource(platform, routePath, trainPath);
+        missing && !options.allowMissingRun) {
+      err << "scenario-tool compile: " << *missing << '\n';
+      return kExitIo;
+    }
+    if (!options.outDir.empty()) platform.createDirectories(options.outDir);
+    // The compile may delete the sources: look at them first.
+    warnings = lintSources(platform, routePath, trainPath, request.buildPlan);
+    report = compileExplained(platform, request, outputFolder, warnings);
+    explainReadingStop(report.error, warnings);
+  } catch (const IoError& e) {
+    err << "scenario-tool compile: " << e.what() << '\n';
+    return kExitIo;
+  }
+
+  if (options.json) {
+    out << toJson(report, warnings).dump(2) << '\n';
+  } else {
+    for (const LintWarning& w : warnings) err << formatWarning(w) << '\n';
+    if (report.error.code != 0) err << recordedErrorText(report.error) << '\n';
+    if (report.fatal != 0) err << fatalStopText(report.fatal) << '\n';
+    for (const std::string& name : report.written) {
+      out << "wrote " << platform.join(outputFolder, name) << '\n';
+    }
+  }
+  if (report.fatal != 0) return kExitFatal;
+  return report.error.code != 0 ? kExitCompileError : kExitOk;
+}
+
+namespace {
+
+class CompileCommand : public ToolCommand {
+ public:
+  CLI::App* define(CLI::App& app) override {
+    CLI::App* sub = app.add_subcommand("compile", "Compile a scenario's two sources into the simulator's files");
+    sub->footer(
+        "Reads DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt, compiles them exactly as scenario-pack\n"
+        "compiles its own, and writes SCENARIO_linea.dat (the plan, unless --no-plan), SCENARIO_TRAIN.sim\n"
+        "and SCENARIO_TRAIN.dat into OUTDIR. The files are written even when an error was recorded, as the\n"
+        "pack does. Errors and warnings name the source file and line.\n"
+        "Exit status: 0 no error, 1 an error was recorded (files written), 2 the compile stopped with\n"
+        "\" Errore n. \" (nothing written), 64 bad argument, 74 a file could not be read or written, or the\n"
+        "train run source is missing (nothing written; --allow-missing-run compiles the route alone).");
+    sub->add_flag("--no-plan", options_.noPlan, "Compile without the per-metre plan (curves are not read)");
+    sub->add_flag("--delete-sources", options_.deleteSources,
+                  "Delete the sources as the pack does after reading them (kept by default)");
+    sub->add_flag("--allow-missing-run", options_.allowMissingRun,
+                  "Compile the route alone when the train run source is missing, as the pack would");
+    sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
+    sub->add_option("-o,--output", options_.outDir, "Folder for the compiled files (default: DIR)");
+    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required();
+    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: " + std::string(kScenarioName) + ")");
+    sub->add_option("TRAIN", options_.train, "Train number (default: " + std::string(kTrainNumber) + ")");
+    return sub;
+  }
+
+  int run(std::ostream& out, std::ostream& err) override {
+    std::unique_ptr<Platform> platform = makeNativePlatform();
+    return runCompile(options_, *platform, out, err);
+  }
+
+ private:
+  CompileOptions options_;
+};
+
+}  // namespace
+
+std::unique_ptr<ToolCommand> makeCompileCommand() { return std::make_unique<CompileCommand>(); }
+
+}  // namespace pack

@@ -1,0 +1,32 @@
+// `scenario-tool compile`: runs the program's own compile on sources an author edited, and says where
+// and why a source was refused.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "writers/embedded_tables.h"
+
+#include "platform/platform.h"
+#include "tool/commands/tool_command.h"
+
+namespace pack {
+
+struct CompileOptions {
+  std::string dir;                 // where the sources are (UTF-8)
+  std::string scenario{kScenarioName};
+  std::string train{kTrainNumber};
+  std::string outDir;              // default: dir
+  bool noPlan = false;
+  bool deleteSources = false;
+  bool json = false;
+  bool allowMissingRun = false;    // compile the route alone when the train run source is missing
+};
+
+// Exit statuses of a compile, besides those every command shares.
+inline constexpr int kExitCompileError = 1;  // an error was recorded; the files were written as the pack would
+inline constexpr int kExitFatal = 2;         // " Errore n. ": nothing was written
+
+int runCompile(const CompileOptions& options, Platform& platform, std::ostream& out, std::ostream& err);
+
+}  // namespace pack

@@ -1,0 +1,141 @@
+#include "tool/commands/decompile_command.h"
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <ostream>
+
+#include "formats/file_names.h"
+#include "output/compiled_decoders.h"
+#include "tool/decompile/decompile_check.h"
+#include "tool/commands/scenario_names.h"
+#include "tool/commands/tool_command.h"
+
+namespace pack {
+namespace {
+
+constexpr const char* kCommand = "scenario-tool decompile: ";
+
+void writeFile(FileSystem& fs, const std::string& path, const std::string& bytes) {
+  std::unique_ptr<OutputFile> file = fs.create(path);
+  file->write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  file->commit();
+}
+
+std::string describe(const DecompileMessage& m) { return m.where + ": " + m.text; }
+
+}  // namespace
+
+int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& out, std::ostream& err) {
+  std::string problem;
+  std::optional<std::string> scenario = checkNamePart(options.scenario, "scenario name", problem);
+  std::optional<std::string> train = scenario ? checkNamePart(options.train, "train number", problem) : std::nullopt;
+  if (!scenario || !train) {
+    err << kCommand << problem << '\n';
+    return kExitUsage;
+  }
+  ScenarioNames names{*scenario, *train};
+  const std::string outDir = options.outDir.empty() ? options.dir : options.outDir;
+  const std::string cellPath = fs.join(options.dir, trackCellFileName(names));
+  const std::string tablePath = fs.join(options.dir, scenarioTableFileName(names));
+  const std::string planPath = fs.join(options.dir, planFileName(names));
+  const std::string routePath = fs.join(outDir, routeSourceName(names));
+  const std::string trainRunPath = fs.join(outDir, trainRunSourceName(names));
+
+  CompiledScenario in;
+  std::vector<DecompileMessage> readProblems;
+  try {
+    for (const std::string* path : {&cellPath, &tablePath}) {
+      if (!fs.exists(*path)) {
+        err << kCommand << *path << ": no such file\n";
+        return kExitIo;
+      }
+    }
+    std::string current = cellPath;
+    try {
+      in.cells = decodeTrackCells(fs.read(cellPath));
+      current = tablePath;
+      in.table = decodeScenarioTable(fs.read(tablePath));
+    } catch (const DecodeError& e) {
+      err << kCommand << current << ": not a compiled file: " << e.what() << '\n';
+      return kExitNotExplained;
+    }
+    if (fs.exists(planPath)) {
+      try {
+        in.plan = decodePlan(fs.read(planPath));
+      } catch (const DecodeError& e) {
+        readProblems.push_back({planPath, std::string("not a plan file, left aside: ") + e.what()});
+      }
+    }
+    if (!options.force) {
+      for (const std::string* path : {&routePath, &trainRunPath}) {
+        if (fs.exists(*path)) {
+          err << kCommand << *path << " exists: an author's source is never replaced without --force\n";
+          return kExitIo;
+        }
+      }
+    }
+
+    DecompiledSources sources = decompileScenario(in);
+    std::vector<DecompileMessage> problems = readProblems;
+    problems.insert(problems.end(), sources.problems.begin(), sources.problems.end());
+    std::vector<DecompileMessage> differences = recompileDifferences(
+        in, *scenario, *train, renderSource(sources.route), renderSource(sources.trainRun));
+    problems.insert(problems.end(), differences.begin(), differences.end());
+    // What could not be explained heads the route source too, where the author starts reading.
+    for (const DecompileMessage& m : problems) sources.route.headNotes.push_back("not explained: " + describe(m));
+
+    if (!options.outDir.empty()) fs.createDirectories(options.outDir);
+    writeFile(fs, routePath, renderSource(sources.route));
+    writeFile(fs, trainRunPath, renderSource(sources.trainRun));
+
+    for (const DecompileMessage& m : sources.notes) out << "note: " << describe(m) << '\n';
+    for (const DecompileMessage& m : problems) err << "not explained: " << describe(m) << '\n';
+    out << "wrote " << routePath << '\n' << "wrote " << trainRunPath << '\n';
+    if (problems.empty()) {
+      out << "compiling them gives the same " << (in.plan ? "three" : "two") << " files, byte for byte\n";
+      return kExitOk;
+    }
+    return kExitNotExplained;
+  } catch (const IoError& e) {
+    err << kCommand << e.what() << '\n';
+    return kExitIo;
+  }
+}
+
+namespace {
+
+class DecompileCommand : public ToolCommand {
+ public:
+  CLI::App* define(CLI::App& app) override {
+    CLI::App* sub = app.add_subcommand("decompile", "Turn a compiled scenario back into its two sources");
+    sub->footer(
+        "Reads DIR/SCENARIO_TRAIN.dat, DIR/SCENARIO_TRAIN.sim and, when present, DIR/SCENARIO_linea.dat, and\n"
+        "writes SCENARIO_linea.txt and SCENARIO_TRAIN-.txt into OUTDIR such that 'scenario-tool compile'\n"
+        "writes the same files again, byte for byte; the tool compiles them in memory to make sure. Where the\n"
+        "compiled files keep less than a source said, the choice made is noted in a '-- ' comment line and\n"
+        "here. Without the plan file the route has no curves: compile it with --no-plan.\n"
+        "Exit status: 0 the sources give the same bytes, 1 some cell or row cannot be explained (the best\n"
+        "sources are written) or a file is not a compiled file, 64 bad argument, 74 a file could not be read or\n"
+        "written, or a source exists and --force was not given.");
+    sub->add_option("-o,--output", options_.outDir, "Folder for the two sources (default: DIR)");
+    sub->add_flag("--force", options_.force, "Replace sources that already exist");
+    sub->add_option("DIR", options_.dir, "Folder holding the compiled files")->required();
+    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
+    sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
+    return sub;
+  }
+
+  int run(std::ostream& out, std::ostream& err) override {
+    std::unique_ptr<Platform> platform = makeNativePlatform();
+    return runDecompile(options_, *platform, out, err);
+  }
+
+ private:
+  DecompileOptions options_;
+};
+
+}  // namespace
+
+std::unique_ptr<ToolCommand> makeDecompileCommand() { return std::make_unique<DecompileCommand>(); }
+
+}  // namespace pack

@@ -1,0 +1,272 @@
+// scenario-tool formats [route|run] [KEY]: the reference for authors, from the entry tables of
+// src/formats, as text or (--markdown) as the Markdown of docs/formats.md.
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <ostream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "formats/cp1252.h"
+#include "formats/route_format.h"
+#include "formats/train_run_format.h"
+#include "tool/describe/formats_reference.h"
+#include "tool/commands/tool_command.h"
+#include "tool/describe/value_ranges.h"
+
+namespace pack {
+namespace {
+
+constexpr std::size_t kTextWidth = 100;
+
+struct SourceDescription {
+  std::string_view title;
+  std::string_view fileName;
+  std::string_view summary;
+  std::span<const SectionDefinition> sections;
+};
+
+constexpr SourceDescription kRoute{"The route description", "SCENARIO_linea.txt", kRouteSummary, kRouteSections};
+constexpr SourceDescription kRun{"The train run description", "SCENARIO_TRAIN-.txt", kTrainRunSummary,
+                                 kTrainRunSections};
+
+// What holds for both sources, in the order an author meets it.
+constexpr std::string_view kCommonRules[] = {
+    "Both sources are plain text in code page 1252 with CR LF at the end of every line, the last one "
+    "included; `scenario-tool normalize` turns a file saved with other line ends or as UTF-8 into that form.",
+    "A line is a key followed by its values, separated by commas. Blanks before a value do not count. A "
+    "number is a whole number that must fit the width it is read with; it may also end at a blank, and an "
+    "empty number reads as 0. A text runs to the next comma or the end of the line, so it cannot hold a comma.",
+    "Values are read by count, not by line: a line with a value too few takes the next line's first field, "
+    "and extra fields are read as keys. Write each entry on one line with exactly its values.",
+    "A key is recognised when the key field holds the entry's words; a field that holds none is ignored. A "
+    "field holding a dash is a comment (up to ten in a row in the route's general part, two elsewhere).",
+    "Positions are whole metres from the start of the line. The compiler cuts the line into 50 m cells and "
+    "adds a run-out of 7000 m after the route's length; a feature must leave 100 m of it after its position "
+    "(a station 800 m), else the source is refused with error 15.",
+    "The last field of a source is never read: end each source with the line [fine].",
+};
+
+std::string widthText(ValueWidth width) {
+  switch (width) {
+    case ValueWidth::kInt16: return "16-bit";
+    case ValueWidth::kUint8: return "byte";
+    case ValueWidth::kText: return "text";
+    default: return "32-bit";
+  }
+}
+
+// The range as an author reads it: the described one, or what the width alone allows.
+std::string rangeOrWidth(const ValueDefinition& v) {
+  if (v.width == ValueWidth::kText) return "text, no comma";
+  std::string range = rangeText(v);
+  if (!range.empty()) return range;
+  ValueRange whole = widthRange(v.width);
+  return "any, " + std::to_string(whole.min) + " to " + std::to_string(whole.max);
+}
+
+std::string keyRule(const EntryDefinition& e) {
+  std::string words;
+  int count = 0;
+  for (std::string_view w : e.words) {
+    if (w.empty()) continue;
+    words += (count++ > 0 ? " and \"" : "\"") + std::string(w) + '"';
+  }
+  return "a key field holding " + words +
+         (e.keyCase == KeyCase::kExact ? ", in lower case as written" : ", in any letter case");
+}
+
+// Words of `text` on lines of at most kTextWidth characters, each line after `indent`.
+std::string wrapped(std::string_view text, std::size_t indent) {
+  std::string out;
+  std::string line(indent, ' ');
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(' ', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view word = text.substr(start, end - start);
+    start = end + 1;
+    if (word.empty()) continue;
+    if (line.size() > indent && line.size() + 1 + word.size() > kTextWidth) {
+      out += line + '\n';
+      line.assign(indent, ' ');
+    }
+    if (line.size() > indent) line += ' ';
+    line += word;
+  }
+  return out + line + '\n';
+}
+
+std::string padded(std::string text, std::size_t width) {
+  if (text.size() < width) text.resize(width, ' ');
+  return text;
+}
+
+// --- Text --------------------------------------------------------------------------------------------
+
+std::string entryText(const EntryDefinition& e) {
+  std::string out = "  " + std::string(e.writtenKey) + '\n' + wrapped(e.meaning, 4);
+  out += wrapped("Key: " + keyRule(e) + '.', 4);
+  out += "    Values:\n";
+  for (std::size_t i = 0; i < e.values.size(); ++i) {
+    const ValueDefinition& v = e.values[i];
+    std::string head = padded(std::to_string(i + 1), 4) + padded(std::string(v.name), 32) +
+                       padded(std::string(v.unit), 11) + rangeOrWidth(v);
+    out += "      " + head + '\n' + wrapped(v.meaning, 10);
+  }
+  out += "    Example: " + cp1252ToUtf8(e.example) + '\n';
+  out += wrapped("Compiler: " + std::string(e.compiled), 4);
+  return out;
+}
+
+std::string sourceText(const SourceDescription& s, const std::vector<const EntryDefinition*>& only) {
+  std::string out;
+  for (const SectionDefinition& section : s.sections) {
+    std::string entries;
+    for (const EntryDefinition* e : section.entries) {
+      if (only.empty() || std::find(only.begin(), only.end(), e) != only.end()) entries += '\n' + entryText(*e);
+    }
+    if (!only.empty() && entries.empty()) continue;
+    out += '\n' + std::string(section.header) + '\n' + wrapped(section.meaning, 2) + entries;
+  }
+  if (only.empty()) out = wrapped(s.summary, 2) + out;
+  return std::string(s.title) + " (" + std::string(s.fileName) + ")\n" + out;
+}
+
+// --- Markdown ----------------------------------------------------------------------------------------
+
+std::string entryMarkdown(const EntryDefinition& e) {
+  std::string out = "#### `" + std::string(e.writtenKey) + "`\n\n" + std::string(e.meaning) + "\n\n";
+  out += "Key: " + keyRule(e) + ".\n\n";
+  out += "| No. | Value | Unit | Read as | Range | Meaning |\n|---|---|---|---|---|---|\n";
+  for (std::size_t i = 0; i < e.values.size(); ++i) {
+    const ValueDefinition& v = e.values[i];
+    std::string range = v.width == ValueWidth::kText ? "" : rangeText(v);
+    out += "| " + std::to_string(i + 1) + " | " + std::string(v.name) + " | " + std::string(v.unit) + " | " +
+           widthText(v.width) + " | " + (range.empty() ? "any" : range) + " | " + std::string(v.meaning) + " |\n";
+  }
+  out += "\nExample:\n\n    " + cp1252ToUtf8(e.example) + "\n\n";
+  out += "What the compiler does: " + std::string(e.compiled) + "\n\n";
+  return out;
+}
+
+std::string sourceMarkdown(const SourceDescription& s, const std::vector<const EntryDefinition*>& only) {
+  std::string out = "## " + std::string(s.title) + ": `" + std::string(s.fileName) + "`\n\n";
+  if (only.empty()) out += std::string(s.summary) + "\n\n";
+  for (const SectionDefinition& section : s.sections) {
+    std::string entries;
+    for (const EntryDefinition* e : section.entries) {
+      if (only.empty() || std::find(only.begin(), only.end(), e) != only.end()) entries += entryMarkdown(*e);
+    }
+    if (!only.empty() && entries.empty()) continue;
+    out += "### `" + std::string(section.header) + "`\n\n" + std::string(section.meaning) + "\n\n" + entries;
+  }
+  return out;
+}
+
+std::string commonMarkdown() {
+  std::string out =
+      "# The scenario source formats\n\n"
+      "A scenario is written as two text sources: the route description (the line) and the train run "
+      "description (one train on it). This page describes every section and entry of both. It is made by "
+      "`scenario-tool formats --markdown` from the same tables the compiler reads; "
+      "`scenario-tool formats [route|run] [KEY]` shows the same on a terminal.\n\n"
+      "## Reading rules\n\n";
+  for (std::string_view rule : kCommonRules) out += "- " + std::string(rule) + '\n';
+  return out + '\n';
+}
+
+std::string commonText() {
+  std::string out = "Reading rules\n";
+  for (std::string_view rule : kCommonRules) {
+    std::string item = wrapped(rule, 4);
+    item[2] = '-';
+    out += item;
+  }
+  return out;
+}
+
+// The entries of `source` a key field is read as.
+std::vector<const EntryDefinition*> matching(const SourceDescription& source, std::string_view key) {
+  std::vector<const EntryDefinition*> found;
+  std::string lower = cp1252ToLower(key);
+  for (const SectionDefinition& section : source.sections) {
+    for (const EntryDefinition* e : section.entries) {
+      if (e->matches(key) || lower == e->writtenKey) found.push_back(e);
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
+std::optional<std::string> formatsReference(const FormatsQuery& query, bool markdown) {
+  std::string out = query.key ? "" : markdown ? commonMarkdown() : commonText();
+  bool any = false;
+  for (const SourceDescription* s : {&kRoute, &kRun}) {
+    if ((s == &kRoute && !query.route) || (s == &kRun && !query.run)) continue;
+    std::vector<const EntryDefinition*> only;
+    if (query.key) {
+      only = matching(*s, *query.key);
+      if (only.empty()) continue;
+    }
+    any = true;
+    if (!out.empty()) out += markdown ? "" : "\n";
+    out += markdown ? sourceMarkdown(*s, only) : sourceText(*s, only);
+  }
+  if (!any) return std::nullopt;
+  while (markdown && out.size() > 1 && out.ends_with("\n\n")) out.pop_back();
+  return out;
+}
+
+namespace {
+
+class FormatsCommand : public ToolCommand {
+ public:
+  CLI::App* define(CLI::App& app) override {
+    CLI::App* sub = app.add_subcommand("formats", "Describe every entry of the two sources, for authors");
+    sub->footer(
+        "Prints every section and entry of the route description (route) and the train run description\n"
+        "(run): the values with their names, units and ranges, an example line and what the compiler does\n"
+        "with it. KEY shows only the entries a key is read as (for example pendenza, curvas3 or stazione).\n"
+        "--markdown prints the same as Markdown: docs/formats.md is made with 'formats --markdown'.\n"
+        "Exit status: 0 done, 64 bad argument or a KEY that no entry matches.");
+    sub->add_flag("--markdown", markdown_, "Print Markdown instead of text");
+    sub->add_option("WHAT", what_, "route or run, then KEY; or KEY alone")->expected(0, 2);
+    return sub;
+  }
+
+  int run(std::ostream& out, std::ostream& err) override {
+    FormatsQuery query;
+    std::size_t next = 0;
+    if (!what_.empty() && (what_[0] == "route" || what_[0] == "run")) {
+      query.route = what_[0] == "route";
+      query.run = !query.route;
+      next = 1;
+    }
+    if (next < what_.size()) query.key = utf8ToCp1252(what_[next]);
+    if (next + 1 < what_.size()) {
+      err << "scenario-tool formats: the first of two arguments must be route or run, not \"" << what_[0]
+          << "\"\n";
+      return kExitUsage;
+    }
+    std::optional<std::string> text = formatsReference(query, markdown_);
+    if (!text) {
+      err << "scenario-tool formats: no entry matches \"" << what_[next] << "\"; run 'scenario-tool formats' for "
+          << "the list\n";
+      return kExitUsage;
+    }
+    out << *text;
+    return kExitOk;
+  }
+
+ private:
+  bool markdown_ = false;
+  std::vector<std::string> what_;
+};
+
+}  // namespace
+
+std::unique_ptr<ToolCommand> makeFormatsCommand() { return std::make_unique<FormatsCommand>(); }
+
+}  // namespace pack

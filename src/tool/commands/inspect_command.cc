@@ -1,0 +1,167 @@
+// scenario-tool inspect FILE: decodes a compiled file (told apart by its name) and shows what it holds.
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <ostream>
+
+#include "output/compiled_decoders.h"
+#include "platform/platform.h"
+#include "tool/describe/inspect.h"
+#include "tool/commands/tool_command.h"
+
+namespace pack {
+namespace {
+
+constexpr int kExitMalformed = 1;
+constexpr std::size_t kProblemsShown = 20;
+
+class InspectCommand : public ToolCommand {
+ public:
+  CLI::App* define(CLI::App& app) override {
+    CLI::App* sub = app.add_subcommand("inspect", "Show what a compiled scenario file holds, in words");
+    sub->footer(
+        "FILE is told apart by its name: NAME_linea.dat is the plan, any other .dat the track cells, .sim\n"
+        "the scenario table. Cells: every cell holding a feature, mark or mountain, and every cell where\n"
+        "the speed limit, gradient or adhesion changes (all cells with --all), each in words with its\n"
+        "speed (km/h), gradient (per mille) and adhesion (%). Table: every row by its role (stations,\n"
+        "board texts, kilometre posts as 160+950, train and route, scenario, run). Plan: points, bounding\n"
+        "box, length along the line and total turning; --every N lists every N-th metre.\n"
+        "Values that no compile of well-formed sources writes are reported on standard error (in the\n"
+        "JSON as \"problems\").\n"
+        "Exit status: 0 done, 1 the file is empty, cut short or malformed (what and at which offset), or\n"
+        "--strict and a value no compile writes, 64 bad argument or an option that does not apply to\n"
+        "FILE, 74 the file could not be read.");
+    sub->add_flag("--json", json_, "Print JSON instead of text");
+    sub->add_flag("--all", all_, "Track cells: list every cell");
+    sub->add_option("--every", everyText_, "Plan: also list every N-th metre (N from 1)");
+    sub->add_flag("--strict", strict_, "Exit 1 when a value is one no compile writes");
+    sub->add_option("FILE", file_, "A compiled file: .dat, .sim or _linea.dat")->required();
+    return sub;
+  }
+
+  int run(std::ostream& out, std::ostream& err) override {
+    CompiledFileKind kind = compiledFileKind(file_);
+    if (kind == CompiledFileKind::kUnknown) {
+      err << "scenario-tool inspect: \"" << file_ << "\" is not named as a compiled file (.dat, .sim)\n";
+      return kExitUsage;
+    }
+    if (std::string problem = optionProblem(kind); !problem.empty()) {
+      err << "scenario-tool inspect: " << problem << "\n";
+      return kExitUsage;
+    }
+    std::unique_ptr<Platform> platform = makeNativePlatform();
+    std::string bytes;
+    try {
+      bytes = platform->read(file_);
+    } catch (const IoError& e) {
+      err << "scenario-tool inspect: " << e.what() << "\n";
+      return kExitIo;
+    }
+    if (bytes.empty()) {
+      err << file_ << ": empty file: a compiled " << compiledFileKindName(kind) << " is never empty\n";
+      return kExitMalformed;
+    }
+    std::vector<SanityProblem> problems;
+    try {
+      problems = show(kind, bytes, *platform, out);
+    } catch (const DecodeError& e) {
+      err << file_ << ": " << e.what() << "\n";
+      return kExitMalformed;
+    }
+    if (!json_) report(problems, err);
+    return strict_ && !problems.empty() ? kExitMalformed : kExitOk;
+  }
+
+ private:
+  // An option meant for another kind of file is an error, not silently ignored.
+  std::string optionProblem(CompiledFileKind kind) {
+    std::string name(compiledFileKindName(kind));
+    if (all_ && kind != CompiledFileKind::kTrackCells) return "--all lists every track cell; \"" + file_ + "\" is a " + name;
+    if (!everyText_.empty()) {
+      if (kind != CompiledFileKind::kPlan) return "--every lists metres of a plan; \"" + file_ + "\" is a " + name;
+      const char* end = everyText_.data() + everyText_.size();
+      auto [ptr, ec] = std::from_chars(everyText_.data(), end, every_);
+      if (ec != std::errc() || ptr != end || every_ == 0) {
+        return "--every wants a whole number of metres from 1 up, not \"" + everyText_ + "\"";
+      }
+    }
+    return {};
+  }
+
+  // The scenario table beside a track cell file (same name, ".sim"), for stations' names and boards'
+  // texts; nothing when it is missing or unreadable, as the cells are shown without it.
+  std::optional<ScenarioTable> siblingTable(Platform& platform) const {
+    std::string path = file_.substr(0, file_.size() - 4) + ".sim";
+    try {
+      if (!platform.exists(path)) return std::nullopt;
+      return decodeScenarioTable(platform.read(path));
+    } catch (const IoError&) {
+    } catch (const DecodeError&) {
+    }
+    return std::nullopt;
+  }
+
+  std::vector<SanityProblem> show(CompiledFileKind kind, const std::string& bytes, Platform& platform,
+                                  std::ostream& out) const {
+    switch (kind) {
+      case CompiledFileKind::kTrackCells: {
+        std::vector<TrackCell> cells = decodeTrackCells(bytes);
+        std::vector<SanityProblem> problems = checkCells(cells);
+        std::optional<ScenarioTable> table = siblingTable(platform);
+        const ScenarioTable* names = table ? &*table : nullptr;
+        if (json_) {
+          nlohmann::json j = cellsJson(cells, all_, names);
+          j["problems"] = problemsJson(problems);
+          out << j.dump(2) << "\n";
+        } else {
+          printCells(cells, all_, names, out);
+        }
+        return problems;
+      }
+      case CompiledFileKind::kScenarioTable: {
+        ScenarioTable table = decodeScenarioTable(bytes);
+        std::vector<SanityProblem> problems = checkTable(table);
+        if (json_) {
+          nlohmann::json j = tableJson(table);
+          j["problems"] = problemsJson(problems);
+          out << j.dump(2) << "\n";
+        } else {
+          printTable(table, out);
+        }
+        return problems;
+      }
+      case CompiledFileKind::kPlan: {
+        PlanSummary summary = summarizePlan(bytes);
+        json_ ? writePlanJson(bytes, summary, every_, out) : printPlan(bytes, summary, every_, out);
+        return summary.problems;
+      }
+      case CompiledFileKind::kUnknown:
+        break;
+    }
+    return {};
+  }
+
+  void report(const std::vector<SanityProblem>& problems, std::ostream& err) const {
+    for (std::size_t i = 0; i < problems.size() && i < kProblemsShown; ++i) {
+      err << file_ << ": " << problems[i].where << ": " << problems[i].what << "\n";
+    }
+    if (problems.size() > kProblemsShown) err << file_ << ": and " << problems.size() - kProblemsShown << " more\n";
+    if (!problems.empty()) {
+      err << file_ << ": " << problems.size() << (problems.size() == 1 ? " value" : " values")
+          << " that no compile of well-formed sources writes" << (strict_ ? "" : " (--strict makes this an error)")
+          << "\n";
+    }
+  }
+
+  std::string file_;
+  bool json_ = false;
+  bool all_ = false;
+  bool strict_ = false;
+  std::string everyText_;
+  std::size_t every_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<ToolCommand> makeInspectCommand() { return std::make_unique<InspectCommand>(); }
+
+}  // namespace pack

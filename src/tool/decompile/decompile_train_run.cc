@@ -1,0 +1,315 @@
+#include "tool/decompile/decompile_train_run.h"
+
+#include <map>
+#include <queue>
+#include <set>
+#include <string>
+
+#include "compiler/rounding.h"
+#include "formats/train_run_format.h"
+
+namespace pack {
+namespace {
+
+constexpr std::int32_t kWarningCells = 24;   // a warning point stands 1200 m before its slow-down's start
+constexpr std::int32_t kWarnedFrom = 1500;   // only slow-downs starting beyond this metre get one
+constexpr std::int32_t kTableOnlyTypes = 25; // station types from here on touch no cell
+constexpr std::int32_t kStationMarkBase = 80;
+constexpr std::int32_t kLeftProtection = 2;  // the left kind whose signal keeps its time
+constexpr std::uint8_t kLowestKeptTime = 101;
+
+std::string num(std::int64_t v) { return std::to_string(v); }
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+std::int64_t floorMod(std::int64_t a, std::int64_t b) { return a - floorDiv(a, b) * b; }
+std::string position(std::int64_t cellAfterPosition) { return num((cellAfterPosition - 1) * kCellLength); }
+
+// An entry and the approach marks it writes (cell, mark), for the order of the lines.
+struct Placed {
+  SourceEntry entry;
+  std::vector<std::pair<std::int32_t, std::uint8_t>> marks;
+  bool station = false;
+  std::int32_t rank = 0;  // the order used where the marks leave it free: stations first, then by cell
+};
+
+Placed station(DecompileState& state, std::int32_t r) {
+  const ScenarioRecord& row = state.in.table[static_cast<std::size_t>(r)];
+  const std::int64_t s = row.numberC;
+  std::int64_t platform = 0;
+  std::int64_t extension = 0;
+  std::string note;
+  if (row.kind == 5 || row.kind == 6 || row.kind == 7 || row.kind == 8) {
+    platform = s - row.numberA;
+    std::int64_t end = row.kind <= 6 ? s + 150 : s + platform;
+    if (end != row.numberB) state.problem(rowName(r), "platform end " + num(row.numberB) + " does not follow from its type");
+  } else {
+    platform = 2 * (s - row.numberA);
+    std::int64_t beyond = row.numberB - (s + platform / 2);
+    if (beyond != 0 && beyond != 50) state.problem(rowName(r), "platform end " + num(row.numberB) + " is not centred on the station");
+    if (r == 1) {
+      extension = beyond == 50 ? 1 : 0;
+      if (extension != 0) {
+        note = "the first station keeps no extension flag: 1 written for the platform end 50 m further";
+        state.note(rowName(r), note);
+      }
+    } else {
+      extension = row.flag3;
+      if ((extension != 0) != (beyond == 50)) state.problem(rowName(r), "extension flag and platform end disagree");
+    }
+  }
+  // Hours, minutes and seconds of the same sign give the stored seconds back.
+  const std::int64_t time = row.numberD;
+  std::int64_t hours = time / 3600;
+  std::int64_t minutes = time % 3600 / 60;
+  std::int64_t seconds = time % 60;
+
+  Placed placed;
+  placed.station = true;
+  placed.rank = r;
+  placed.entry = {std::string(kStationEntry.writtenKey),
+                  {num(s), num(row.kind), num(platform), num(row.option), num(row.flag4), num(extension),
+                   num(row.param1), num(row.param2), num(row.flag1), num(row.param3), num(row.param4),
+                   num(row.param5), num(row.flag2), num(hours), num(minutes), num(seconds),
+                   sourceText(state, row.text, rowName(r))},
+                  note};
+  if (row.kind < kTableOnlyTypes && row.kind != 5 && row.kind != 6) {
+    for (std::int32_t j = 1; j <= 4; ++j) {
+      double q = row.numberB / 50.0 - j - 1;
+      if (q > 1) placed.marks.push_back({roundHalfEven<std::int32_t>(q), static_cast<std::uint8_t>(kStationMarkBase + j)});
+    }
+  }
+  return placed;
+}
+
+// Tens and units of a packed pair, the units from 0 to 9.
+std::pair<std::string, std::string> digits(std::int16_t packed) {
+  return {num(floorDiv(packed, 10)), num(floorMod(packed, 10))};
+}
+
+Placed signal(DecompileState& state, std::int32_t i) {
+  const TrackCell& cell = state.work[static_cast<std::size_t>(i)];
+  // value4 = rapp × 10 + sx × 3 + dx: the units are the two kinds.
+  std::int64_t sides = floorMod(cell.value4, 10);
+  std::int64_t rapp = floorDiv(cell.value4, 10);
+  std::int64_t sx = sides / 3;
+  std::int64_t dx = sides % 3;
+  // Only a protection signal on the left keeps its time.
+  if (cell.signalTime != 0 && sx != kLeftProtection) {
+    sx = kLeftProtection;
+    dx = sides - 3 * kLeftProtection;
+  }
+  std::int64_t time = sx == kLeftProtection ? cell.signalTime : 0;
+  std::string note;
+  if (sx == kLeftProtection && cell.signalTime == kLowestKeptTime) {
+    note = "a time of 101 is stored for every time from 1 to 101: 101 written";
+    state.note(cellName(i), note);
+  }
+  auto [s1, d1] = digits(cell.value1);
+  auto [s2, d2] = digits(cell.value2);
+  auto [s3, d3] = digits(cell.value3);
+  Placed placed;
+  placed.rank = 1000 + i;
+  placed.entry = {std::string(kSignalEntry.writtenKey),
+                  {position(i), num(sx), s1, s2, s3, num(rapp), num(dx), d1, d2, d3, num(time)},
+                  note};
+  for (std::int32_t k = 1; k <= 4; ++k) {
+    placed.marks.push_back({i - 2 * k, static_cast<std::uint8_t>(floorMod(sides * 10 + k, 256))});
+  }
+  return placed;
+}
+
+// Stations keep their order; beyond that, where entries mark the same cell, one whose mark the cell
+// shows comes after the others. Built from the end: any entry whose marks all show (or are covered by
+// entries already placed after it) may go last, and placing it never stands in another's way; of those
+// that may, the one the usual layout puts latest (signals after stations, in the order of their cells).
+std::vector<Placed> orderByMarks(DecompileState& state, std::vector<Placed> placed) {
+  const std::size_t n = placed.size();
+  std::map<std::int32_t, std::vector<std::pair<std::size_t, std::uint8_t>>> writers;
+  for (std::size_t a = 0; a < n; ++a) {
+    for (auto [cell, mark] : placed[a].marks) {
+      if (cell >= 0 && static_cast<std::size_t>(cell) < state.in.cells.size()) writers[cell].push_back({a, mark});
+    }
+  }
+  auto shown = [&](std::int32_t cell) { return state.in.cells[static_cast<std::size_t>(cell)].approachMark; };
+  std::set<std::int32_t> settled;
+  for (const auto& [cell, list] : writers) {
+    bool explained = false;
+    for (auto [a, mark] : list) explained = explained || mark == shown(cell);
+    if (!explained) {
+      state.problem(cellName(cell), "approach mark " + num(shown(cell)) + " that no station or signal here writes");
+      settled.insert(cell);
+    }
+  }
+  std::vector<int> blocked(n, 0);  // marks of each entry that a cell shows otherwise and nothing covers yet
+  for (const auto& [cell, list] : writers) {
+    if (settled.contains(cell)) continue;
+    for (auto [a, mark] : list) blocked[a] += mark != shown(cell) ? 1 : 0;
+  }
+  std::vector<std::size_t> stations;
+  for (std::size_t a = 0; a < n; ++a) {
+    if (placed[a].station) stations.push_back(a);
+  }
+  auto byRank = [&](std::size_t a, std::size_t b) { return placed[a].rank < placed[b].rank; };
+  std::priority_queue<std::size_t, std::vector<std::size_t>, decltype(byRank)> ready(byRank);
+  for (std::size_t a = 0; a < n; ++a) {
+    if (!placed[a].station && blocked[a] == 0) ready.push(a);
+  }
+  auto offerLastStation = [&] {
+    if (!stations.empty() && blocked[stations.back()] == 0) ready.push(stations.back());
+  };
+  offerLastStation();
+  std::vector<bool> done(n, false);
+  std::vector<std::size_t> fromEnd;
+  while (!ready.empty()) {
+    std::size_t a = ready.top();
+    ready.pop();
+    if (done[a]) continue;
+    done[a] = true;
+    fromEnd.push_back(a);
+    for (auto [cell, mark] : placed[a].marks) {
+      if (!writers.contains(cell) || !settled.insert(cell).second) continue;
+      for (auto [b, other] : writers[cell]) {
+        if (done[b] || other == shown(cell) || --blocked[b] != 0) continue;
+        if (!placed[b].station) ready.push(b);
+      }
+    }
+    if (placed[a].station) {
+      stations.pop_back();
+      offerLastStation();
+    } else if (!stations.empty() && blocked[stations.back()] == 0) {
+      offerLastStation();
+    }
+  }
+  if (fromEnd.size() != n) {
+    state.problem("train run", "the approach marks ask for an order of stations and signals that none has");
+    return placed;
+  }
+  std::vector<Placed> ordered;
+  for (auto it = fromEnd.rbegin(); it != fromEnd.rend(); ++it) ordered.push_back(placed[*it]);
+  return ordered;
+}
+
+struct SlowDownCells {
+  std::set<std::int32_t> ends, warnings, approaches;
+};
+
+SourceEntry slowDown(DecompileState& state, std::int32_t s, SlowDownCells& unused) {
+  const auto& cells = state.work;
+  const TrackCell& start = cells[static_cast<std::size_t>(s)];
+  auto at = [&](std::int64_t c) -> const TrackCell* {
+    return c >= 0 && static_cast<std::size_t>(c) < cells.size() ? &cells[static_cast<std::size_t>(c)] : nullptr;
+  };
+  // Its end: the nearest unused end cell after it with the same values; none when both fell on one cell.
+  std::int32_t end = s;
+  for (std::int32_t e : unused.ends) {
+    const TrackCell& cell = cells[static_cast<std::size_t>(e)];
+    if (e > s && cell.value1 == start.value1 && cell.value2 == start.value2 && cell.value3 == start.value3) {
+      end = e;
+      break;
+    }
+  }
+  unused.ends.erase(end);
+  const TrackCell* warning = at(std::int64_t{s} - kWarningCells);
+  bool warned = warning != nullptr && warning->kind == kSlowDownWarning && warning->value1 == start.value1 &&
+                unused.warnings.contains(s - kWarningCells);
+  std::int64_t x = (std::int64_t{s} - 1) * kCellLength;
+  std::string note;
+  if (warned) {
+    unused.warnings.erase(s - kWarningCells);
+    if (x <= kWarnedFrom) {
+      // The start's cell reaches just past 1500 m: only a start inside the cell has a warning point.
+      x = kWarnedFrom + 1;
+      note = "a warning point needs a start beyond 1500 m: 1501 written, inside the start's cell";
+      state.note(cellName(s), note);
+    }
+  } else if (x > kWarnedFrom) {
+    state.problem(cellName(s), "slow-down start beyond 1500 m without its warning point");
+  }
+  // The approach cells lie 25 cells before the start; for a start halfway inside its cell the rounding
+  // of the two positions puts them one cell nearer or further.
+  struct Reach {
+    std::int64_t cells;
+    std::int64_t x;
+  };
+  const std::int64_t grid = (std::int64_t{s} - 1) * kCellLength;
+  std::vector<Reach> reaches = {{kWarningCells + 1, grid}};
+  if (s % 2 == 0) {
+    reaches.push_back({kWarningCells + 2, grid - kCellLength / 2});
+    reaches.push_back({kWarningCells, grid + kCellLength / 2});
+  }
+  bool approach = false;
+  for (const Reach& reach : reaches) {
+    if (!warned || approach) break;
+    bool found = true;
+    for (std::int64_t j = 0; j <= 3; ++j) {
+      std::int64_t c = std::int64_t{s} - reach.cells - j;
+      const TrackCell* cell = at(c);
+      found = found && cell != nullptr && cell->kind == kSlowDownApproach && cell->value1 == j + 1 &&
+              unused.approaches.contains(static_cast<std::int32_t>(c));
+    }
+    if (!found) continue;
+    approach = true;
+    for (std::int64_t j = 0; j <= 3; ++j) unused.approaches.erase(static_cast<std::int32_t>(s - reach.cells - j));
+    if (reach.x != grid) {
+      x = reach.x;
+      note = "only a start halfway inside its cell puts the approach cells here: " + num(x) + " written";
+      state.note(cellName(s), note);
+    }
+  }
+  std::int64_t length = (std::int64_t{end} - 1) * kCellLength - x;
+  return {std::string(kSlowDownEntry.writtenKey),
+          {num(x), num(start.value1), num(length), num(start.value3), approach ? "1" : "0", num(start.value2)},
+          note};
+}
+
+}  // namespace
+
+void recoverTrainRunFeatures(DecompileState& state) {
+  std::vector<Placed> placed;
+  for (std::int32_t r = 1; r <= stationCount(state.in.table); ++r) placed.push_back(station(state, r));
+
+  SlowDownCells slowDownCells;
+  std::vector<std::int32_t> starts;
+  for (std::size_t c = 0; c < state.work.size(); ++c) {
+    std::int32_t cell = static_cast<std::int32_t>(c);
+    switch (state.work[c].kind) {
+      case kSignal: placed.push_back(signal(state, cell)); break;
+      case kSlowDownStart: starts.push_back(cell); break;
+      case kSlowDownEnd: slowDownCells.ends.insert(cell); break;
+      case kSlowDownWarning: slowDownCells.warnings.insert(cell); break;
+      case kSlowDownApproach: slowDownCells.approaches.insert(cell); break;
+      default: break;
+    }
+  }
+  std::vector<SourceEntry> slowDowns;
+  for (std::int32_t s : starts) slowDowns.push_back(slowDown(state, s, slowDownCells));
+  for (const auto* unused : {&slowDownCells.ends, &slowDownCells.warnings, &slowDownCells.approaches}) {
+    for (std::int32_t c : *unused) state.problem(cellName(c), "slow-down cell that belongs to no slow-down start");
+  }
+
+  // Stations and signals in runs, each under its section's header; the embedded order when it serves.
+  std::vector<Placed> ordered = orderByMarks(state, std::move(placed));
+  SourceText& source = state.out.trainRun;
+  bool slowDownsWritten = false;
+  for (std::size_t i = 0; i < ordered.size(); ++i) {
+    bool startsRun = i == 0 || ordered[i].station != ordered[i - 1].station;
+    if (startsRun && !ordered[i].station && !slowDownsWritten) {
+      source.sections.push_back({"[rallentamenti]", slowDowns});
+      slowDownsWritten = true;
+    }
+    if (startsRun) source.sections.push_back({ordered[i].station ? "[stazioni]" : "[segnali]", {}});
+    source.sections.back().entries.push_back(ordered[i].entry);
+  }
+  if (!slowDownsWritten) source.sections.push_back({"[rallentamenti]", slowDowns});
+  if (ordered.empty() || ordered.back().station) source.sections.push_back({"[segnali]", {}});
+
+  SourceSection& codes = source.section("[codici]");
+  for (std::int32_t c : state.userCodePoints) {
+    const TrackCell& cell = state.work[static_cast<std::size_t>(c)];
+    // A code of 0 or less places a code point without one; a stored code below 1 comes from a larger
+    // one taken modulo 2^16.
+    std::int64_t code = cell.kind == kCodePointNoValue ? 0 : (cell.value1 >= 1 ? cell.value1 : cell.value1 + 65536);
+    codes.entries.push_back({std::string(kCodePointEntry.writtenKey), {num(std::int64_t{c} * kCellLength), num(code)}, ""});
+  }
+}
+
+}  // namespace pack

@@ -1,0 +1,302 @@
+#include "tool/plot/plot_data.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+#include "compiler/cell_units.h"
+#include "compiler/rounding.h"
+#include "formats/cp1252.h"
+#include "formats/route_format.h"
+#include "formats/train_run_format.h"
+
+namespace pack {
+namespace {
+
+using namespace cell_units;
+
+bool hasPoint(const PlanPoint& p) { return p.x.tag != PlanTag::kEmpty && p.y.tag != PlanTag::kEmpty; }
+
+// One source line that places something: its entry, its first value (a position) and its line number.
+struct PlacedLine {
+  const EntryDefinition* entry;
+  std::int64_t position;
+  std::size_t line;
+};
+
+std::string_view trimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+// The lines of a source whose key is one of `entries`, with the position they give. Only for pointing
+// at a line: the compile itself reads the sources field by field.
+std::vector<PlacedLine> placedLines(std::string_view bytes, std::initializer_list<const EntryDefinition*> entries) {
+  std::vector<PlacedLine> lines;
+  std::size_t number = 0;
+  while (!bytes.empty()) {
+    std::size_t end = bytes.find('\n');
+    std::string_view text = bytes.substr(0, end);
+    bytes = end == std::string_view::npos ? std::string_view{} : bytes.substr(end + 1);
+    ++number;
+    std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) continue;
+    std::string_view key = text.substr(0, comma);
+    if (isCommentField(key)) continue;
+    std::string_view rest = trimBlanks(text.substr(comma + 1));
+    std::int64_t position = 0;
+    auto [ptr, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), position);
+    if (ec != std::errc()) continue;
+    for (const EntryDefinition* entry : entries) {
+      if (entry->matches(key)) {
+        lines.push_back({entry, position, number});
+        break;
+      }
+    }
+  }
+  return lines;
+}
+
+std::size_t cellOf(double metres, std::size_t cellCount) {
+  double c = roundHalfEvenValue(metres);
+  if (!(c >= 0)) return 0;
+  return std::min(static_cast<std::size_t>(c), cellCount);
+}
+
+// The profile line in force in each cell: the last line of the entry at or before the cell's start.
+std::vector<SourceRef> profileSources(const std::vector<PlacedLine>& lines, const EntryDefinition* entry, int file,
+                                      std::size_t cells) {
+  std::vector<SourceRef> refs(cells);
+  std::vector<std::pair<std::int64_t, std::size_t>> starts;
+  for (const PlacedLine& l : lines) {
+    if (l.entry == entry) starts.emplace_back(l.position, l.line);
+  }
+  std::size_t next = 0;
+  SourceRef current;
+  for (std::size_t i = 0; i < cells; ++i) {
+    while (next < starts.size() && starts[next].first <= cellMetre(i)) current = {file, starts[next++].second};
+    refs[i] = current;
+  }
+  return refs;
+}
+
+void addFeatures(PlotData& data, const PlotInput& in) {
+  std::size_t n = in.cells.size();
+  std::vector<PlacedLine> route = placedLines(in.routeSource, {&kSpeedBoardEntry, &kTextBoardEntry});
+  std::vector<PlacedLine> train = placedLines(in.trainSource, {&kSignalEntry, &kSlowDownEntry, &kCodePointEntry});
+  // Each entry's cell by the rule its recorder uses.
+  auto sourceAt = [&](std::size_t cell, const EntryDefinition* entry) -> SourceRef {
+    bool fromRoute = entry == &kSpeedBoardEntry || entry == &kTextBoardEntry;
+    const std::vector<PlacedLine>& lines = fromRoute ? route : train;
+    int file = fromRoute ? 0 : 1;
+    for (const PlacedLine& l : lines) {
+      if (l.entry != entry) continue;
+      double at = entry == &kCodePointEntry ? l.position / 50.0 : l.position / 50.0 + 1;
+      if (cellOf(at, n) == cell) return {file, l.line};
+    }
+    return {};
+  };
+  for (std::size_t i = 0; i < n; ++i) {
+    const TrackCell& c = in.cells[i];
+    PlotFeature f{FeatureKind::kSignal, i, cellMetre(i), "", cellFeatureText(c, i, &in.table), {}};
+    switch (c.kind) {
+      case kSignal: {
+        f.metre = signalPlacedMetre(i);
+        std::optional<SignalCells> kinds = signalKinds(c);
+        f.label = !kinds ? "signal" : kinds->left != SignalKind::kNone ? std::string(signalKindName(kinds->left))
+                                                                       : std::string(signalKindName(kinds->right));
+        f.source = sourceAt(i, &kSignalEntry);
+        break;
+      }
+      case kSpeedBoard:
+        f.kind = FeatureKind::kSpeedBoard;
+        f.metre -= kCellLength;
+        f.label = std::to_string(boardSpeeds(c.value1).first) + " km/h";
+        f.source = sourceAt(i, &kSpeedBoardEntry);
+        break;
+      case kTextBoard: {
+        f.kind = FeatureKind::kTextBoard;
+        f.metre -= kCellLength;
+        int row = c.value1;
+        f.label = row >= 0 && row < kTableRows ? cp1252ToUtf8(in.table[static_cast<std::size_t>(row)].text) : "?";
+        f.source = sourceAt(i, &kTextBoardEntry);
+        break;
+      }
+      case kSlowDownStart:
+      case kSlowDownWarning:
+        f.kind = FeatureKind::kSlowDown;
+        f.metre -= kCellLength;
+        f.label = (c.kind == kSlowDownStart ? "slow-down " : "warning ") + std::to_string(slowDownSpeedKmh(c)) + " km/h";
+        if (c.kind == kSlowDownStart) f.source = sourceAt(i, &kSlowDownEntry);
+        break;
+      case kSlowDownEnd:
+        f.kind = FeatureKind::kSlowDown;
+        f.metre -= kCellLength;
+        f.label = "end";
+        break;
+      case kCodePoint:
+      case kCodePointNoValue:
+        f.kind = FeatureKind::kCodePoint;
+        f.label = c.kind == kCodePoint ? std::to_string(c.value1) : "-";
+        f.source = sourceAt(i, &kCodePointEntry);
+        if (!f.source.known()) f.detail += " (added by the compile)";
+        break;
+      case kStopPoint:
+        f.kind = FeatureKind::kStopPoint;
+        f.label = "stop";
+        break;
+      default:
+        continue;
+    }
+    data.features.push_back(std::move(f));
+  }
+}
+
+void addStations(PlotData& data, const PlotInput& in) {
+  std::vector<PlacedLine> lines = placedLines(in.trainSource, {&kStationEntry});
+  std::vector<Station> list = stations(in.table);
+  for (std::size_t k = 0; k < list.size(); ++k) {
+    PlotStation s{list[k], list[k].position > data.routeLength, {}};
+    if (k < lines.size()) s.source = {1, lines[k].line};
+    data.stations.push_back(std::move(s));
+  }
+}
+
+// The heading change per metre, taken over each cell; the plan's curves turn by their curvature per metre.
+std::vector<double> curvatures(const std::vector<PlanPoint>& plan, std::size_t cells) {
+  std::vector<double> k(cells, 0.0);
+  auto heading = [&](std::size_t m) -> std::optional<double> {
+    if (m + 1 >= plan.size() || !hasPoint(plan[m]) || !hasPoint(plan[m + 1])) return std::nullopt;
+    return std::atan2(plan[m + 1].x.value - plan[m].x.value, plan[m + 1].y.value - plan[m].y.value);
+  };
+  std::optional<double> previous = heading(0);
+  for (std::size_t m = 1; m + 1 < plan.size(); ++m) {
+    std::optional<double> now = heading(m);
+    if (now && previous) {
+      double turn = *now - *previous;
+      if (turn > std::numbers::pi) turn -= 2 * std::numbers::pi;
+      if (turn < -std::numbers::pi) turn += 2 * std::numbers::pi;
+      std::size_t cell = m / kCellLength;
+      if (cell < cells && std::abs(turn) > std::abs(k[cell])) k[cell] = turn;
+    }
+    previous = now;
+  }
+  return k;
+}
+
+}  // namespace
+
+int curveClass(double curvature) {
+  static constexpr double kClasses[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+  double a = std::abs(curvature);
+  if (a < 0.00005) return 0;
+  int best = 1;
+  for (int i = 0; i < 6; ++i) {
+    if (std::abs(a - kClasses[i]) < std::abs(a - kClasses[best - 1])) best = i + 1;
+  }
+  return best;
+}
+
+std::vector<Run> runs(const std::vector<int>& values, std::size_t count) {
+  std::vector<Run> list;
+  for (std::size_t i = 0; i < count && i < values.size(); ++i) {
+    if (!list.empty() && list.back().value == values[i] && list.back().last + 1 == i) {
+      list.back().last = i;
+    } else {
+      list.push_back({i, i, values[i]});
+    }
+  }
+  return list;
+}
+
+double niceStep(double span, int maxLabels) {
+  if (!(span > 0) || maxLabels < 1) return 1;
+  double raw = span / maxLabels;
+  double power = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double m : {1.0, 2.0, 5.0, 10.0}) {
+    if (m * power >= raw) return m * power;
+  }
+  return 10 * power;
+}
+
+std::optional<std::string> planMismatch(std::size_t planMetres, std::size_t cellCount, std::int32_t routeLength,
+                                        std::optional<std::int64_t> planOlderBy) {
+  if (planMetres == 0 || cellCount == 0) return std::nullopt;
+  std::int64_t planTrack = static_cast<std::int64_t>(planMetres) - 1;
+  std::int64_t cellTrack = static_cast<std::int64_t>(roundHalfEvenValue(static_cast<double>(planTrack) / kCellLength));
+  std::int64_t tableTrack = std::int64_t{routeLength} + kTrackExtension;
+  if (cellTrack != static_cast<std::int64_t>(cellCount) - 1) {
+    return "the plan covers " + std::to_string(planTrack) + " m, but the track cell file has " +
+           std::to_string(cellCount) + " cells (" + std::to_string((cellCount - 1) * kCellLength) + " m)";
+  }
+  if (planTrack != tableTrack) {
+    return "the plan covers " + std::to_string(planTrack) + " m, but the route is " + std::to_string(routeLength) +
+           " m long (" + std::to_string(tableTrack) + " m with the run-out)";
+  }
+  // The compile writes the plan first and the cell file last, moments apart.
+  constexpr std::int64_t kSameCompile = 60 * 1000;
+  if (planOlderBy && *planOlderBy > kSameCompile) {
+    return "the plan file is " + std::to_string(*planOlderBy / 1000) +
+           " s older than the track cell file: it was left by an earlier compile";
+  }
+  return std::nullopt;
+}
+
+PlotData makePlotData(const PlotInput& in) {
+  PlotData d;
+  d.title = in.title;
+  d.routeLength = in.table[kRowTrain].numberB;
+  d.kilometres = KilometreScale(in.table, in.cells);
+  std::size_t n = in.cells.size();
+  d.trackLength = static_cast<std::int64_t>(n) * kCellLength;
+  // The profile completion stops three cells before the end; those cells hold zeros, not data.
+  d.profileCells = n >= 3 ? n - 3 : 0;
+  for (const TrackCell& c : in.cells) {
+    d.speed.push_back(speedKmh(c));
+    d.gradient.push_back(gradientPerMille(c));
+    d.adhesion.push_back(adhesionPercent(c));
+    d.mountain.push_back(mountainType(c));
+  }
+  d.effectiveSpeed = d.speed;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (in.cells[i].kind != kSlowDownStart) continue;
+    int limit = slowDownSpeedKmh(in.cells[i]);
+    for (std::size_t j = i; j < n; ++j) {
+      d.effectiveSpeed[j] = std::min(d.effectiveSpeed[j], limit);
+      if (in.cells[j].kind == kSlowDownEnd) break;
+    }
+  }
+  double level = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    d.elevation.push_back(level);
+    if (i < d.profileCells) level += d.gradient[i] * kCellLength / 1000.0;
+  }
+  if (!in.plan.empty()) {
+    d.curvature = curvatures(in.plan, n);
+    std::size_t step = std::max<std::size_t>(1, in.plan.size() / 6000);
+    for (std::size_t m = 0; m < in.plan.size(); m += step) {
+      if (hasPoint(in.plan[m])) d.plan.push_back({static_cast<std::int64_t>(m), in.plan[m].x.value, in.plan[m].y.value});
+    }
+    // The last point with coordinates, so the drawn line reaches the end.
+    for (std::size_t m = in.plan.size(); m-- > 0;) {
+      if (!hasPoint(in.plan[m])) continue;
+      if (d.plan.empty() || d.plan.back().metre != static_cast<std::int64_t>(m)) {
+        d.plan.push_back({static_cast<std::int64_t>(m), in.plan[m].x.value, in.plan[m].y.value});
+      }
+      break;
+    }
+  }
+  std::vector<PlacedLine> trainLines = placedLines(in.trainSource, {&kSpeedLimitEntry, &kAdhesionEntry});
+  std::vector<PlacedLine> routeLines = placedLines(in.routeSource, {&kGradientEntry});
+  d.speedSource = profileSources(trainLines, &kSpeedLimitEntry, 1, n);
+  d.adhesionSource = profileSources(trainLines, &kAdhesionEntry, 1, n);
+  d.gradientSource = profileSources(routeLines, &kGradientEntry, 0, n);
+  d.sourceNames = {in.routeSourceName, in.trainSourceName};
+  addStations(d, in);
+  addFeatures(d, in);
+  return d;
+}
+
+}  // namespace pack

@@ -1,0 +1,561 @@
+#include "tool/plot/plot_svg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <sstream>
+
+#include "compiler/cell_units.h"
+
+namespace pack {
+namespace {
+
+constexpr double kWidth = 1400;
+constexpr double kLeft = 90;   // room for the panels' value labels
+constexpr double kRight = 30;
+constexpr double kPlotWidth = kWidth - kLeft - kRight;
+constexpr double kPlanHeight = 520;
+constexpr int kMaxAxisLabels = 12;
+
+std::string num(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.1f", v);
+  return buffer;
+}
+
+// A value for a label: no decimals when whole.
+std::string label(double v) {
+  char buffer[32];
+  if (std::abs(v - std::round(v)) < 1e-9) std::snprintf(buffer, sizeof buffer, "%.0f", v);
+  else std::snprintf(buffer, sizeof buffer, "%g", v);
+  return buffer;
+}
+
+std::string distanceText(double metres) {
+  if (std::abs(metres) >= 1000) return label(metres / 1000) + " km";
+  return label(metres) + " m";
+}
+
+// Rough width of a text in the sans-serif font: enough to keep labels apart.
+double textWidth(std::string_view text, double size) {
+  std::size_t chars = 0;
+  for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
+  return static_cast<double>(chars) * size * 0.7;
+}
+
+struct Box {
+  double x0, y0, x1, y1;
+  bool overlaps(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+};
+
+// Places labels first come, first served; one that would overlap a placed label is refused.
+class LabelPlacer {
+ public:
+  bool tryPlace(const Box& b) {
+    for (const Box& o : placed_) {
+      if (o.overlaps(b)) return false;
+    }
+    placed_.push_back(b);
+    return true;
+  }
+  void block(const Box& b) { placed_.push_back(b); }
+
+ private:
+  std::vector<Box> placed_;
+};
+
+class Svg {
+ public:
+  std::ostringstream out;
+
+  void text(double x, double y, std::string_view s, std::string_view extra = "") {
+    out << "<text x=\"" << num(x) << "\" y=\"" << num(y) << "\" " << extra << ">" << escapeXml(s) << "</text>\n";
+  }
+  void line(double x1, double y1, double x2, double y2, std::string_view style) {
+    out << "<line x1=\"" << num(x1) << "\" y1=\"" << num(y1) << "\" x2=\"" << num(x2) << "\" y2=\"" << num(y2)
+        << "\" " << style << "/>\n";
+  }
+  void rect(double x, double y, double w, double h, std::string_view style) {
+    out << "<rect x=\"" << num(x) << "\" y=\"" << num(y) << "\" width=\"" << num(std::max(w, 0.0)) << "\" height=\""
+        << num(std::max(h, 0.0)) << "\" " << style << "/>\n";
+  }
+  void polyline(const std::vector<std::pair<double, double>>& points, std::string_view style) {
+    if (points.empty()) return;
+    out << "<polyline fill=\"none\" " << style << " points=\"";
+    for (const auto& [x, y] : points) out << num(x) << ',' << num(y) << ' ';
+    out << "\"/>\n";
+  }
+  void open(std::string_view tag) { out << "<" << tag << ">\n"; }
+  void close(std::string_view tag) { out << "</" << tag << ">\n"; }
+};
+
+// The panels along the line share one horizontal scale.
+struct Along {
+  double metres;
+  double x(double m) const { return kLeft + kPlotWidth * (metres > 0 ? m / metres : 0); }
+};
+
+std::string mountainColour(int type) {
+  switch (type) {
+    case 1: return "#dcebd2";
+    case 2: return "#c9dff0";
+    default: return "#efe0c8";
+  }
+}
+
+std::string curveColour(int cls) {
+  static constexpr const char* kShades[] = {"#ccc", "#b9c9e8", "#94acd9", "#6f8fca", "#e0a060", "#d07030", "#b03010"};
+  return kShades[std::clamp(cls, 0, 6)];
+}
+
+class Renderer {
+ public:
+  explicit Renderer(const PlotData& d) : d_(d), along_{static_cast<double>(d.trackLength)} {
+    // Kilometre ticks at round values of the line's own numbering, at most about a dozen.
+    step_ = static_cast<std::int64_t>(niceStep(static_cast<double>(std::max<std::int64_t>(d.trackLength, 1000)), kMaxAxisLabels));
+    step_ = std::max<std::int64_t>(step_, 100);
+    ticks_ = d.kilometres.roundPosts(0, d.trackLength, step_);
+  }
+
+  std::string render() {
+    double top = 84;
+    top = plan(top) + 50;
+    top = stationStrip(top);
+    top = elevation(top);
+    top = gradient(top);
+    top = curvature(top);
+    top = speed(top);
+    top = adhesion(top);
+    top = features(top);
+    top = bottomAxis(top);
+    top = legend(top);
+
+    std::ostringstream svg;
+    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << num(kWidth) << "\" height=\"" << num(top)
+        << "\" viewBox=\"0 0 " << num(kWidth) << ' ' << num(top) << "\" font-family=\"sans-serif\">\n"
+        << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
+        << "<text x=\"" << kLeft << "\" y=\"30\" font-size=\"20\" font-weight=\"bold\">" << escapeXml(d_.title)
+        << "</text>\n"
+        << "<text x=\"" << kLeft << "\" y=\"52\" font-size=\"12\" fill=\"#444\">"
+        << escapeXml("route " + distanceText(static_cast<double>(d_.routeLength)) + ", modelled to " +
+                     distanceText(static_cast<double>(d_.trackLength)) + " (" +
+                     distanceText(static_cast<double>(d_.trackLength - d_.routeLength)) + " beyond the end); " +
+                     d_.kilometres.describe())
+        << "</text>\n"
+        << body_.out.str() << "</svg>\n";
+    return svg.str();
+  }
+
+ private:
+  // A feature's tooltip: what it is, where the author placed it, and its source line when known.
+  std::string hoverText(const PlotFeature& f) const {
+    std::string text = f.detail + " (at " + std::to_string(f.metre) + " m, km " + kilometrePostText(d_.kilometres.at(f.metre)) + ")";
+    std::string source = d_.sourceText(f.source);
+    return source.empty() ? text : text + " - " + source;
+  }
+
+  std::string postLabel(std::int64_t metre) const {
+    std::int64_t post = d_.kilometres.at(metre);
+    if (step_ % 1000 == 0) return label(static_cast<double>(post) / 1000);
+    return kilometrePostText(post);
+  }
+
+  // Grid lines at the kilometre ticks, the run-out shaded and the route's end marked, for one panel.
+  void frame(double top, double height, bool labels) {
+    Svg& s = body_;
+    double end = along_.x(static_cast<double>(d_.routeLength));
+    s.rect(kLeft, top, kPlotWidth, height, "fill=\"none\" stroke=\"#bbb\"");
+    s.rect(end, top, along_.x(static_cast<double>(d_.trackLength)) - end, height, "fill=\"url(#runout)\"");
+    for (std::int64_t m : ticks_) {
+      s.line(along_.x(static_cast<double>(m)), top, along_.x(static_cast<double>(m)), top + height, "stroke=\"#e4e4e4\"");
+      if (labels) {
+        s.text(along_.x(static_cast<double>(m)), top + height + 11, postLabel(m),
+               "font-size=\"9\" fill=\"#777\" text-anchor=\"middle\"");
+      }
+    }
+    s.line(end, top, end, top + height, "stroke=\"#000\" stroke-width=\"1.5\"");
+  }
+
+  void panelTitle(double top, std::string_view title) {
+    body_.text(kLeft, top - 6, title, "font-weight=\"bold\" font-size=\"12\"");
+  }
+
+  // Horizontal value ticks on the left of a panel, with the unit.
+  std::function<double(double)> valueAxis(double top, double height, double lo, double hi, std::string_view unit,
+                                          int maxLabels = 5) {
+    if (!(lo < hi)) hi = lo + 1;
+    double step = niceStep(hi - lo, maxLabels);
+    lo = std::floor(lo / step) * step;
+    hi = std::ceil(hi / step) * step;
+    if (!(lo < hi)) hi = lo + step;
+    auto y = [=](double v) { return top + height - (v - lo) / (hi - lo) * height; };
+    for (double v = lo; v <= hi + step / 2; v += step) {
+      body_.line(kLeft - 4, y(v), kLeft, y(v), "stroke=\"#555\"");
+      body_.line(kLeft, y(v), kLeft + kPlotWidth, y(v), "stroke=\"#f0f0f0\"");
+      body_.text(kLeft - 6, y(v) + 3, label(v), "font-size=\"9\" text-anchor=\"end\"");
+    }
+    body_.text(14, top + height / 2, unit, "font-size=\"10\" fill=\"#444\"");
+    return y;
+  }
+
+  // A step line of one value per cell, up to the cells that hold data.
+  void steps(const std::vector<int>& values, const std::function<double(double)>& y, std::string_view style) {
+    std::vector<std::pair<double, double>> points;
+    for (const Run& r : runs(values, d_.profileCells)) {
+      points.emplace_back(cellX(r.first), y(r.value));
+      points.emplace_back(cellX(r.last + 1), y(r.value));
+    }
+    body_.polyline(points, style);
+  }
+
+  double plan(double top) {
+    Svg& s = body_;
+    s.out << "<defs><pattern id=\"runout\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\" "
+             "patternTransform=\"rotate(45)\"><rect width=\"6\" height=\"6\" fill=\"#f4f4f4\"/>"
+             "<line x1=\"0\" y1=\"0\" x2=\"0\" y2=\"6\" stroke=\"#ddd\" stroke-width=\"2\"/></pattern></defs>\n";
+    panelTitle(top, "The line seen from above");
+    s.rect(kLeft, top, kPlotWidth, d_.hasPlan() ? kPlanHeight : 60, "fill=\"#fafaf6\" stroke=\"#999\"");
+    if (!d_.hasPlan()) {
+      s.text(kLeft + 20, top + 40, "No plan file: the scenario was compiled without the plan (--no-plan), so the "
+                                   "line's shape from above is not known.", "font-size=\"13\" fill=\"#555\"");
+      return top + 60;
+    }
+    double minX = std::numeric_limits<double>::infinity(), maxX = -minX, minY = minX, maxY = -minX;
+    for (const auto& p : d_.plan) {
+      minX = std::min(minX, p.x);
+      maxX = std::max(maxX, p.x);
+      minY = std::min(minY, p.y);
+      maxY = std::max(maxY, p.y);
+    }
+    const double pad = 40;
+    double spanX = std::max(maxX - minX, 1.0), spanY = std::max(maxY - minY, 1.0);
+    // Equal scales on both axes keep the shape; the line fills the panel in its longer direction.
+    double scale = std::min((kPlotWidth - 2 * pad) / spanX, (kPlanHeight - 2 * pad) / spanY);
+    double cx = kLeft + kPlotWidth / 2, cy = top + kPlanHeight / 2;
+    double midX = (minX + maxX) / 2, midY = (minY + maxY) / 2;
+    auto px = [&](double x) { return cx + (x - midX) * scale; };
+    auto py = [&](double y) { return cy - (y - midY) * scale; };
+    std::vector<std::pair<double, double>> route, runout;
+    for (const auto& p : d_.plan) {
+      bool inRoute = p.metre <= d_.routeLength;
+      (inRoute ? route : runout).emplace_back(px(p.x), py(p.y));
+    }
+    if (!route.empty() && !runout.empty()) runout.insert(runout.begin(), route.back());
+    s.polyline(route, "stroke=\"#333\" stroke-width=\"2.2\"");
+    s.polyline(runout, "stroke=\"#999\" stroke-width=\"1.6\" stroke-dasharray=\"5 4\"");
+
+    // The point of the plan nearest to a metre.
+    auto at = [&](std::int64_t metre) -> std::pair<double, double> {
+      auto it = std::lower_bound(d_.plan.begin(), d_.plan.end(), metre,
+                                 [](const PlotData::PlanSample& p, std::int64_t m) { return p.metre < m; });
+      if (it == d_.plan.end()) it = std::prev(it);
+      return {px(it->x), py(it->y)};
+    };
+    LabelPlacer placer;
+    auto placeLabel = [&](double x, double y, const std::string& text, double size, std::string_view style) {
+      double w = textWidth(text, size);
+      const std::pair<double, double> offsets[] = {{8, 4}, {-8 - w, 4}, {-w / 2, -8}, {-w / 2, size + 6},
+                                                   {8, -8}, {8, size + 6}, {-8 - w, -8}, {-8 - w, size + 6}};
+      for (auto [dx, dy] : offsets) {
+        Box b{x + dx, y + dy - size, x + dx + w, y + dy + 2};
+        if (b.x0 < kLeft || b.x1 > kLeft + kPlotWidth || b.y0 < top || b.y1 > top + kPlanHeight) continue;
+        if (placer.tryPlace(b)) {
+          s.text(x + dx, y + dy, text, "font-size=\"" + num(size) + "\" " + std::string(style));
+          return true;
+        }
+      }
+      return false;
+    };
+    // Ends first, then stations, then kilometre posts: the lower-priority label gives way.
+    auto [sx, sy] = at(0);
+    auto [ex, ey] = at(d_.routeLength);
+    s.out << "<circle cx=\"" << num(sx) << "\" cy=\"" << num(sy) << "\" r=\"4\" fill=\"#2a2\"/>\n";
+    s.rect(ex - 4, ey - 4, 8, 8, "fill=\"#000\"");
+    placer.block({sx - 5, sy - 5, sx + 5, sy + 5});
+    placer.block({ex - 5, ey - 5, ex + 5, ey + 5});
+    for (const PlotStation& st : d_.stations) {
+      auto [x, y] = at(st.station.position);
+      placer.block({x - 5, y - 5, x + 5, y + 5});
+    }
+    placeLabel(ex, ey, "end of route", 11, "fill=\"#000\"");
+    for (const PlotStation& st : d_.stations) {
+      auto [x, y] = at(st.station.position);
+      s.rect(x - 4.5, y - 4.5, 9, 9, st.beyondEnd ? "fill=\"white\" stroke=\"#888\"" : "fill=\"#1565c0\"");
+      placeLabel(x, y, st.station.name + (st.beyondEnd ? " (beyond the end)" : ""), 11,
+                 st.beyondEnd ? "fill=\"#888\"" : "font-weight=\"bold\" fill=\"#0d3c73\"");
+    }
+    for (const PlotFeature& f : d_.features) {
+      if (f.kind != FeatureKind::kSignal) continue;
+      auto [x, y] = at(f.metre);
+      s.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2.5\" fill=\"#c62828\"><title>"
+            << escapeXml(hoverText(f)) << "</title></circle>\n";
+    }
+    for (std::int64_t m : ticks_) {
+      auto [x, y] = at(m);
+      s.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2\" fill=\"#888\"/>\n";
+      placeLabel(x, y, "km " + kilometrePostText(d_.kilometres.at(m)), 9, "fill=\"#666\"");
+    }
+    // Scale bar: a round length about a tenth of the panel.
+    double barMetres = niceStep(kPlotWidth / 10 / scale, 1);
+    double bx = kLeft + 20, by = top + kPlanHeight - 20;
+    s.line(bx, by, bx + barMetres * scale, by, "stroke=\"#000\" stroke-width=\"3\"");
+    s.line(bx, by - 5, bx, by + 3, "stroke=\"#000\"");
+    s.line(bx + barMetres * scale, by - 5, bx + barMetres * scale, by + 3, "stroke=\"#000\"");
+    s.text(bx, by - 8, distanceText(barMetres), "font-size=\"11\"");
+    s.text(kLeft + kPlotWidth - 150, top + kPlanHeight - 12, "north (plan y) up", "font-size=\"10\" fill=\"#777\"");
+    return top + kPlanHeight;
+  }
+
+  double stationStrip(double top) {
+    panelTitle(top, "Stations and platforms");
+    const double rowHeight = 13, rows = 4, height = rows * rowHeight + 22;
+    frame(top, height, true);
+    LabelPlacer placer;
+    // Termini and timed stations first: when the names do not all fit, the others give way.
+    std::vector<const PlotStation*> order;
+    for (const PlotStation& st : d_.stations) order.push_back(&st);
+    std::stable_sort(order.begin(), order.end(), [&](const PlotStation* a, const PlotStation* b) {
+      auto rank = [&](const PlotStation* s) {
+        return (s == &d_.stations.front() || s == &d_.stations.back()) ? 0 : s->station.time != 0 ? 1 : 2;
+      };
+      return rank(a) < rank(b);
+    });
+    double barY = top + height - 12;
+    for (const PlotStation* st : order) {
+      double x = along_.x(st->station.position);
+      // A platform may reach before the line's start (a station at 0 m): draw only what lies on the line.
+      double x0 = std::max(kLeft, along_.x(st->station.platformStart));
+      double x1 = std::min(kLeft + kPlotWidth, along_.x(st->station.platformEnd));
+      body_.rect(x0, barY, std::max(x1 - x0, 2.0), 6, st->beyondEnd ? "fill=\"#bbb\"" : "fill=\"#1565c0\"");
+      double w = textWidth(st->station.name, 10);
+      for (int row = 0; row < rows; ++row) {
+        double y = top + 12 + row * rowHeight;
+        Box b{x - 2, y - 10, x + w + 2, y + 2};
+        if (b.x1 > kLeft + kPlotWidth) b = {x - w - 2, y - 10, x + 2, y + 2};
+        if (!placer.tryPlace(b)) continue;
+        body_.line(x, y + 2, x, barY, "stroke=\"#90a4c0\" stroke-width=\"0.8\"");
+        body_.text(b.x0 + 2, y, st->station.name, std::string("font-size=\"10\" ") +
+                                                      (st->beyondEnd ? "fill=\"#888\"" : "fill=\"#0d3c73\""));
+        break;
+      }
+    }
+    return top + height + 34;
+  }
+
+  double elevation(double top) {
+    const double height = 140;
+    panelTitle(top, "Elevation from the gradients (relative to the start)");
+    double lo = 0, hi = 0;
+    for (std::size_t i = 0; i < d_.profileCells; ++i) {
+      lo = std::min(lo, d_.elevation[i]);
+      hi = std::max(hi, d_.elevation[i]);
+    }
+    for (const Run& r : runs(d_.mountain, d_.mountain.size())) {
+      if (r.value == 0) continue;
+      double x0 = cellX(r.first), x1 = cellX(r.last + 1);
+      body_.rect(x0, top, std::max(x1 - x0, 1.0), height, "fill=\"" + mountainColour(r.value) + "\"");
+    }
+    auto y = valueAxis(top, height, lo, hi, "m");
+    frame(top, height, true);
+    std::vector<std::pair<double, double>> points;
+    // At most about two points per pixel column.
+    std::size_t step = std::max<std::size_t>(1, d_.profileCells / 3000);
+    for (std::size_t i = 0; i < d_.profileCells; i += step) points.emplace_back(cellX(i), y(d_.elevation[i]));
+    body_.polyline(points, "stroke=\"#5d8a2e\" stroke-width=\"1.8\"");
+    for (const PlotStation& st : d_.stations) {
+      double x = along_.x(st.station.position);
+      body_.line(x, top, x, top + height, "stroke=\"#1565c0\" stroke-dasharray=\"3 3\" stroke-width=\"0.8\"");
+    }
+    return top + height + 34;
+  }
+
+  double gradient(double top) {
+    const double height = 80;
+    panelTitle(top, "Gradient (per mille, climbing above the line)");
+    int lo = 0, hi = 0;
+    for (std::size_t i = 0; i < d_.profileCells; ++i) {
+      lo = std::min(lo, d_.gradient[i]);
+      hi = std::max(hi, d_.gradient[i]);
+    }
+    auto y = valueAxis(top, height, lo, hi, "‰", 4);
+    frame(top, height, true);
+    for (const Run& r : runs(d_.gradient, d_.profileCells)) {
+      if (r.value == 0) continue;
+      double x0 = cellX(r.first), x1 = cellX(r.last + 1);
+      double y0 = y(0), y1 = y(r.value);
+      body_.rect(x0, std::min(y0, y1), std::max(x1 - x0, 0.5), std::abs(y1 - y0),
+                 r.value > 0 ? "fill=\"#e57373\"" : "fill=\"#81c784\"");
+    }
+    body_.line(kLeft, y(0), kLeft + kPlotWidth, y(0), "stroke=\"#555\"");
+    return top + height + 34;
+  }
+
+  double curvature(double top) {
+    const double height = 50;
+    panelTitle(top, "Curves: right above, left below; the darker, the tighter (class 1, radius 10000 m, to 6, 333 m)");
+    frame(top, height, true);
+    double mid = top + height / 2;
+    body_.line(kLeft, mid, kLeft + kPlotWidth, mid, "stroke=\"#999\"");
+    body_.text(kLeft - 6, top + 12, "right", "font-size=\"9\" text-anchor=\"end\"");
+    body_.text(kLeft - 6, top + height - 4, "left", "font-size=\"9\" text-anchor=\"end\"");
+    if (d_.curvature.empty()) {
+      body_.text(kLeft + 20, mid - 4, "no plan file: the curves are not known", "font-size=\"11\" fill=\"#777\"");
+      return top + height + 34;
+    }
+    std::vector<int> signedClass;
+    for (double k : d_.curvature) signedClass.push_back(k >= 0 ? curveClass(k) : -curveClass(k));
+    for (const Run& r : runs(signedClass, signedClass.size())) {
+      if (r.value == 0) continue;
+      double x0 = cellX(r.first), x1 = cellX(r.last + 1);
+      double h = (height / 2 - 2) * std::abs(r.value) / 6.0;
+      body_.rect(x0, r.value > 0 ? mid - h : mid, std::max(x1 - x0, 0.6), h, "fill=\"" + curveColour(std::abs(r.value)) + "\"");
+    }
+    return top + height + 34;
+  }
+
+  double speed(double top) {
+    const double height = 110;
+    panelTitle(top, "Speed: line limit (grey) and with the slow-downs (red)");
+    int hi = 0;
+    for (std::size_t i = 0; i < d_.profileCells; ++i) hi = std::max(hi, d_.speed[i]);
+    auto y = valueAxis(top, height, 0, std::max(hi, 10), "km/h");
+    frame(top, height, true);
+    for (const Run& r : runs(d_.effectiveSpeed, d_.profileCells)) {
+      if (r.value >= d_.speed[r.first]) continue;
+      double x0 = cellX(r.first), x1 = cellX(r.last + 1);
+      body_.rect(x0, top, std::max(x1 - x0, 1.5), height, "fill=\"#ffe0b2\"");
+    }
+    steps(d_.speed, y, "stroke=\"#888\" stroke-width=\"1.2\"");
+    steps(d_.effectiveSpeed, y, "stroke=\"#c62828\" stroke-width=\"1.8\"");
+    LabelPlacer placer;
+    for (const PlotFeature& f : d_.features) {
+      if (f.kind != FeatureKind::kSlowDown || f.label.rfind("slow-down", 0) != 0) continue;
+      double x = along_.x(static_cast<double>(f.metre));
+      std::string text = f.label.substr(10);
+      double w = textWidth(text, 9);
+      if (placer.tryPlace({x, top + 2, x + w, top + 13})) body_.text(x + 1, top + 11, text, "font-size=\"9\" fill=\"#e65100\"");
+    }
+    for (const PlotFeature& f : d_.features) {
+      if (f.kind != FeatureKind::kSpeedBoard) continue;
+      double x = along_.x(static_cast<double>(f.metre));
+      body_.out << "<path d=\"M" << num(x) << ',' << num(top + height) << " l-3,-6 h6 z\" fill=\"#333\"/>\n";
+      double w = textWidth(f.label, 8);
+      if (placer.tryPlace({x - w / 2, top + height - 18, x + w / 2, top + height - 8})) {
+        body_.text(x, top + height - 9, f.label, "font-size=\"8\" text-anchor=\"middle\" fill=\"#333\"");
+      }
+    }
+    return top + height + 34;
+  }
+
+  double adhesion(double top) {
+    const double height = 60;
+    panelTitle(top, "Adhesion (%)");
+    auto y = valueAxis(top, height, 0, 100, "%", 4);
+    frame(top, height, true);
+    steps(d_.adhesion, y, "stroke=\"#1565c0\" stroke-width=\"1.5\"");
+    return top + height + 34;
+  }
+
+  double features(double top) {
+    const double height = 96;
+    panelTitle(top, "Signals (red), boards (grey), slow-down points (orange), code points (purple)");
+    frame(top, height, true);
+    LabelPlacer placer;
+    auto lane = [&](FeatureKind k) {
+      switch (k) {
+        case FeatureKind::kSignal: return 0;
+        case FeatureKind::kSpeedBoard:
+        case FeatureKind::kTextBoard: return 1;
+        case FeatureKind::kSlowDown: return 2;
+        default: return 3;
+      }
+    };
+    static constexpr const char* kColours[] = {"#c62828", "#666", "#ef6c00", "#7b1fa2"};
+    for (const PlotFeature& f : d_.features) {
+      if (f.kind == FeatureKind::kStopPoint) continue;
+      int l = lane(f.kind);
+      double x = along_.x(static_cast<double>(f.metre));
+      double y = top + 6 + l * 23;
+      body_.out << "<rect x=\"" << num(x - 1) << "\" y=\"" << num(y) << "\" width=\"2\" height=\"10\" fill=\""
+                << kColours[l] << "\"><title>" << escapeXml(hoverText(f)) << "</title></rect>\n";
+      // Signals are labelled with their kind, boards with their text, when there is room.
+      if (l > 1) continue;
+      std::string text = f.label;
+      if (text.size() > 40) text = text.substr(0, 40) + "...";
+      double w = textWidth(text, 8);
+      Box b{x + 2, y + 11, x + 2 + w, y + 20};
+      if (placer.tryPlace(b)) body_.text(x + 2, y + 19, text, std::string("font-size=\"8\" fill=\"") + kColours[l] + "\"");
+    }
+    return top + height + 30;
+  }
+
+  double bottomAxis(double top) {
+    Svg& s = body_;
+    s.line(kLeft, top, kLeft + kPlotWidth, top, "stroke=\"#333\"");
+    double along = niceStep(static_cast<double>(d_.trackLength), kMaxAxisLabels);
+    for (double m = 0; m <= static_cast<double>(d_.trackLength) + 1e-6; m += along) {
+      s.line(along_.x(m), top, along_.x(m), top + 4, "stroke=\"#333\"");
+      s.text(along_.x(m), top + 15, label(along >= 1000 ? m / 1000 : m), "font-size=\"10\" text-anchor=\"middle\"");
+    }
+    s.text(kLeft, top + 30, std::string("distance along the line (") + (along >= 1000 ? "km" : "m") +
+                                "); the panels' grey labels are the line's kilometre posts (" +
+                                (step_ % 1000 == 0 ? "km" : "km+m") + ")",
+           "font-size=\"10\" fill=\"#444\"");
+    double end = along_.x(static_cast<double>(d_.routeLength));
+    s.text(std::min(end, kLeft + kPlotWidth - 60), top + 44, "end of route " + distanceText(static_cast<double>(d_.routeLength)),
+           "font-size=\"10\" text-anchor=\"middle\" font-weight=\"bold\"");
+    return top + 60;
+  }
+
+  double legend(double top) {
+    Svg& s = body_;
+    struct Item {
+      std::string fill;
+      std::string text;
+    };
+    const Item items[] = {{"#dcebd2", "mountain stretch, type 1"}, {"#c9dff0", "type 2"}, {"#efe0c8", "type 3 (joined)"},
+                          {"url(#runout)", "run-out beyond the route's end"}, {"#ffe0b2", "slow-down"},
+                          {"#1565c0", "platform"}, {"#e57373", "climbing"}, {"#81c784", "falling"}};
+    double x = kLeft;
+    for (const Item& item : items) {
+      s.rect(x, top, 14, 10, "fill=\"" + item.fill + "\" stroke=\"#999\"");
+      s.text(x + 18, top + 9, item.text, "font-size=\"10\"");
+      x += 30 + textWidth(item.text, 10);
+    }
+    return top + 30;
+  }
+
+  // Where cell `cell` starts along the line.
+  double cellX(std::size_t cell) const { return along_.x(static_cast<double>(cell_units::cellMetre(cell))); }
+
+  const PlotData& d_;
+  Along along_;
+  std::int64_t step_ = 1000;
+  std::vector<std::int64_t> ticks_;
+  Svg body_;
+};
+
+}  // namespace
+
+std::string escapeXml(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default:
+        // Control characters are not allowed in XML 1.0.
+        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
+    }
+  }
+  return out;
+}
+
+std::string renderScenarioSvg(const PlotData& data) { return Renderer(data).render(); }
+
+}  // namespace pack

@@ -1,0 +1,200 @@
+// scenario-tool plot: axis spacing at any length, the line's own kilometre posts, the plan that belongs
+// to the cells, and the interactive page (its behaviour in a browser is tested by viewer_browser_test.py).
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tool/plot/plot_data.h"
+#include "tool/commands/tool_test_support.h"
+
+namespace pack {
+namespace {
+
+using tool_testing::readBytes;
+using tool_testing::runToolCaptured;
+using tool_testing::TempFolder;
+using tool_testing::writeBytes;
+
+using tool_testing::kRoute;
+using tool_testing::kTrain;
+constexpr const char* kSvg = "Borgorosso_MontegranoC_517.svg";
+constexpr const char* kHtml = "Borgorosso_MontegranoC_517.html";
+
+class Plot : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(runToolCaptured({"export", dir()}).status, 0); }
+
+  std::string dir() const { return folder_.str(); }
+  std::string file(const std::string& name) const { return (folder_.path() / name).string(); }
+
+  void edit(const std::string& name, const std::string& from, const std::string& to) {
+    std::string bytes = readBytes(file(name));
+    std::size_t at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    writeBytes(file(name), bytes.replace(at, from.size(), to));
+  }
+
+  void compile(std::vector<std::string> options = {}) {
+    std::vector<std::string> args = {"compile"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(dir());
+    ASSERT_EQ(runToolCaptured(args).status, 0);
+  }
+
+  TempFolder folder_;
+};
+
+TEST(PlotAxes, AtMostAboutADozenRoundLabelsAtAnyLength) {
+  const std::pair<double, double> steps[] = {{5000, 500}, {39850, 5000}, {107000, 10000}, {1007000, 100000}};
+  for (const auto& [span, step] : steps) EXPECT_EQ(niceStep(span, 12), step) << span;
+
+  ScenarioTable table;
+  table[kRowKilometreTre] = ScenarioRecord{};
+  table[kRowKilometreTre].numberA = 0;
+  table[kRowKilometreTre].numberB = 160950;
+  for (std::int64_t length : {12000, 39850, 107000, 400000, 1007000}) {
+    KilometreScale scale(table, {});
+    std::int64_t step = static_cast<std::int64_t>(niceStep(static_cast<double>(length), 12));
+    std::vector<std::int64_t> posts = scale.roundPosts(0, length, step);
+    EXPECT_GE(posts.size(), 2u) << length;
+    EXPECT_LE(posts.size(), 13u) << length;
+    for (std::int64_t m : posts) EXPECT_EQ(scale.at(m) % step, 0) << length << " at " << m;
+  }
+}
+
+TEST(PlotAxes, KilometrePostsRunWithTheLine) {
+  ScenarioTable table;
+  table[kRowKilometreTre].numberB = 160950;
+  // Boards whose "Km" items fall along the line make the count run down.
+  table[80].text = "(Cippo     )(Km 151+997)";
+  table[79].text = "(Cippo     )(Km 147+622)";
+  std::vector<TrackCell> cells(300);
+  cells[100].kind = kTextBoard;
+  cells[100].value1 = 80;
+  cells[200].kind = kTextBoard;
+  cells[200].value1 = 79;
+  KilometreScale down(table, cells);
+  EXPECT_TRUE(down.descending());
+  EXPECT_EQ(down.at(1000), 159950);
+  EXPECT_EQ(down.roundPosts(0, 5000, 1000).front(), 950);  // post 160+000
+
+  // Two definitions give the direction themselves.
+  table[kRowKilometreDue].numberA = 10000;
+  table[kRowKilometreDue].numberB = 20000;
+  table[kRowKilometreTre].numberB = 10000;
+  KilometreScale up(table, cells);
+  EXPECT_FALSE(up.descending());
+  EXPECT_EQ(up.at(12000), 22000);
+  EXPECT_EQ(up.at(500), 10500);
+}
+
+TEST(PlotPlan, APlanFromAnotherCompileIsTold) {
+  // The embedded scenario: 39851 metres of plan, 798 cells, a route of 32850 m.
+  EXPECT_EQ(planMismatch(39851, 798, 32850, 2000), std::nullopt);
+  EXPECT_EQ(planMismatch(39851, 798, 32850, std::nullopt), std::nullopt);
+  struct Case {
+    std::size_t planMetres, cells;
+    std::int32_t route;
+    std::optional<std::int64_t> olderBy;
+    const char* words;
+  };
+  const Case cases[] = {
+      {39851, 680, 27000, 0, "but the track cell file has 680 cells"},
+      {39851, 798, 32800, 0, "but the route is 32800 m long"},
+      {39851, 798, 32850, 3600 * 1000, "3600 s older than the track cell file"},
+  };
+  for (const Case& c : cases) {
+    std::optional<std::string> why = planMismatch(c.planMetres, c.cells, c.route, c.olderBy);
+    ASSERT_TRUE(why) << c.words;
+    EXPECT_NE(why->find(c.words), std::string::npos) << *why;
+  }
+}
+
+TEST_F(Plot, APlanLeftByAnEarlierCompileIsRefused) {
+  compile();
+  edit(kRoute, "lunghezza percorso,    32850", "lunghezza percorso,    30000");
+  compile({"--no-plan"});
+  tool_testing::ToolRun run = runToolCaptured({"plot", dir()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("does not belong to"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("plot with --no-plan"), std::string::npos) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+
+  run = runToolCaptured({"plot", "--no-plan", dir()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(readBytes(file(kSvg)).find("No plan file"), std::string::npos);
+}
+
+TEST_F(Plot, TheSvgMarksTheRouteEndAndAStationBeyondIt) {
+  // A route shorter than the train run: the last station stands in the run-out.
+  edit(kRoute, "lunghezza percorso,    32850", "lunghezza percorso,    28000");
+  compile();
+  tool_testing::ToolRun run = runToolCaptured({"plot", dir()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::string svg = readBytes(file(kSvg));
+  for (const char* words : {"end of route 28 km", "MONTEGRANO C. (beyond the end)", "160+950 at 0 m, counting down",
+                            "run-out beyond the route's end", "SASSOCANDIDO", "Curves: right above",
+                            // Tooltips give where the author placed a signal, and its line.
+                            "<title>signal: left warning, right none, placed at 5450 m",
+                            "(at 5450 m, km 155+500) - Borgorosso_MontegranoC_517-.txt:"}) {
+    EXPECT_NE(svg.find(words), std::string::npos) << words;
+  }
+}
+
+// The page carries everything it needs: no file or address outside it, and its data names the source
+// line of each feature.
+TEST_F(Plot, TheHtmlPageIsSelfContainedAndPointsAtTheSources) {
+  compile();
+  tool_testing::ToolRun run = runToolCaptured({"plot", "--html", file("page"), dir()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(file(kSvg)));  // --html alone writes the page only
+  std::string html = readBytes(file("page/" + std::string(kHtml)));
+  std::string withoutNamespace = html;
+  for (std::size_t at; (at = withoutNamespace.find("http://www.w3.org/2000/svg")) != std::string::npos;) {
+    withoutNamespace.erase(at, 26);
+  }
+  for (const char* outside : {"http:", "https:", " src=", "<link", "@import", "url(http"}) {
+    EXPECT_EQ(withoutNamespace.find(outside), std::string::npos) << outside;
+  }
+  const std::string open = "<script type=\"application/json\" id=\"data\">";
+  std::size_t begin = html.find(open);
+  ASSERT_NE(begin, std::string::npos);
+  begin += open.size();
+  nlohmann::json data = nlohmann::json::parse(html.substr(begin, html.find("</script>", begin) - begin));
+  EXPECT_EQ(data["routeLength"], 32850);
+  EXPECT_EQ(data["stations"].size(), 4u);
+  EXPECT_EQ(data["stations"][1]["m"], 9750);
+
+  // The signal of "segnale,    5450, ..." is placed at 5450 m and names its line.
+  std::string train = readBytes(file(kTrain));
+  std::size_t line = 1 + std::count(train.begin(), train.begin() + train.find("segnale,    5450"), '\n');
+  bool found = false;
+  for (const nlohmann::json& f : data["features"]) {
+    if (f["k"] != "signal" || f["m"] != 5450) continue;
+    found = true;
+    EXPECT_EQ(f["label"], "warning");
+    EXPECT_EQ(data["sources"][f["src"][0].get<int>()], kTrain);
+    EXPECT_EQ(f["src"][1], line);
+  }
+  EXPECT_TRUE(found);
+}
+
+// The file names are made once from the scenario's names: an accented name must not be converted twice.
+TEST_F(Plot, AScenarioWithAnAccentedNameIsFoundAndDrawn) {
+  for (const char* source : {"Borgorosso_MontegranoC_linea.txt", "Borgorosso_MontegranoC_517-.txt"}) {
+    std::string renamed = std::string(source);
+    renamed.replace(0, std::string("Borgorosso_MontegranoC").size(), "Citt\xC3\xA0");
+    std::filesystem::rename(file(source), file(renamed));
+  }
+  ASSERT_EQ(runToolCaptured({"compile", dir(), "Citt\xC3\xA0", "517"}).status, 0);
+  tool_testing::ToolRun run =
+      runToolCaptured({"plot", "--html", dir(), "-o", file("citta.svg"), dir(), "Citt\xC3\xA0", "517"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(file("citta.svg")));
+  EXPECT_TRUE(std::filesystem::exists(file("Citt\xC3\xA0_517.html")));
+}
+
+}  // namespace
+}  // namespace pack
