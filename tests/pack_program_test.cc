@@ -9,8 +9,13 @@
 #include <map>
 #include <string>
 
+#include "app/form1.h"
 #include "compiler/model.h"
+#include "formats/file_names.h"
 #include "output/compiled_decoders.h"
+#include "output/compiled_files.h"
+#include "output/pack_payload.h"
+#include "platform/fake_platform.h"
 #include "tests/support/bytes.h"
 
 namespace fs = std::filesystem;
@@ -106,6 +111,99 @@ TEST_F(PackProgram, AReadOnlyCompiledFileStopsTheRunAndStaysAsItWas) {
       << message;
   for (const auto& e : fs::directory_iterator(home_)) {
     EXPECT_EQ(e.path().string().find(".tmp"), std::string::npos) << "temporary file left: " << e.path();
+  }
+}
+
+// The embedded scenario's texts under the names of another scenario, and what compiling them gives.
+struct Carried {
+  PackPayload payload;
+  std::map<std::string, std::string> files;  // what the pack should leave in its folder
+};
+
+Carried carriedScenario() {
+  FakePlatform texts;
+  Form1 form(texts, texts, texts.folder);
+  form.setEmbeddedNames();
+  form.writeTexts();
+  const ScenarioNames from{kScenarioName, kTrainNumber};
+  const ScenarioNames to{"Val d'Oro", "88"};
+  auto text = [&](const std::string& name) { return texts.fs.files.at(texts.join(texts.folder, name)); };
+  Carried c;
+  c.payload = {std::string(to.scenarioName), std::string(to.trainNumber), {{slowDownOrderName(to),
+               text(slowDownOrderName(from))}}, text(routeSourceName(from)), text(trainRunSourceName(from))};
+  FakePlatform compiled;
+  compiled.fs.files["/pack/" + routeSourceName(to)] = c.payload.routeSource;
+  compiled.fs.files["/pack/" + trainRunSourceName(to)] = c.payload.trainRunSource;
+  Model model;
+  compileAndWrite(compiled, {"Val d'Oro", "88", "/pack", true, true}, "/pack", model);
+  for (const auto& [path, bytes] : compiled.fs.files) c.files[path.substr(6)] = bytes;
+  c.files[slowDownOrderName(to)] = text(slowDownOrderName(from));
+  return c;
+}
+
+// The program as built holds its payload slot once; the tool, which carries the same library, never.
+TEST(PackTemplate, OnlyThePackProgramHoldsThePayloadSlot) {
+  std::string packProgram = readFile(fs::path(PACK_BIN_DIR) / "scenario-pack");
+  std::size_t at = packProgram.find(payloadSlotMarker());
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(packProgram.find(payloadSlotMarker(), at + 1), std::string::npos);
+  EXPECT_EQ(hex(packProgram.substr(at + kPayloadSlotMarkerSize, 4)), "00 00 00 00");
+  fs::path tool = fs::path(PACK_BIN_DIR) / "scenario-tool";
+  if (fs::exists(tool)) {
+    EXPECT_EQ(readFile(tool).find(payloadSlotMarker()), std::string::npos);
+  }
+}
+
+class CarryingPackProgram : public PackProgram {
+ protected:
+  void carry(const std::string& program) {
+    fs::path exe = home_ / "scenario-pack";
+    std::ofstream(exe, std::ios::binary | std::ios::trunc) << program;
+    fs::permissions(exe, fs::perms::owner_all);
+  }
+  std::string packed(const PackPayload& payload) {
+    return attachPayload(readFile(fs::path(PACK_BIN_DIR) / "scenario-pack"), payload);
+  }
+};
+
+TEST_F(CarryingPackProgram, WritesTheCarriedScenarioAsItsCompileGivesIt) {
+  Carried c = carriedScenario();
+  carry(packed(c.payload));
+  ASSERT_EQ(run(), 0) << readFile(root_ / "stderr.txt");
+  EXPECT_EQ(readFile(root_ / "stderr.txt"), "Attendere\n");
+  EXPECT_TRUE(fs::is_empty(elsewhere_));
+  std::map<std::string, std::string> files = filesAtHome();
+  EXPECT_EQ(files.size(), 4u);  // the document and the three compiled files; the sources deleted
+  EXPECT_TRUE(files == c.files);
+  EXPECT_EQ(decodeScenarioTable(files["Val d'Oro_88.sim"])[kRowScenario].text, "Val d'Oro");
+}
+
+TEST_F(CarryingPackProgram, ADamagedPayloadShowsWhyWritesNothingAndEndsWithThree) {
+  const PackPayload payload = carriedScenario().payload;
+  const std::string good = packed(payload);
+  const std::size_t half = encodePayload(payload).size() / 2;
+  struct Case {
+    const char* what;
+    std::string program;
+    const char* reason;
+  };
+  std::string flipped = good;
+  flipped[good.size() - half] ^= 1;
+  std::string otherVersion = good;
+  otherVersion[good.size() - 12] = 9;
+  const Case cases[] = {
+      {"a flipped bit", flipped, "its checksum does not match"},
+      {"its last byte missing", good.substr(0, good.size() - 1), "damaged or cut short"},
+      {"half of it missing", good.substr(0, good.size() - half), "damaged or cut short"},
+      {"another version", otherVersion, "made for format version 9"},
+  };
+  for (const Case& c : cases) {
+    carry(c.program);
+    EXPECT_EQ(run(), 3) << c.what;
+    std::string message = readFile(root_ / "stderr.txt");
+    EXPECT_TRUE(message.starts_with("the scenario this program carries cannot be used: ")) << message;
+    EXPECT_NE(message.find(c.reason), std::string::npos) << c.what << ": " << message;
+    EXPECT_TRUE(filesAtHome().empty()) << c.what;
   }
 }
 

@@ -3,6 +3,7 @@
 #include "app/fatal_error.h"
 #include "formats/file_names.h"
 #include "output/compiled_files.h"
+#include "output/file_writer.h"
 #include "writers/embedded_tables.h"
 #include "writers/line_table.h"
 
@@ -15,6 +16,18 @@ void Form1::Form_Load() {
   setEmbeddedNames();
   ui_.showWaitWindow(kWaitLabel);
   writeTexts();
+  std::int32_t option = 1;
+  memorizza_percorso(option);
+}
+
+void Form1::Form_Load(const PackPayload& carried) {
+  model.scenarioName = carried.scenarioName;
+  model.trainNumber = carried.trainNumber;
+  ui_.showWaitWindow(kWaitLabel);
+  for (const CarriedFile& document : carried.documents) writeCarried(document.name, document.bytes);
+  const ScenarioNames names{model.scenarioName, model.trainNumber};
+  writeCarried(routeSourceName(names), carried.routeSource);
+  writeCarried(trainRunSourceName(names), carried.trainRunSource);
   std::int32_t option = 1;
   memorizza_percorso(option);
 }
@@ -44,6 +57,10 @@ void Form1::writeDocument(const std::string& name, std::span<const std::string_v
   writeLineTable(fs_, fs_.join(sourceFolder, name), lines);
 }
 
+void Form1::writeCarried(const std::string& name, std::string_view bytes) {
+  writeFile(fs_, fs_.join(sourceFolder, name), [&](BinaryWriter& out) { out.bytes(bytes); });
+}
+
 void Form1::dati_linea() { writeDocument(routeSourceName({model.scenarioName, model.trainNumber}), routeLines()); }
 
 void Form1::dati_treno() {
@@ -60,10 +77,27 @@ void Form1::dati_scheda() {
   writeDocument(timetableName({model.scenarioName, model.trainNumber}), timetableLines());
 }
 
-int runPack(Platform& platform) {
+PackPayload readCarriedScenario(Platform& platform, std::uint32_t appendedLength) {
+  // The slot is checked like any other field: a length past the cap is damage, not a size to read.
+  if (appendedLength < kPayloadTrailerSize || appendedLength > kMaxPayloadBytes) {
+    throw PayloadError("the program gives its length as " + std::to_string(appendedLength) + " bytes");
+  }
+  std::string appended = platform.readProgramTail(appendedLength);
+  if (appended.size() < appendedLength) {
+    throw PayloadError("the program's file is cut short (" + std::to_string(appended.size()) + " bytes of " +
+                       std::to_string(appendedLength) + ")");
+  }
+  return decodePayload(appended);
+}
+
+int runPack(Platform& platform, std::uint32_t appendedLength) {
   try {
     Form1 form(platform, platform, platform.programFolder());
-    form.Form_Load();
+    if (appendedLength == 0) {
+      form.Form_Load();
+    } else {
+      form.Form_Load(readCarriedScenario(platform, appendedLength));
+    }
     return 0;
   } catch (const FatalError& e) {
     platform.showMessage(e.what());
@@ -71,6 +105,9 @@ int runPack(Platform& platform) {
   } catch (const IoError& e) {
     platform.showMessage(e.what());
     return 2;
+  } catch (const PayloadError& e) {
+    platform.showMessage(e.what());
+    return 3;
   }
 }
 

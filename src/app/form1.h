@@ -9,6 +9,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/model.h"
+#include "output/pack_payload.h"
 #include "platform/platform.h"
 
 namespace pack {
@@ -22,6 +23,10 @@ class Form1 {
 
   // The whole job: names, window, the five writers, the compile with the plan.
   void Form_Load();
+
+  // The same job for a scenario the program carries: its names, the window, its crew documents and its
+  // two sources written as they came, the compile with the plan.
+  void Form_Load(const PackPayload& carried);
 
   // The compile driver; `j` nonzero builds and writes the plan.
   void memorizza_percorso(std::int32_t& j);
@@ -47,13 +52,20 @@ class Form1 {
 
  private:
   void writeDocument(const std::string& name, std::span<const std::string_view> lines);
+  void writeCarried(const std::string& name, std::string_view bytes);
 
   FileSystem& fs_;
   UserInterface& ui_;
 };
 
 // Runs the program on a platform and returns the process exit status: 0 after a normal run, 1 after
-// " Errore n. ", 2 after a file operation failed (its message names the operation, path and reason).
-int runPack(Platform& platform);
+// " Errore n. ", 2 after a file operation failed (its message names the operation, path and reason), 3
+// when the scenario appended to the program cannot be used (nothing is written). `appendedLength` is what
+// the program's payload slot holds: 0 runs the embedded scenario.
+int runPack(Platform& platform, std::uint32_t appendedLength = 0);
+
+// The scenario appended to the program, every field checked; throws PayloadError, or IoError when the
+// program's file cannot be read.
+PackPayload readCarriedScenario(Platform& platform, std::uint32_t appendedLength);
 
 }  // namespace pack

@@ -21,6 +21,7 @@ class BinaryWriter {
   void u16(std::uint16_t v) { store<2>(v); }
   void i16(std::int16_t v) { store<2>(static_cast<std::uint16_t>(v)); }
   void i32(std::int32_t v) { store<4>(static_cast<std::uint32_t>(v)); }
+  void u32(std::uint32_t v) { store<4>(v); }
   void f64(double v) { store<8>(std::bit_cast<std::uint64_t>(v)); }  // IEEE 754 binary64
   void bytes(std::string_view data);
 

@@ -1,52 +1,11 @@
 #include "output/compiled_decoders.h"
 
-#include <bit>
 #include <cstdint>
 
 #include "formats/compiled_format.h"
 
 namespace pack {
 namespace {
-
-// Little-endian reads with a bound check that names the offset of the field that does not fit.
-class ByteReader {
- public:
-  explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
-
-  bool atEnd() const { return pos_ == bytes_.size(); }
-  std::size_t offset() const { return pos_; }
-
-  std::uint64_t little(std::size_t size, const char* field) {
-    if (bytes_.size() - pos_ < size) {
-      throw DecodeError(pos_, std::string("file ends inside ") + field + " (" +
-                                  std::to_string(bytes_.size() - pos_) + " of " + std::to_string(size) +
-                                  " bytes left)");
-    }
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-      v |= std::uint64_t{static_cast<std::uint8_t>(bytes_[pos_ + i])} << (8 * i);
-    }
-    pos_ += size;
-    return v;
-  }
-
-  std::uint8_t u8(const char* field) { return static_cast<std::uint8_t>(little(1, field)); }
-  std::uint16_t u16(const char* field) { return static_cast<std::uint16_t>(little(2, field)); }
-  std::int16_t i16(const char* field) { return static_cast<std::int16_t>(u16(field)); }
-  std::int32_t i32(const char* field) { return static_cast<std::int32_t>(little(4, field)); }
-  double f64(const char* field) { return std::bit_cast<double>(little(8, field)); }
-
-  std::string text(std::size_t size, const char* field) {
-    if (bytes_.size() - pos_ < size) throw DecodeError(pos_, std::string("file ends inside ") + field);
-    std::string s(bytes_.substr(pos_, size));
-    pos_ += size;
-    return s;
-  }
-
- private:
-  std::string_view bytes_;
-  std::size_t pos_ = 0;
-};
 
 TrackCell readCell(ByteReader& in) {
   TrackCell c;
@@ -96,9 +55,6 @@ PlanElement readPlanElement(ByteReader& in) {
 }
 
 }  // namespace
-
-DecodeError::DecodeError(std::size_t offset, const std::string& what)
-    : std::runtime_error("offset " + std::to_string(offset) + ": " + what), offset_(offset) {}
 
 std::vector<TrackCell> decodeTrackCells(std::string_view bytes) {
   if (bytes.size() % kCellRecordSize != 0) {

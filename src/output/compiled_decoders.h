@@ -11,18 +11,9 @@
 #include <vector>
 
 #include "compiler/model.h"
+#include "output/byte_reader.h"
 
 namespace pack {
-
-// A file that is not a well-formed compiled file: what is wrong and at which byte offset.
-class DecodeError : public std::runtime_error {
- public:
-  DecodeError(std::size_t offset, const std::string& what);
-  std::size_t offset() const { return offset_; }
-
- private:
-  std::size_t offset_;
-};
 
 std::vector<TrackCell> decodeTrackCells(std::string_view bytes);
 std::array<ScenarioRecord, kTableRows> decodeScenarioTable(std::string_view bytes);

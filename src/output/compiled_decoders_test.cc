@@ -8,7 +8,6 @@
 namespace pack {
 namespace {
 
-using test::StringSink;
 
 std::string encodeWith(const Model& model, void (*encode)(const Model&, BinaryWriter&)) {
   StringSink sink;

@@ -9,7 +9,6 @@
 namespace pack {
 namespace {
 
-using test::StringSink;
 
 template <typename Encode>
 std::string encode(const Model& model, Encode fn) {

@@ -1,6 +1,7 @@
 // A platform in memory: files in a MemoryFileSystem, the window and messages recorded.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,11 +19,17 @@ class FakePlatform : public Platform {
     return fs.join(folder, name);
   }
   std::string programFolder() override { return folder; }
+  std::string readProgramTail(std::size_t count) override {
+    if (programUnreadable) throw IoError("read", folder + "/scenario-pack", "Permission denied");
+    return program.substr(program.size() - std::min(count, program.size()));
+  }
   void showWaitWindow(std::string_view label) override { windowLabels.emplace_back(label); }
   void showMessage(std::string_view text) override { messages.emplace_back(text); }
 
   MemoryFileSystem fs;
   std::string folder = "/pack";
+  std::string program;  // the program's own file
+  bool programUnreadable = false;
   std::vector<std::string> windowLabels;
   std::vector<std::string> messages;
 };

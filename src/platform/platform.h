@@ -60,6 +60,9 @@ class Platform : public FileSystem, public UserInterface {
  public:
   // The folder that holds the running program (not the current folder).
   virtual std::string programFolder() = 0;
+  // The last `count` bytes of the running program's own file, or the whole file when it is shorter: where
+  // a scenario appended to the pack lies. Read only when the program's slot says that one was appended.
+  virtual std::string readProgramTail(std::size_t count) = 0;
 };
 
 // The platform the program runs on.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -158,19 +159,52 @@ class PosixPlatform : public Platform {
   }
 
   std::string programFolder() override {
+    std::string path = programPath();
+    std::size_t slash = path.rfind('/');
+    return slash == 0 ? "/" : path.substr(0, slash);
+  }
+
+  std::string readProgramTail(std::size_t count) override {
+    const std::string path = programPath();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw IoError("open", path, reason(errno));
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+      int error = errno;
+      ::close(fd);
+      throw IoError("read", path, reason(error));
+    }
+    std::size_t size = static_cast<std::size_t>(st.st_size);
+    std::string tail(std::min(count, size), '\0');
+    std::size_t done = 0;
+    while (done < tail.size()) {
+      ssize_t n = ::pread(fd, tail.data() + done, tail.size() - done, static_cast<off_t>(size - tail.size() + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        int error = n < 0 ? errno : EIO;
+        ::close(fd);
+        throw IoError("read", path, reason(error));
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return tail;
+  }
+
+  void showWaitWindow(std::string_view label) override { printLine(label); }
+
+  void showMessage(std::string_view text) override { printLine(text); }
+
+ private:
+  static std::string programPath() {
     std::string buffer(4096, '\0');
     ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) {
       throw IoError("locate", "/proc/self/exe", n < 0 ? reason(errno) : "path too long");
     }
     buffer.resize(static_cast<std::size_t>(n));
-    std::size_t slash = buffer.rfind('/');
-    return slash == 0 ? "/" : buffer.substr(0, slash);
+    return buffer;
   }
-
-  void showWaitWindow(std::string_view label) override { printLine(label); }
-
-  void showMessage(std::string_view text) override { printLine(text); }
 };
 
 }  // namespace

@@ -16,6 +16,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -225,20 +227,36 @@ class Win32Platform : public Platform {
   }
 
   std::string programFolder() override {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-      DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-      if (n == 0) throw IoError("locate", "the program", reason(::GetLastError()));
-      if (n < buffer.size()) {
-        buffer.resize(n);
-        break;
+    std::wstring path = programPath();
+    std::size_t separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) throw IoError("locate", narrow(path), reason(ERROR_BAD_PATHNAME));
+    return narrow(std::wstring_view(path).substr(0, separator));
+  }
+
+  std::string readProgramTail(std::size_t count) override {
+    std::wstring path = programPath();
+    // The running program's file is open for execution: share it for reading, as the loader does.
+    HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throw IoError("open", narrow(path), reason(::GetLastError()));
+    LARGE_INTEGER size{};
+    std::string tail;
+    DWORD error = ERROR_SUCCESS;
+    if (::GetFileSizeEx(handle, &size)) {
+      tail.resize(static_cast<std::size_t>(std::min<std::uint64_t>(count, static_cast<std::uint64_t>(size.QuadPart))));
+      LARGE_INTEGER start{};
+      start.QuadPart = size.QuadPart - static_cast<LONGLONG>(tail.size());
+      if (::SetFilePointerEx(handle, start, nullptr, FILE_BEGIN)) {
+        error = readAll(handle, tail);
+      } else {
+        error = ::GetLastError();
       }
-      if (buffer.size() >= 32768) throw IoError("locate", narrow(buffer), reason(ERROR_INSUFFICIENT_BUFFER));
-      buffer.resize(buffer.size() * 2);
+    } else {
+      error = ::GetLastError();
     }
-    std::size_t separator = buffer.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) throw IoError("locate", narrow(buffer), reason(ERROR_BAD_PATHNAME));
-    return narrow(std::wstring_view(buffer).substr(0, separator));
+    ::CloseHandle(handle);
+    if (error != ERROR_SUCCESS) throw IoError("read", narrow(path), reason(error));
+    return tail;
   }
 
   void showWaitWindow(std::string_view label) override {
@@ -295,6 +313,34 @@ class Win32Platform : public Platform {
   }
 
  private:
+  static std::wstring programPath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+      DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (n == 0) throw IoError("locate", "the program", reason(::GetLastError()));
+      if (n < buffer.size()) {
+        buffer.resize(n);
+        return buffer;
+      }
+      if (buffer.size() >= 32768) throw IoError("locate", narrow(buffer), reason(ERROR_INSUFFICIENT_BUFFER));
+      buffer.resize(buffer.size() * 2);
+    }
+  }
+
+  // Fills `bytes` from the handle's position; returns the system's error code, ERROR_SUCCESS when all came.
+  static DWORD readAll(HANDLE handle, std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      std::size_t left = bytes.size() - done;
+      DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+      DWORD n = 0;
+      if (!::ReadFile(handle, bytes.data() + done, chunk, &n, nullptr)) return ::GetLastError();
+      if (n == 0) return ERROR_HANDLE_EOF;
+      done += n;
+    }
+    return ERROR_SUCCESS;
+  }
+
   HWND window_ = nullptr;
   HWND label_ = nullptr;
   HFONT font_ = nullptr;

@@ -1,4 +1,4 @@
-// Byte helpers shared by the tests: files read whole, bytes shown as hex, a sink that keeps what it got.
+// Byte helpers shared by the tests: files read whole, bytes shown as hex.
 #pragma once
 
 #include <cstdint>
@@ -28,13 +28,5 @@ inline std::string hex(std::string_view bytes) {
   }
   return s;
 }
-
-class StringSink : public ByteSink {
- public:
-  void write(const std::uint8_t* data, std::size_t size) override {
-    bytes.append(reinterpret_cast<const char*>(data), size);
-  }
-  std::string bytes;
-};
 
 }  // namespace pack::test

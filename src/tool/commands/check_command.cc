@@ -16,7 +16,6 @@
 #include "platform/memory_file_system.h"
 #include "tool/check/compile_report.h"
 #include "tool/commands/run_source.h"
-#include "tool/commands/scenario_names.h"
 #include "tool/check/source_lint.h"
 #include "tool/commands/tool_command.h"
 

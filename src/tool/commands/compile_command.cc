@@ -10,7 +10,6 @@
 #include "formats/file_names.h"
 #include "tool/check/compile_report.h"
 #include "tool/commands/run_source.h"
-#include "tool/commands/scenario_names.h"
 #include "tool/check/source_lint.h"
 
 namespace pack {

@@ -7,7 +7,6 @@
 #include "formats/file_names.h"
 #include "output/compiled_decoders.h"
 #include "tool/decompile/decompile_check.h"
-#include "tool/commands/scenario_names.h"
 #include "tool/commands/tool_command.h"
 
 namespace pack {

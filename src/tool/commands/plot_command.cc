@@ -8,7 +8,6 @@
 #include "output/file_writer.h"
 #include "tool/plot/plot_html.h"
 #include "tool/plot/plot_svg.h"
-#include "tool/commands/scenario_names.h"
 #include "tool/commands/tool_command.h"
 
 namespace pack {
