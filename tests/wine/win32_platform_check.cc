@@ -340,6 +340,19 @@ TEST(Win32ProgramFolder, IsTheFolderOfTheProgramNotTheCurrentFolder) {
   EXPECT_NE(folder.back(), '\\');
 }
 
+// The running program's own file can be read while it runs: its end, as much of it as asked, or all of it.
+TEST(Win32ProgramTail, IsTheEndOfTheProgramsOwnFile) {
+  auto platform = makeNativePlatform();
+  wchar_t module[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::string whole = platform->read(utf8(std::wstring(module, n)));
+  ASSERT_GT(whole.size(), 1000u);
+  EXPECT_EQ(platform->readProgramTail(0), "");
+  EXPECT_EQ(platform->readProgramTail(20), whole.substr(whole.size() - 20));
+  EXPECT_EQ(platform->readProgramTail(whole.size() - 1), whole.substr(1));
+  EXPECT_EQ(platform->readProgramTail(whole.size() + 5000), whole);
+}
+
 // The top-level windows of this thread with the program's title.
 struct Found {
   std::vector<HWND> windows;
