@@ -15,6 +15,7 @@
 #include "output/compiled_decoders.h"
 #include "output/compiled_files.h"
 #include "output/pack_payload.h"
+#include "writers/embedded_tables.h"
 #include "platform/fake_platform.h"
 #include "tests/support/bytes.h"
 

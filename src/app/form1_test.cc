@@ -7,6 +7,7 @@
 #include "formats/file_names.h"
 #include "output/compiled_files.h"
 #include "output/pack_payload.h"
+#include "writers/embedded_tables.h"
 #include "platform/fake_platform.h"
 
 namespace pack {

@@ -99,9 +99,8 @@ std::optional<std::string> checkNamePart(std::string_view utf8, std::string_view
   return bytes;
 }
 
-std::optional<std::pair<std::string, std::string>> checkScenarioNames(std::string_view scenarioUtf8,
-                                                                      std::string_view trainUtf8,
-                                                                      std::string& problem) {
+std::optional<OwnedScenarioNames> checkScenarioNames(std::string_view scenarioUtf8, std::string_view trainUtf8,
+                                                     std::string& problem) {
   std::optional<std::string> scenario = checkNamePart(scenarioUtf8, "scenario name", problem);
   if (!scenario) return std::nullopt;
   std::optional<std::string> train = checkNamePart(trainUtf8, "train number", problem);
@@ -117,7 +116,7 @@ std::optional<std::pair<std::string, std::string>> checkScenarioNames(std::strin
       return std::nullopt;
     }
   }
-  return std::pair{std::move(*scenario), std::move(*train)};
+  return OwnedScenarioNames{std::move(*scenario), std::move(*train)};
 }
 
 }  // namespace pack

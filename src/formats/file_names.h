@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace pack {
 
@@ -33,12 +32,16 @@ std::string plotPageName(ScenarioNames n);           // Borgorosso_MontegranoC_5
 // cannot hold.
 std::optional<std::string> checkNamePart(std::string_view utf8, std::string_view what, std::string& problem);
 
+struct OwnedScenarioNames {
+  std::string scenarioName;  // code page 1252
+  std::string trainNumber;
+};
+
 // Both names (UTF-8) in code page 1252, or nothing with `problem` set: each as checkNamePart, and no file
 // of the scenario may be named like a device that Windows keeps for itself ("CON.x" would give
 // "CON.x_linea.txt", which Windows opens as the console).
-std::optional<std::pair<std::string, std::string>> checkScenarioNames(std::string_view scenarioUtf8,
-                                                                      std::string_view trainUtf8,
-                                                                      std::string& problem);
+std::optional<OwnedScenarioNames> checkScenarioNames(std::string_view scenarioUtf8, std::string_view trainUtf8,
+                                                     std::string& problem);
 
 // Whether Windows takes a file of this name (UTF-8) for a device: CON, PRN, AUX, NUL, COM0-9, LPT0-9
 // (with the superscript digits too), CONIN$ and CONOUT$, in any letter case, before the first dot,

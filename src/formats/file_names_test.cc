@@ -58,8 +58,8 @@ TEST(ScenarioNameRule, RefusesWhatCouldNotStandInEveryFileName) {
   std::string problem;
   auto names = checkScenarioNames("Citt\xC3\xA0", "9", problem);
   ASSERT_TRUE(names);
-  EXPECT_EQ(names->first, "Citt\xE0");  // code page 1252, as the model holds it
-  EXPECT_EQ(names->second, "9");
+  EXPECT_EQ(names->scenarioName, "Citt\xE0");  // code page 1252, as the model holds it
+  EXPECT_EQ(names->trainNumber, "9");
 }
 
 TEST(ScenarioNameRule, DeviceNamesAreTheBaseBeforeTheFirstDotInAnyCase) {

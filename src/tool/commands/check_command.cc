@@ -1,6 +1,8 @@
 // scenario-tool check DIR [SCENARIO [TRAIN]]: every problem of a scenario's two sources in one run,
 // writing nothing: the first error the compiler records (the compile runs on copies in memory), every
 // warning of the lint, and the lint's reading problems of every line.
+#include "tool/commands/check_command.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <optional>
@@ -21,18 +23,6 @@
 
 namespace pack {
 namespace {
-
-constexpr int kExitCheckWarnings = 1;  // with --strict: warnings and no error
-constexpr int kExitCheckErrors = 2;
-
-struct CheckOptions {
-  std::string dir;
-  std::string scenario{kScenarioName};
-  std::string train{kTrainNumber};
-  bool noPlan = false;
-  bool strict = false;
-  bool json = false;
-};
 
 struct Report {
   CompileReport compile;
@@ -110,15 +100,16 @@ void printText(const Report& report, const std::string& routePath, std::ostream&
       << (report.warnings.size() == 1 ? " warning" : " warnings") << '\n';
 }
 
+}  // namespace
+
 int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, std::ostream& err) {
   std::string problem;
-  std::optional<std::string> scenario = checkNamePart(options.scenario, "scenario name", problem);
-  std::optional<std::string> train = scenario ? checkNamePart(options.train, "train number", problem) : std::nullopt;
-  if (!scenario || !train) {
+  std::optional<OwnedScenarioNames> checked = checkScenarioNames(options.scenario, options.train, problem);
+  if (!checked) {
     err << "scenario-tool check: " << problem << '\n';
     return kExitUsage;
   }
-  ScenarioNames names{*scenario, *train};
+  ScenarioNames names{checked->scenarioName, checked->trainNumber};
   std::string routePath = disk.join(options.dir, routeSourceName(names));
   std::string trainPath = disk.join(options.dir, trainRunSourceName(names));
 
@@ -145,6 +136,8 @@ int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, s
   if (report.hasError()) return kExitCheckErrors;
   return options.strict && !report.warnings.empty() ? kExitCheckWarnings : kExitOk;
 }
+
+namespace {
 
 class CheckCommand : public ToolCommand {
  public:

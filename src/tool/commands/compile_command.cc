@@ -25,14 +25,13 @@ nlohmann::json toJson(const CompileReport& report, const std::vector<LintWarning
 
 int runCompile(const CompileOptions& options, Platform& platform, std::ostream& out, std::ostream& err) {
   std::string problem;
-  std::optional<std::string> scenario = checkNamePart(options.scenario, "scenario name", problem);
-  std::optional<std::string> train = scenario ? checkNamePart(options.train, "train number", problem) : std::nullopt;
-  if (!scenario || !train) {
+  std::optional<OwnedScenarioNames> checked = checkScenarioNames(options.scenario, options.train, problem);
+  if (!checked) {
     err << "scenario-tool compile: " << problem << '\n';
     return kExitUsage;
   }
 
-  CompileRequest request{*scenario, *train, options.dir, !options.noPlan, options.deleteSources};
+  CompileRequest request{checked->scenarioName, checked->trainNumber, options.dir, !options.noPlan, options.deleteSources};
   const std::string outputFolder = options.outDir.empty() ? options.dir : options.outDir;
   ScenarioNames names{request.scenarioName, request.trainNumber};
   CompileReport report;

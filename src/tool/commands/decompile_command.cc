@@ -26,13 +26,12 @@ std::string describe(const DecompileMessage& m) { return m.where + ": " + m.text
 
 int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& out, std::ostream& err) {
   std::string problem;
-  std::optional<std::string> scenario = checkNamePart(options.scenario, "scenario name", problem);
-  std::optional<std::string> train = scenario ? checkNamePart(options.train, "train number", problem) : std::nullopt;
-  if (!scenario || !train) {
+  std::optional<OwnedScenarioNames> checked = checkScenarioNames(options.scenario, options.train, problem);
+  if (!checked) {
     err << kCommand << problem << '\n';
     return kExitUsage;
   }
-  ScenarioNames names{*scenario, *train};
+  ScenarioNames names{checked->scenarioName, checked->trainNumber};
   const std::string outDir = options.outDir.empty() ? options.dir : options.outDir;
   const std::string cellPath = fs.join(options.dir, trackCellFileName(names));
   const std::string tablePath = fs.join(options.dir, scenarioTableFileName(names));
@@ -78,7 +77,7 @@ int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& 
     std::vector<DecompileMessage> problems = readProblems;
     problems.insert(problems.end(), sources.problems.begin(), sources.problems.end());
     std::vector<DecompileMessage> differences = recompileDifferences(
-        in, *scenario, *train, renderSource(sources.route), renderSource(sources.trainRun));
+        in, checked->scenarioName, checked->trainNumber, renderSource(sources.route), renderSource(sources.trainRun));
     problems.insert(problems.end(), differences.begin(), differences.end());
     // What could not be explained heads the route source too, where the author starts reading.
     for (const DecompileMessage& m : problems) sources.route.headNotes.push_back("not explained: " + describe(m));

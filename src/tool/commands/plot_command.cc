@@ -47,13 +47,12 @@ class PlotCommand : public ToolCommand {
 
   int run(std::ostream& out, std::ostream& err) override {
     std::string problem;
-    std::optional<std::string> scenario = checkNamePart(scenario_, "scenario name", problem);
-    std::optional<std::string> train = scenario ? checkNamePart(train_, "train number", problem) : std::nullopt;
-    if (!scenario || !train) {
+    std::optional<OwnedScenarioNames> checked = checkScenarioNames(scenario_, train_, problem);
+    if (!checked) {
       err << "scenario-tool plot: " << problem << "\n";
       return kExitUsage;
     }
-    ScenarioNames names{*scenario, *train};
+    ScenarioNames names{checked->scenarioName, checked->trainNumber};
     std::unique_ptr<Platform> platform = makeNativePlatform();
     // The SVG unless only the page is asked for; the page with --html.
     struct Target {

@@ -1,0 +1,129 @@
+// scenario-tool pack DIR [SCENARIO [TRAIN]] -o FILE: a copy of the pack program that carries the scenario
+// in DIR, for publishing it the way the embedded scenario is published.
+#include "tool/commands/pack_command.h"
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <ostream>
+
+#include "formats/file_names.h"
+#include "output/file_writer.h"
+#include "output/pack_payload.h"
+#include "tool/commands/check_command.h"
+#include "tool/commands/tool_command.h"
+
+namespace pack {
+namespace {
+
+constexpr const char* kPrefix = "scenario-tool pack: ";
+constexpr const char* kTemplateName = "scenario-pack.exe";
+
+// The scenario's sources and those of its crew documents that DIR holds, as they are on disk.
+PackPayload gatherScenario(FileSystem& disk, const std::string& dir, const OwnedScenarioNames& checked) {
+  const ScenarioNames names{checked.scenarioName, checked.trainNumber};
+  PackPayload payload{checked.scenarioName, checked.trainNumber, {}, disk.read(disk.join(dir, routeSourceName(names))),
+                      disk.read(disk.join(dir, trainRunSourceName(names)))};
+  // In the order the pack writes the embedded scenario's documents.
+  for (const std::string& name : {notesName(names), slowDownOrderName(names), timetableName(names)}) {
+    std::string path = disk.join(dir, name);
+    if (disk.exists(path)) payload.documents.push_back({name, disk.read(path)});
+  }
+  return payload;
+}
+
+// The check's verdict as the pack command's: 0 to go on, or the status to end with.
+int checkFirst(const PackOptions& options, FileSystem& disk, std::ostream& err) {
+  CheckOptions check;
+  check.dir = options.dir;
+  check.scenario = options.scenario;
+  check.train = options.train;
+  int status = runCheck(check, disk, err, err);
+  if (status != kExitCheckErrors) return status == kExitCheckWarnings ? kExitOk : status;
+  if (options.allowErrors) return kExitOk;
+  err << kPrefix << "the scenario has an error; nothing was written (--allow-errors packs it as it is)\n";
+  return kExitCheckErrors;
+}
+
+std::string templatePath(const PackOptions& options, Platform& platform) {
+  if (!options.templatePath.empty()) return options.templatePath;
+  std::string beside = platform.join(platform.programFolder(), kTemplateName);
+  if (!platform.exists(beside)) {
+    throw IoError("find the pack program", beside,
+                  "no such file; the Windows package has it beside scenario-tool.exe (or give --template PATH)");
+  }
+  return beside;
+}
+
+}  // namespace
+
+int runPackCommand(const PackOptions& options, Platform& platform, std::ostream& out, std::ostream& err) {
+  std::string problem;
+  std::optional<OwnedScenarioNames> checked = checkScenarioNames(options.scenario, options.train, problem);
+  if (!checked) {
+    err << kPrefix << problem << '\n';
+    return kExitUsage;
+  }
+  if (int status = checkFirst(options, platform, err); status != kExitOk) return status;
+
+  std::string program;
+  try {
+    PackPayload payload = gatherScenario(platform, options.dir, *checked);
+    const std::string from = templatePath(options, platform);
+    try {
+      program = attachPayload(platform.read(from), payload);
+    } catch (const TemplateError& e) {
+      err << kPrefix << "the template " << from << " cannot be used: " << e.what() << '\n';
+      return kExitData;
+    }
+    writeFile(platform, options.output, [&](BinaryWriter& w) { w.bytes(program); });
+    out << "wrote " << options.output << " (" << payload.documents.size() << " crew document"
+        << (payload.documents.size() == 1 ? "" : "s") << " and the two sources, " << program.size()
+        << " bytes)\n";
+  } catch (const IoError& e) {
+    err << kPrefix << e.what() << '\n';
+    return kExitIo;
+  }
+  return kExitOk;
+}
+
+namespace {
+
+class PackCommand : public ToolCommand {
+ public:
+  CLI::App* define(CLI::App& app) override {
+    CLI::App* sub = app.add_subcommand("pack", "Make a Windows program that writes and compiles the scenario in DIR");
+    sub->footer(
+        "Checks DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt as check does, then writes FILE: a copy\n"
+        "of the pack program that carries the two sources and the crew documents DIR holds under the\n"
+        "scenario's names (SCENARIO_TRAIN_note.txt, _rallentamenti.txt, _scheda_treno.txt; none is fine).\n"
+        "Started, it writes them into its own folder, compiles the sources exactly as compile does,\n"
+        "deletes them and ends, with the window and message box of scenario-pack.exe. The template is\n"
+        "scenario-pack.exe beside the tool unless --template is given; a scenario it carries already is\n"
+        "replaced. FILE is written whole or not at all.\n"
+        "Exit status: 0 written, 2 the scenario has an error (nothing written unless --allow-errors),\n"
+        "64 bad argument, 65 the template is not the pack program, 74 a file could not be read or written.");
+    sub->add_option("-o,--output", options_.output, "The program to write (for example ValSorgente.exe)")->required();
+    sub->add_option("--template", options_.templatePath, "The pack program to copy (default: " +
+                                                              std::string(kTemplateName) + " beside the tool)");
+    sub->add_flag("--allow-errors", options_.allowErrors,
+                  "Pack a scenario with an error; the pack then writes what the compile gives, as compile does");
+    sub->add_option("DIR", options_.dir, "Folder holding the two sources and the crew documents")->required();
+    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: " + std::string(kScenarioName) + ")");
+    sub->add_option("TRAIN", options_.train, "Train number (default: " + std::string(kTrainNumber) + ")");
+    return sub;
+  }
+
+  int run(std::ostream& out, std::ostream& err) override {
+    std::unique_ptr<Platform> platform = makeNativePlatform();
+    return runPackCommand(options_, *platform, out, err);
+  }
+
+ private:
+  PackOptions options_;
+};
+
+}  // namespace
+
+std::unique_ptr<ToolCommand> makePackCommand() { return std::make_unique<PackCommand>(); }
+
+}  // namespace pack
