@@ -20,10 +20,12 @@ TEST(FileNames, EveryFileIsNamedFromTheScenarioAndTheTrain) {
   EXPECT_EQ(plotPageName(n), "Citt\xC3\xA0_9.html");
 }
 
+const std::string kDevice = ", which Windows keeps for a device";
+
 struct NameCase {
   const char* scenario;
   const char* train;
-  const char* problem;  // empty: accepted
+  std::string problem;  // empty: accepted
 };
 
 // Every file name is built from the two names, so a name must not lead out of the folder, name a device
@@ -43,11 +45,13 @@ TEST(ScenarioNameRule, RefusesWhatCouldNotStandInEveryFileName) {
       {"Val\tdoro", "1", "scenario name contains a control character"},
       {"Valdoro", "1\xC2\x81", "train number contains a control character"},
       {"Val:doro", "1", "scenario name \"Val:doro\" contains a character that cannot stand in a file name"},
-      {"Valdoro", "\xE2\x82\xAC\xE2\x98\x83", "train number \"\xE2\x82\xAC\xE2\x98\x83\" contains a character that code page 1252 cannot hold"},
-      {"CON.x", "1", "scenario name \"CON.x\" gives the file name \"CON.x_linea.txt\", which Windows keeps for a device"},
-      {"nul .a", "1", "scenario name \"nul .a\" gives the file name \"nul .a_linea.txt\", which Windows keeps for a device"},
-      {"Lpt7.b", "1", "scenario name \"Lpt7.b\" gives the file name \"Lpt7.b_linea.txt\", which Windows keeps for a device"},
-      {"COM\xC2\xB9.c", "1", "scenario name \"COM\xC2\xB9.c\" gives the file name \"COM\xC2\xB9.c_linea.txt\", which Windows keeps for a device"},
+      {"Valdoro", "\xE2\x82\xAC\xE2\x98\x83",
+       "train number \"\xE2\x82\xAC\xE2\x98\x83\" contains a character that code page 1252 cannot hold"},
+      {"CON.x", "1", std::string("scenario name \"CON.x\" gives the file name \"CON.x_linea.txt\"") + kDevice},
+      {"nul .a", "1", std::string("scenario name \"nul .a\" gives the file name \"nul .a_linea.txt\"") + kDevice},
+      {"Lpt7.b", "1", std::string("scenario name \"Lpt7.b\" gives the file name \"Lpt7.b_linea.txt\"") + kDevice},
+      {"COM\xC2\xB9.c", "1",
+       std::string("scenario name \"COM\xC2\xB9.c\" gives the file name \"COM\xC2\xB9.c_linea.txt\"") + kDevice},
   };
   for (const NameCase& c : cases) {
     std::string problem;

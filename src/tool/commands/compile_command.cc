@@ -31,7 +31,8 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
     return kExitUsage;
   }
 
-  CompileRequest request{checked->scenarioName, checked->trainNumber, options.dir, !options.noPlan, options.deleteSources};
+  CompileRequest request{checked->scenarioName, checked->trainNumber, options.dir, !options.noPlan,
+                         options.deleteSources};
   const std::string outputFolder = options.outDir.empty() ? options.dir : options.outDir;
   ScenarioNames names{request.scenarioName, request.trainNumber};
   CompileReport report;

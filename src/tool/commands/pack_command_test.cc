@@ -67,7 +67,8 @@ TEST_F(PackCommand, ThePackWritesTheDocumentsAndWhatCompileWrites) {
   fs::create_directories(runs);
   fs::copy_file(packPath(), runs / "ValSorgente");
   fs::permissions(runs / "ValSorgente", fs::perms::owner_all);
-  int status = std::system(("cd '" + folder_.str() + "' && '" + (runs / "ValSorgente").string() + "' 2>/dev/null").c_str());
+  std::string command = "cd '" + folder_.str() + "' && '" + (runs / "ValSorgente").string() + "' 2>/dev/null";
+  int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 
   fs::path compiled = folder_.path() / "compilati";
@@ -123,7 +124,8 @@ TEST_F(PackCommand, RefusesWhatItCannotPackAndWritesNothing) {
       {{"pack", dir, "CON.x", "1", "-o", packPath(), "--template", kTemplate}, 64,
        "scenario-tool pack: scenario name \"CON.x\" gives the file name \"CON.x_linea.txt\", which Windows "
        "keeps for a device\n"},
-      {{"pack", dir, "Val Sorgente", "315", "-o", packPath(), "--template", kTemplate}, 2, "error; nothing was written"},
+      {{"pack", dir, "Val Sorgente", "315", "-o", packPath(), "--template", kTemplate}, 2,
+       "error; nothing was written"},
       {{"pack", dir, "Val Sorgente", "314", "-o", packPath(), "--template", script.string()}, 65,
        "scenario-tool pack: the template " + script.string() + " cannot be used: it is not a program\n"},
       {{"pack", dir, "Val Sorgente", "314", "-o", packPath(), "--template", PACK_BIN_DIR "/scenario-tool"}, 65,
