@@ -59,14 +59,10 @@ std::optional<std::string> uriToPath(std::string_view uri) {
 }
 
 std::string pathToUri(std::string_view path) {
-  std::string forward(path);
-  bool drive = forward.size() >= 2 && std::isalpha(static_cast<unsigned char>(forward[0])) && forward[1] == ':';
-  if (drive) {
-    for (char& c : forward) {
-      if (c == '\\') c = '/';
-    }
-    forward.insert(0, "/");
-  }
+  bool drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+  // A Windows path becomes "/C:/...": built by appending (GCC 12 warns falsely about insert(0, ...)).
+  std::string forward = drive ? "/" : "";
+  for (char c : path) forward += drive && c == '\\' ? '/' : c;
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string uri(kScheme);
   for (std::size_t i = 0; i < forward.size(); ++i) {
