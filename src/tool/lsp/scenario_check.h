@@ -16,6 +16,14 @@ namespace pack::lsp {
 
 enum class Severity : std::uint8_t { kError = 1, kWarning = 2, kInformation = 3 };
 
+// A change of one line's text that mends a finding.
+struct Fix {
+  std::string title;   // what the editor offers, e.g. "Move the signal to 5500 m, the nearest free cell"
+  std::string text;    // the new text
+  std::size_t column = 0;     // byte columns from 1 on the finding's line; 0: the finding's own columns
+  std::size_t endColumn = 0;
+};
+
 struct Finding {
   std::string path;         // the unit's path of the source it belongs to
   std::size_t line = 1;     // from 1
@@ -24,7 +32,7 @@ struct Finding {
   Severity severity = Severity::kWarning;
   std::string code;         // "E16" for a compiler error, empty for a warning without an id
   std::string message;
-  std::optional<std::string> replacement;  // a fix for the text from column to endColumn, when one is known
+  std::optional<Fix> fix;   // when the finding knows its fix
 };
 
 // The two sources as the compiler would read them (code page 1252, CR LF); nothing for a missing one.
@@ -39,5 +47,11 @@ struct UnitVerdict {
 };
 
 UnitVerdict checkUnit(const ScenarioUnit& unit, const UnitTexts& texts, bool buildPlan);
+
+// For a signal that the compile refused on a taken cell (error 16 at `line` of the train run): the
+// nearest position whose cell `model` shows free and with which a compile of the unit no longer refuses
+// that line, tried outward from the refused position. Nothing when none is found near it.
+std::optional<Fix> freeSignalPosition(const ScenarioUnit& unit, const UnitTexts& texts, const Model& model,
+                                      std::size_t line);
 
 }  // namespace pack::lsp

@@ -63,6 +63,12 @@ std::pair<std::size_t, std::size_t> findingColumns(const Finding& f, const Sourc
   return {line->key.begin, end};
 }
 
+// A fix as a diagnostic carries it, for the code action that applies it.
+json fixData(const Fix& fix, const SourceView& view, std::size_t line, const json& findingRange) {
+  json range = fix.column == 0 ? findingRange : rangeOf(view, line, fix.column - 1, fix.endColumn - 1);
+  return {{"title", fix.title}, {"newText", fix.text}, {"range", range}};
+}
+
 json diagnosticJson(const Finding& f, const SourceView& view, std::string_view lineText) {
   std::size_t line = f.line > 0 ? f.line - 1 : 0;
   const SourceLine* outlined = line < view.outline.size() ? &view.outline[line] : nullptr;
@@ -72,7 +78,7 @@ json diagnosticJson(const Finding& f, const SourceView& view, std::string_view l
             {"source", kSourceName},
             {"message", f.message}};
   if (!f.code.empty()) d["code"] = f.code;
-  if (f.replacement) d["data"] = {{"replacement", *f.replacement}};
+  if (f.fix) d["data"] = fixData(*f.fix, view, line, d["range"]);
   return d;
 }
 
@@ -299,16 +305,33 @@ json LanguageServer::codeActions(const json& params) {
   const json& context = params.at("context");
   if (!context.contains("diagnostics")) return actions;
   for (const json& d : context["diagnostics"]) {
-    if (!d.contains("data") || !d["data"].is_object() || !d["data"].contains("replacement")) continue;
-    std::string replacement = d["data"]["replacement"].get<std::string>();
-    json edit = {{"range", d.at("range")}, {"newText", replacement}};
-    actions.push_back({{"title", "Write \"" + replacement + "\""},
+    json fix = d.contains("data") && d["data"].is_object() ? d["data"] : fixOf(document, d);
+    if (!fix.is_object() || !fix.contains("newText")) continue;
+    json edit = {{"range", fix.at("range")}, {"newText", fix.at("newText")}};
+    actions.push_back({{"title", fix.value("title", "Fix")},
                        {"kind", "quickfix"},
                        {"diagnostics", json::array({d})},
                        {"isPreferred", true},
                        {"edit", {{"changes", {{document.uri, json::array({edit})}}}}}});
   }
   return actions;
+}
+
+// A fix that costs compiles is found only when the editor asks: a signal refused on a taken cell.
+json LanguageServer::fixOf(Document& document, const json& diagnostic) {
+  std::optional<ScenarioUnit> unit = store_.unitOf(document, disk_);
+  if (diagnostic.value("code", "") != "E16" || !unit || !document.name ||
+      document.name->role != SourceRole::kTrainRun) {
+    return nullptr;
+  }
+  auto verdict = verdicts_.find(unit->routePath);
+  if (verdict == verdicts_.end() || !verdict->second->model.hasCells()) return nullptr;
+  std::vector<json> ignored;
+  UnitTexts texts{textOf(unit->routePath, ignored), textOf(unit->runPath, ignored)};
+  std::size_t line = diagnostic.at("range").at("start").at("line").get<std::size_t>();
+  std::optional<Fix> fix = freeSignalPosition(*unit, texts, verdict->second->model, line + 1);
+  if (!fix) return nullptr;
+  return fixData(*fix, viewOf(document), line, nullptr);
 }
 
 int runLanguageServer(std::istream& in, std::ostream& out, FileSystem& disk) {

@@ -52,6 +52,7 @@ class LanguageServer {
   Document& documentOf(const json& params);
   SourceView viewOf(Document& document);
   json codeActions(const json& params);
+  json fixOf(Document& document, const json& diagnostic);
 
   FileSystem& disk_;
   DocumentStore store_;

@@ -6,14 +6,14 @@
 
 #include "formats/cp1252.h"
 #include "platform/memory_file_system.h"
-#include "tool/commands/tool_test_support.h"
+#include "writers/embedded_tables.h"
+#include "writers/line_table.h"
 
 namespace pack::lsp {
 namespace {
 
-using tool_testing::kRoute;
-using tool_testing::kTrain;
-
+constexpr const char* kRoute = "Borgorosso_MontegranoC_linea.txt";
+constexpr const char* kTrain = "Borgorosso_MontegranoC_517-.txt";
 constexpr const char* kFolder = "/linee";
 
 std::string uriOf(const char* name) { return std::string("file:///linee/") + name; }
@@ -22,7 +22,10 @@ std::string uriOf(const char* name) { return std::string("file:///linee/") + nam
 class Session {
  public:
   Session() {
-    for (const auto& [name, bytes] : tool_testing::embeddedTexts()) disk.files[disk.join(kFolder, name)] = bytes;
+    // The embedded scenario's texts as the pack's own writers write them.
+    for (const EmbeddedText& text : embeddedTexts({kScenarioName, kTrainNumber})) {
+      writeLineTable(disk, disk.join(kFolder, text.name), text.lines);
+    }
   }
 
   json request(const std::string& method, json params) {
@@ -280,8 +283,31 @@ TEST(LanguageServerTest, ANearMissKeyHasAFix) {
   ASSERT_EQ(actions.size(), 1u);
   json edit = actions[0]["edit"]["changes"][uriOf(kTrain)][0];
   EXPECT_EQ(edit["newText"], "segnale");
+  EXPECT_EQ(actions[0]["title"], "Write \"segnale\"");
   EXPECT_EQ(edit["range"]["start"], (json{{"line", 41}, {"character", 0}}));
   EXPECT_EQ(edit["range"]["end"], (json{{"line", 41}, {"character", 6}}));
+}
+
+// A signal on a taken cell: the fix is the nearest position whose cell is free, checked by a compile.
+TEST(LanguageServerTest, ASignalOnATakenCellMovesToTheNearestFreeCell) {
+  Session s;
+  s.start();
+  s.open(kTrain, replaced(s.diskText(kTrain), "segnale,    6850", "segnale,    5450"));
+  json error = withCode(s.diagnostics(kTrain), "E16");
+  ASSERT_FALSE(error.is_null());
+  json actions = s.request("textDocument/codeAction", {{"textDocument", {{"uri", uriOf(kTrain)}}},
+                                                       {"range", error["range"]},
+                                                       {"context", {{"diagnostics", {error}}}}})["result"];
+  ASSERT_EQ(actions.size(), 1u) << actions.dump(1);
+  json edit = actions[0]["edit"]["changes"][uriOf(kTrain)][0];
+  // 5450 m stands in the cell of the signal before it; 5500 m is the next cell, and free.
+  EXPECT_EQ(edit["newText"], "5500");
+  EXPECT_EQ(edit["range"]["start"], (json{{"line", 41}, {"character", 12}}));
+  EXPECT_EQ(edit["range"]["end"], (json{{"line", 41}, {"character", 16}}));
+  s.notify("textDocument/didChange", {{"textDocument", {{"uri", uriOf(kTrain)}, {"version", 2}}},
+                                      {"contentChanges", {{{"text", replaced(s.diskText(kTrain), "segnale,    6850",
+                                                                              "segnale,    5500")}}}}});
+  EXPECT_TRUE(withCode(s.diagnostics(kTrain), "E16").is_null()) << s.diagnostics(kTrain).dump(1);
 }
 
 TEST(LanguageServerTest, InlayHintsAreOffUnlessAsked) {

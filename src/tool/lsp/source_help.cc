@@ -61,18 +61,6 @@ std::string positionFacts(const Model& model, std::int64_t metre) {
   return text;
 }
 
-std::optional<std::int64_t> wholeNumber(std::string_view text) {
-  if (text.empty() || text.size() > 11) return std::nullopt;
-  std::size_t i = text[0] == '-' ? 1 : 0;
-  if (i == text.size()) return std::nullopt;
-  std::int64_t n = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    n = n * 10 + (text[i] - '0');
-  }
-  return text[0] == '-' ? -n : n;
-}
-
 json valueHover(const SourceView& view, const SourceLine& line, std::size_t index) {
   const EntryDefinition& entry = *line.entry;
   const FieldSpan& field = line.values[index];

@@ -106,6 +106,18 @@ std::vector<SourceLine> outlineSource(std::string_view bytes, SourceRole role) {
   return lines;
 }
 
+std::optional<std::int64_t> wholeNumber(std::string_view text) {
+  if (text.empty() || text.size() > 11) return std::nullopt;  // 11 characters hold every 32-bit number
+  std::size_t i = text[0] == '-' ? 1 : 0;
+  if (i == text.size()) return std::nullopt;
+  std::int64_t n = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    n = n * 10 + (text[i] - '0');
+  }
+  return text[0] == '-' ? -n : n;
+}
+
 std::size_t valueAt(const SourceLine& line, std::size_t column) {
   if (column >= line.nextSlot) return line.values.size();
   std::size_t found = line.values.size();

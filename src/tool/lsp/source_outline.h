@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -48,6 +50,10 @@ std::span<const EntryDefinition* const> entriesOf(SourceRole role, SourcePart pa
 
 // The sections as the writers lay them out.
 std::span<const SectionDefinition> sectionsOf(SourceRole role);
+
+// A field's whole number as the compiler would read it when it is one (an optional "-" and digits), else
+// nothing.
+std::optional<std::int64_t> wholeNumber(std::string_view text);
 
 // The index of the value whose slot holds the byte column: values.size() for the slot of a value not yet
 // written; values.size() too when the column lies in the key.
