@@ -27,7 +27,8 @@ std::optional<std::uint8_t> fromCodePoint(char32_t cp) {
   return std::nullopt;
 }
 
-// Decodes one UTF-8 sequence at `pos`; returns nothing for a malformed one (and skips one byte).
+}  // namespace
+
 std::optional<char32_t> decodeUtf8(std::string_view s, std::size_t& pos) {
   auto lead = static_cast<std::uint8_t>(s[pos++]);
   if (lead < 0x80) return lead;
@@ -56,6 +57,10 @@ std::optional<char32_t> decodeUtf8(std::string_view s, std::size_t& pos) {
   if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
   return cp;
 }
+
+std::optional<std::uint8_t> cp1252FromCodePoint(char32_t cp) { return fromCodePoint(cp); }
+
+namespace {
 
 void appendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {

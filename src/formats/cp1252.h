@@ -21,6 +21,13 @@ std::optional<std::string> utf8ToCp1252Exact(std::string_view utf8);
 // control characters of the same number, so the conversion is lossless both ways.
 std::string cp1252ToUtf8(std::string_view bytes);
 
+// Decodes the UTF-8 sequence at `pos` and moves `pos` past it; nothing for a malformed sequence (`pos` then
+// moves past its first byte at least).
+std::optional<char32_t> decodeUtf8(std::string_view utf8, std::size_t& pos);
+
+// The code page 1252 byte of one character, or nothing when the code page cannot hold it.
+std::optional<std::uint8_t> cp1252FromCodePoint(char32_t cp);
+
 // Lower case of one code page 1252 byte (A-Z, the accented capitals, Š Œ Ž Ÿ).
 std::uint8_t cp1252ToLower(std::uint8_t byte);
 std::string cp1252ToLower(std::string_view bytes);

@@ -72,4 +72,8 @@ std::unique_ptr<Platform> makeNativePlatform();
 // also makes the console show UTF-8 output.
 std::vector<std::string> consoleArguments(int argc, char** argv);
 
+// Makes standard input and output carry bytes unchanged (Windows would otherwise turn "\n" into "\r\n"
+// and stop reading at a Ctrl-Z), for a program that speaks a byte-counted protocol over them.
+void useBinaryStandardStreams();
+
 }  // namespace pack

@@ -215,4 +215,6 @@ std::vector<std::string> consoleArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
+void useBinaryStandardStreams() {}  // POSIX streams are bytes already
+
 }  // namespace pack

@@ -15,9 +15,12 @@
 #endif
 #include <windows.h>
 #include <shellapi.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -361,6 +364,11 @@ std::vector<std::string> consoleArguments(int, char**) {
   for (int i = 1; i < count; ++i) args.push_back(narrow(wide[i]));
   ::LocalFree(wide);
   return args;
+}
+
+void useBinaryStandardStreams() {
+  ::_setmode(::_fileno(stdin), _O_BINARY);
+  ::_setmode(::_fileno(stdout), _O_BINARY);
 }
 
 }  // namespace pack

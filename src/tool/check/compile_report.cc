@@ -136,13 +136,11 @@ nlohmann::json orNull(bool present, const T& value) {
 
 }  // namespace
 
-CompileReport compileExplained(FileSystem& fs, const CompileRequest& request, const std::string& outputFolder,
-                               std::vector<LintWarning>& warnings) {
-  CellProvenance provenance;
-  Model model;
-  model.placementObserver = &provenance;
-  CompileReport report = compileAndWrite(fs, request, outputFolder, model);
-  model.placementObserver = nullptr;
+namespace {
+
+// Adds to the report and the warnings what the provenance of the cells explains.
+void explain(CompileReport& report, const Model& model, const CellProvenance& provenance, FileSystem& fs,
+             const CompileRequest& request, std::vector<LintWarning>& warnings) {
   RecordedError& e = report.error;
   ScenarioNames names{request.scenarioName, request.trainNumber};
   const std::string routePath = fs.join(request.sourceFolder, routeSourceName(names));
@@ -161,6 +159,28 @@ CompileReport compileExplained(FileSystem& fs, const CompileRequest& request, co
                             std::to_string(o.earlier.line) + " in the cells at " + cells +
                             " m; move one of the two so that both keep their marks"});
   }
+}
+
+}  // namespace
+
+CompileReport compileExplained(FileSystem& fs, const CompileRequest& request, const std::string& outputFolder,
+                               std::vector<LintWarning>& warnings) {
+  CellProvenance provenance;
+  Model model;
+  model.placementObserver = &provenance;
+  CompileReport report = compileAndWrite(fs, request, outputFolder, model);
+  model.placementObserver = nullptr;
+  explain(report, model, provenance, fs, request, warnings);
+  return report;
+}
+
+CompileReport compileExplainedInMemory(FileSystem& fs, const CompileRequest& request, Model& model,
+                                       std::vector<LintWarning>& warnings) {
+  CellProvenance provenance;
+  model.placementObserver = &provenance;
+  CompileReport report = compileScenario(fs, request, model);
+  model.placementObserver = nullptr;
+  explain(report, model, provenance, fs, request, warnings);
   return report;
 }
 

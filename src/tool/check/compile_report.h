@@ -24,6 +24,11 @@ namespace pack {
 CompileReport compileExplained(FileSystem& fs, const CompileRequest& request, const std::string& outputFolder,
                                std::vector<LintWarning>& warnings);
 
+// The same compile and explanation without writing anything: the compiled model is left in `model`, for
+// a caller that shows what it holds (the editor's language server, which compiles on every change).
+CompileReport compileExplainedInMemory(FileSystem& fs, const CompileRequest& request, Model& model,
+                                       std::vector<LintWarning>& warnings);
+
 // Adds to a reading failure (error 25) the lint's account of the field the compiler could not read: the
 // first one, as the compiler stops at it.
 void explainReadingStop(RecordedError& error, const std::vector<LintWarning>& warnings);

@@ -23,6 +23,7 @@ std::vector<std::unique_ptr<ToolCommand>> makeCommands() {
   commands.push_back(makePlotCommand());
   commands.push_back(makeDecompileCommand());
   commands.push_back(makePackCommand());
+  commands.push_back(makeLspCommand());
   return commands;
 }
 

@@ -41,5 +41,6 @@ std::unique_ptr<ToolCommand> makeCheckCommand();
 std::unique_ptr<ToolCommand> makeDecompileCommand();
 std::unique_ptr<ToolCommand> makeFormatsCommand();
 std::unique_ptr<ToolCommand> makePackCommand();
+std::unique_ptr<ToolCommand> makeLspCommand();
 
 }  // namespace pack
