@@ -44,17 +44,27 @@ void Form1::setEmbeddedNames() {
 }
 
 void Form1::writeTexts() {
+  // The five texts belong together: gathered, then written as one set.
+  std::vector<FileInSet> texts;
+  gathering_ = &texts;
   dati_linea();
   dati_treno();
   dati_note();
   dati_rallentamenti();
   dati_scheda();
+  gathering_ = nullptr;
+  writeFileSet(fs_, texts);
 }
 
 void Form1::errore(const std::string& a) { throw FatalError(std::stoi(a), " Errore n. " + a); }
 
 void Form1::writeDocument(const std::string& name, std::span<const std::string_view> lines) {
-  writeLineTable(fs_, fs_.join(sourceFolder, name), lines);
+  std::string path = fs_.join(sourceFolder, name);
+  if (gathering_ != nullptr) {
+    gathering_->push_back(lineTableFile(path, lines));
+  } else {
+    writeLineTable(fs_, path, lines);
+  }
 }
 
 void Form1::writeCarried(const std::string& name, std::string_view bytes) {

@@ -9,6 +9,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/model.h"
+#include "output/file_writer.h"
 #include "output/pack_payload.h"
 #include "platform/platform.h"
 
@@ -37,7 +38,8 @@ class Form1 {
   // The names of the embedded scenario, which every file is named from.
   void setEmbeddedNames();
 
-  // The five writers, in start-up order: the two sources, then the three crew documents.
+  // The five writers, in start-up order: the two sources, then the three crew documents, written as one
+  // set (all five new, or the older ones left as they were).
   void writeTexts();
 
   void dati_linea();
@@ -56,6 +58,7 @@ class Form1 {
 
   FileSystem& fs_;
   UserInterface& ui_;
+  std::vector<FileInSet>* gathering_ = nullptr;  // while writeTexts() gathers the texts into one set
 };
 
 // Runs the program on a platform and returns the process exit status: 0 after a normal run, 1 after

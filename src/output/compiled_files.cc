@@ -101,19 +101,17 @@ std::vector<std::string> writeCompiledFiles(const Model& model, FileSystem& fs, 
   files.emplace_back(scenarioTableFileName(names), encodeScenarioTable);
   files.emplace_back(trackCellFileName(names), encodeTrackCells);
 
-  // The three files belong together: all are written in full before any replaces its older version, so
-  // a failure half-way (a full disk, a file that cannot be replaced) leaves the older scenario whole.
-  std::vector<std::unique_ptr<OutputFile>> written;
+  // The three files belong together: a failure half-way (a full disk, a file that cannot be replaced)
+  // leaves the older scenario whole.
+  std::vector<FileInSet> set;
+  std::vector<std::string> written;
   for (const auto& file : files) {
     auto encode = file.second;
-    written.push_back(writeUncommitted(fs, fs.join(folder, file.first), [&](BinaryWriter& out) { encode(model, out); }));
+    set.push_back({fs.join(folder, file.first), [&model, encode](BinaryWriter& out) { encode(model, out); }});
+    written.push_back(file.first);
   }
-  std::vector<std::string> committed;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    written[i]->commit();
-    committed.push_back(files[i].first);
-  }
-  return committed;
+  writeFileSet(fs, set);
+  return written;
 }
 
 CompileReport compileAndWrite(FileSystem& fs, const CompileRequest& request, const std::string& outputFolder,

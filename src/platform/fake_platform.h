@@ -11,8 +11,9 @@ namespace pack {
 
 class FakePlatform : public Platform {
  public:
+  using FileSystem::read;
   bool exists(const std::string& path) override { return fs.exists(path); }
-  std::string read(const std::string& path) override { return fs.read(path); }
+  std::string read(const std::string& path, std::uint64_t maxBytes) override { return fs.read(path, maxBytes); }
   void remove(const std::string& path) override { fs.remove(path); }
   std::unique_ptr<OutputFile> create(const std::string& path) override { return fs.create(path); }
   std::string join(std::string_view folder, std::string_view name) const override {

@@ -14,25 +14,75 @@
 
 namespace pack {
 
-// A file being written. Bytes go to a temporary file beside the target; commit() renames it over the
+// A file being written. Bytes go to a temporary file created new beside the target (under a name no other
+// run can guess, never through a link), which takes the target's permissions; commit() renames it over the
 // target, so the old file stays intact until the new one is complete. Destroying an uncommitted file
-// removes the temporary file and leaves the target as it was.
+// removes the temporary file and leaves the target as it was; so does an interrupt or a termination signal
+// (the console's closing on Windows) while the file is open.
 class OutputFile : public ByteSink {
  public:
+  // The file committed in place of an older one, which is kept aside until this is dropped: restore() puts
+  // the older file back (or removes the new one when there was none before).
+  class Replaced {
+   public:
+    virtual ~Replaced() = default;
+    virtual void restore() = 0;
+  };
+
   virtual void commit() = 0;
+  // Like commit(), but keeps what it replaced, so that a set of files can be put back as it was.
+  virtual std::unique_ptr<Replaced> commitKeepingOld() = 0;
 };
+
+// Held while a set of files is put in place in one folder: another writer into the same folder waits, so
+// that each set lands whole and the last one to land wins.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
+
+// What tells two paths to one file apart from two files with equal bytes.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t file = 0;
+  std::uint64_t links = 1;  // names the file has (hard links)
+
+  bool sameFile(const FileIdentity& other) const { return device == other.device && file == other.file; }
+};
+
+// The most a file read without a limit of its own may hold: far past any scenario's source or compiled
+// file, so that a runaway file is refused rather than read into memory.
+constexpr std::uint64_t kMaxReadBytes = std::uint64_t{64} << 20;
 
 // Paths are UTF-8. Every failure throws IoError.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
+  // Whether anything is at the path (a file, a folder, or something else that read() then refuses).
+  // A path that cannot be looked up (a name too long, a folder that may not be searched) is a failure.
   virtual bool exists(const std::string& path) = 0;
-  virtual std::string read(const std::string& path) = 0;
+  // The whole of a regular file. A folder, a FIFO, a device or a file of more than `maxBytes` is refused
+  // with one message saying what it is, before anything is read or waited for.
+  virtual std::string read(const std::string& path, std::uint64_t maxBytes) = 0;
+  std::string read(const std::string& path) { return read(path, kMaxReadBytes); }
   virtual void remove(const std::string& path) = 0;
   // Fails at once when the target cannot be replaced (a read-only file, a directory).
   virtual std::unique_ptr<OutputFile> create(const std::string& path) = 0;
-  // folder + separator + name; the separator is the platform's ("\" on Windows).
+  // folder + separator + name; the separator is the platform's ("\" on Windows). An empty folder is the
+  // current one: the name alone.
   virtual std::string join(std::string_view folder, std::string_view name) const = 0;
+  // The folder part of a path, as join() would have built it; empty for a bare name.
+  virtual std::string folderOf(std::string_view path) const {
+    std::size_t slash = path.find_last_of('/');
+    if (slash == std::string_view::npos) return {};
+    return std::string(path.substr(0, slash == 0 ? 1 : slash));
+  }
+  // Locks the folder against other writers of file sets (see FolderLock); platforms without locks do
+  // nothing.
+  virtual std::unique_ptr<FolderLock> lockFolder(const std::string& folder) {
+    (void)folder;
+    return std::make_unique<FolderLock>();
+  }
   // Makes the folder and any missing parents; a folder that already exists is fine. The pack never needs
   // it (it writes beside itself); scenario-tool does. Platforms without it fail with IoError.
   virtual void createDirectories(const std::string& path) {
@@ -45,6 +95,14 @@ class FileSystem {
     (void)path;
     return std::nullopt;
   }
+  // Which file the path leads to (through links); nothing when it is missing or the platform cannot tell.
+  virtual std::optional<FileIdentity> identity(const std::string& path) {
+    (void)path;
+    return std::nullopt;
+  }
+  // The path with every symbolic link on the way resolved, for rewriting the file a link leads to rather
+  // than replacing the link; the path itself where there is nothing to resolve.
+  virtual std::string resolvedPath(const std::string& path) { return path; }
 };
 
 class UserInterface {

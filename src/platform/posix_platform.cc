@@ -1,17 +1,41 @@
 // POSIX implementation: files through POSIX calls; the window and the message box become lines on
 // standard error.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 #include "platform/platform.h"
+#include "platform/temporary_files.h"
 
 namespace pack {
+
+std::uint64_t systemRandom() {
+  std::uint64_t value = 0;
+  auto* at = reinterpret_cast<unsigned char*>(&value);
+  std::size_t left = sizeof value;
+  while (left > 0) {
+    ssize_t n = ::getrandom(at, left, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw IoError("draw", "a random name", std::strerror(errno));
+    at += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return value;
+}
+
 namespace {
 
 std::string reason(int error) { return std::strerror(error); }
@@ -29,14 +53,131 @@ void writeAll(int fd, const std::uint8_t* data, std::size_t size, const std::str
   }
 }
 
-// A target that exists must be a regular file that its owner may write: a read-only file is not
-// replaced, just as on Windows.
-void checkReplaceable(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return;
-  if (S_ISDIR(st.st_mode)) throw IoError("replace", path, reason(EISDIR));
-  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw IoError("replace", path, reason(EACCES));
+// What stands at a path, in the words of a refusal.
+std::string kindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO (named pipe)";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
 }
+
+// A target that exists must be a regular file (or a link, which is replaced, never followed) that its
+// owner may write: a read-only file is not replaced, just as on Windows. Returns its facts, when there is
+// one to take the permissions from.
+std::optional<struct stat> checkReplaceable(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  if (S_ISDIR(st.st_mode)) throw IoError("replace", path, reason(EISDIR));
+  if (S_ISLNK(st.st_mode)) return std::nullopt;
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw IoError("replace", path, reason(EACCES));
+  if (!S_ISREG(st.st_mode)) return std::nullopt;
+  return st;
+}
+
+// Interrupted or told to end, the process first removes the temporary files it has open; then the signal
+// takes its default course (the handler is reset on entry), so the exit status still tells the signal.
+extern "C" void removeTemporariesAndEnd(int signal) {
+  int saved = errno;
+  removeLiveTemporaries([](const char* path) { ::unlink(path); });
+  errno = saved;
+  ::raise(signal);
+}
+
+// Only signals whose default is to end the process, and only where nobody chose otherwise (an ignored
+// SIGHUP under nohup stays ignored).
+void removeTemporariesOnSignals() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+      struct sigaction old;
+      if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
+      struct sigaction action {};
+      action.sa_handler = removeTemporariesAndEnd;
+      sigemptyset(&action.sa_mask);
+      action.sa_flags = SA_RESETHAND;
+      ::sigaction(signal, &action, nullptr);
+    }
+  });
+}
+
+bool processRuns(std::uint64_t pid) {
+  if (pid == 0 || pid > static_cast<std::uint64_t>(INT_MAX)) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
+
+// Temporary files a killed run left in the folder (their process is gone); once per folder and process.
+void sweepStaleTemporaries(const std::string& folder) {
+  static std::mutex mutex;
+  static std::set<std::string> swept;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (!swept.insert(folder).second) return;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::optional<std::uint64_t> owner = temporaryOwner(entry->d_name);
+    if (owner && *owner != static_cast<std::uint64_t>(::getpid()) && !processRuns(*owner)) {
+      ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+  }
+  ::closedir(dir);
+}
+
+std::string folderPart(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return {};
+  return path.substr(0, slash + 1);
+}
+
+// A new file under a fresh temporary name beside `target`: created exclusively and never through a link,
+// so nothing planted at the name is written to; another name is drawn when one is taken.
+int createBeside(const std::string& target, std::string& temp, mode_t mode) {
+  std::string folder = folderPart(target);
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    temp = folder + temporaryName(static_cast<std::uint64_t>(::getpid()), temporaryRandom());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST && errno != ELOOP) throw IoError("create", target, reason(errno));
+  }
+  throw IoError("create", target, "no free name for a temporary file beside it");
+}
+
+// The older file kept aside under a temporary name: a second name for it where the file system allows,
+// so that the target never goes missing; otherwise moved aside.
+std::string keepAside(const std::string& target) {
+  std::string folder = folderPart(target);
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    std::string kept = folder + temporaryName(static_cast<std::uint64_t>(::getpid()), temporaryRandom());
+    if (::link(target.c_str(), kept.c_str()) == 0) return kept;
+    if (errno == EEXIST) continue;
+    if (errno != EPERM && errno != EXDEV && errno != EOPNOTSUPP && errno != EMLINK) break;
+    if (::rename(target.c_str(), kept.c_str()) == 0) return kept;
+    break;
+  }
+  throw IoError("replace", target, std::string("cannot keep the older file aside: ") + reason(errno));
+}
+
+class PosixReplaced : public OutputFile::Replaced {
+ public:
+  PosixReplaced(std::string path, std::optional<std::string> kept) : path_(std::move(path)), kept_(std::move(kept)) {}
+  ~PosixReplaced() override {
+    if (kept_) ::unlink(kept_->c_str());
+  }
+
+  void restore() override {
+    if (!kept_) {
+      if (::unlink(path_.c_str()) != 0 && errno != ENOENT) throw IoError("restore", path_, reason(errno));
+      return;
+    }
+    if (::rename(kept_->c_str(), path_.c_str()) != 0) throw IoError("restore", path_, reason(errno));
+    kept_.reset();
+  }
+
+ private:
+  std::string path_;
+  std::optional<std::string> kept_;
+};
 
 // Creates one folder; one that already exists is fine, anything else there is not. Failures name the
 // folder asked for (`target`), not the parent that could not be made.
@@ -67,37 +208,88 @@ void printLine(std::string_view text) {
 
 class PosixOutputFile : public OutputFile {
  public:
-  PosixOutputFile(std::string path, std::string temp, int fd)
-      : path_(std::move(path)), temp_(std::move(temp)), fd_(fd) {}
+  explicit PosixOutputFile(std::string path) : path_(std::move(path)) {
+    removeTemporariesOnSignals();
+    sweepStaleTemporaries(folderPart(path_));
+    std::optional<struct stat> old = checkReplaceable(path_);
+    std::string temp;
+    // The owner's permissions are set once the file is safely ours, so that an older file's permissions
+    // (and, where allowed, its owner and group) carry over to the new one.
+    fd_ = createBeside(path_, temp, old ? 0600 : 0666);
+    live_ = std::make_unique<LiveTemporary>(temp);
+    if (old) {
+      if ((old->st_uid != ::geteuid() || old->st_gid != ::getegid()) && ::fchown(fd_, old->st_uid, old->st_gid) != 0) {
+        // not allowed: the new file is the writer's own, as with any editor
+      }
+      ::fchmod(fd_, old->st_mode & 07777);
+    }
+  }
 
   ~PosixOutputFile() override {
     if (fd_ >= 0) ::close(fd_);
-    if (!committed_) ::unlink(temp_.c_str());
+    if (!committed_) ::unlink(live_->path());
   }
 
   void write(const std::uint8_t* data, std::size_t size) override { writeAll(fd_, data, size, path_); }
 
   void commit() override {
-    int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) throw IoError("write", path_, reason(errno));
+    close();
     checkReplaceable(path_);
-    if (::rename(temp_.c_str(), path_.c_str()) != 0) throw IoError("replace", path_, reason(errno));
+    if (::rename(live_->path(), path_.c_str()) != 0) throw IoError("replace", path_, reason(errno));
     committed_ = true;
   }
 
+  std::unique_ptr<Replaced> commitKeepingOld() override {
+    close();
+    std::optional<std::string> kept;
+    struct stat st;
+    checkReplaceable(path_);
+    if (::lstat(path_.c_str(), &st) == 0) kept = keepAside(path_);
+    if (::rename(live_->path(), path_.c_str()) != 0) {
+      int error = errno;
+      // A file moved aside goes back; a second name of the target itself is left alone by rename and
+      // dropped by unlink.
+      if (kept) {
+        ::rename(kept->c_str(), path_.c_str());
+        ::unlink(kept->c_str());
+      }
+      throw IoError("replace", path_, reason(error));
+    }
+    committed_ = true;
+    return std::make_unique<PosixReplaced>(path_, std::move(kept));
+  }
+
  private:
+  void close() {
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) throw IoError("write", path_, reason(errno));
+  }
+
   std::string path_;
-  std::string temp_;
-  int fd_;
+  int fd_ = -1;
+  std::unique_ptr<LiveTemporary> live_;
   bool committed_ = false;
+};
+
+class PosixFolderLock : public FolderLock {
+ public:
+  explicit PosixFolderLock(int fd) : fd_(fd) {}
+  ~PosixFolderLock() override {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+
+ private:
+  int fd_;
 };
 
 class PosixPlatform : public Platform {
  public:
   bool exists(const std::string& path) override {
     struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    if (::stat(path.c_str(), &st) == 0) return true;
+    if (errno == ENOENT || errno == ENOTDIR || path.empty()) return false;
+    throw IoError("look up", path, reason(errno));
   }
 
   std::optional<std::int64_t> modifiedMilliseconds(const std::string& path) override {
@@ -106,24 +298,33 @@ class PosixPlatform : public Platform {
     return std::int64_t{st.st_mtim.tv_sec} * 1000 + st.st_mtim.tv_nsec / 1000000;
   }
 
-  std::string read(const std::string& path) override {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  std::optional<FileIdentity> identity(const std::string& path) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                        static_cast<std::uint64_t>(st.st_nlink)};
+  }
+
+  std::string resolvedPath(const std::string& path) override {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return path;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+  }
+
+  std::string read(const std::string& path, std::uint64_t maxBytes) override {
+    // Not blocking, so that opening a FIFO returns at once and the check below refuses it.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) throw IoError("open", path, reason(errno));
-    std::string content;
-    char buffer[1 << 16];
-    for (;;) {
-      ssize_t n = ::read(fd, buffer, sizeof buffer);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        int error = errno;
-        ::close(fd);
-        throw IoError("read", path, reason(error));
-      }
-      if (n == 0) break;
-      content.append(buffer, static_cast<std::size_t>(n));
+    try {
+      std::string content = readRegular(fd, path, maxBytes);
+      ::close(fd);
+      return content;
+    } catch (...) {
+      ::close(fd);
+      throw;
     }
-    ::close(fd);
-    return content;
   }
 
   void remove(const std::string& path) override {
@@ -135,11 +336,17 @@ class PosixPlatform : public Platform {
   }
 
   std::unique_ptr<OutputFile> create(const std::string& path) override {
-    checkReplaceable(path);
-    std::string temp = path + ".tmp" + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw IoError("create", path, reason(errno));
-    return std::make_unique<PosixOutputFile>(path, std::move(temp), fd);
+    return std::make_unique<PosixOutputFile>(path);
+  }
+
+  std::unique_ptr<FolderLock> lockFolder(const std::string& folder) override {
+    // A folder that cannot be opened for reading is written without the lock: the sets still land whole
+    // one by one, only two writers at once are no longer kept apart.
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return std::make_unique<FolderLock>();
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    return std::make_unique<PosixFolderLock>(fd);
   }
 
   void createDirectories(const std::string& path) override {
@@ -153,7 +360,7 @@ class PosixPlatform : public Platform {
 
   std::string join(std::string_view folder, std::string_view name) const override {
     std::string path(folder);
-    if (path.empty() || path.back() != '/') path += '/';
+    if (!path.empty() && path.back() != '/') path += '/';
     path += name;
     return path;
   }
@@ -204,6 +411,35 @@ class PosixPlatform : public Platform {
     }
     buffer.resize(static_cast<std::size_t>(n));
     return buffer;
+  }
+
+  // Only a regular file, and only up to `maxBytes`: a FIFO or a device never ends, a runaway file would
+  // fill the memory.
+  static std::string readRegular(int fd, const std::string& path, std::uint64_t maxBytes) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) throw IoError("read", path, reason(errno));
+    if (!S_ISREG(st.st_mode)) throw IoError("read", path, "it is " + kindOf(st.st_mode) + ", not a file");
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) throw tooLarge(path, static_cast<std::uint64_t>(st.st_size), maxBytes);
+    std::string content;
+    content.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw IoError("read", path, reason(errno));
+      }
+      if (n == 0) break;
+      content.append(buffer, static_cast<std::size_t>(n));
+      if (content.size() > maxBytes) throw tooLarge(path, content.size(), maxBytes);
+    }
+    return content;
+  }
+
+  static IoError tooLarge(const std::string& path, std::uint64_t size, std::uint64_t maxBytes) {
+    return IoError("read", path,
+                   "it holds " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
+                       " that any scenario's file of its kind needs");
   }
 };
 

@@ -8,19 +8,23 @@
 
 namespace pack {
 
-void writeLineTable(FileSystem& fs, const std::string& path, std::span<const std::string_view> lines) {
+FileInSet lineTableFile(const std::string& path, std::span<const std::string_view> lines) {
   if (lines.size() >= kLineTableSlots) throw std::length_error("line table too long: " + path);
-  std::array<std::string_view, kLineTableSlots> lineTable{};
-  std::size_t slot = 0;
-  for (std::string_view line : lines) lineTable[slot++] = line;
-  lineTable[slot] = kEndMarker;
+  return {path, [lines](BinaryWriter& out) {
+            std::array<std::string_view, kLineTableSlots> lineTable{};
+            std::size_t slot = 0;
+            for (std::string_view line : lines) lineTable[slot++] = line;
+            lineTable[slot] = kEndMarker;
+            for (std::size_t i = 0; i < kLineTableSlots && lineTable[i] != kEndMarker; ++i) {
+              out.bytes(utf8ToCp1252(lineTable[i]));
+              out.bytes("\r\n");
+            }
+          }};
+}
 
-  writeFile(fs, path, [&](BinaryWriter& out) {
-    for (std::size_t i = 0; i < kLineTableSlots && lineTable[i] != kEndMarker; ++i) {
-      out.bytes(utf8ToCp1252(lineTable[i]));
-      out.bytes("\r\n");
-    }
-  });
+void writeLineTable(FileSystem& fs, const std::string& path, std::span<const std::string_view> lines) {
+  FileInSet file = lineTableFile(path, lines);
+  writeFile(fs, file.path, file.body);
 }
 
 }  // namespace pack

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "output/file_writer.h"
 #include "platform/platform.h"
 
 namespace pack {
@@ -17,5 +18,8 @@ constexpr std::size_t kLineTableSlots = 1001;  // slots 0 to 1000
 // every slot before the marker. The lines are UTF-8 text in this program's source; each is written in
 // code page 1252.
 void writeLineTable(FileSystem& fs, const std::string& path, std::span<const std::string_view> lines);
+
+// The same file as one of a set (the lines must outlive the set's writing).
+FileInSet lineTableFile(const std::string& path, std::span<const std::string_view> lines);
 
 }  // namespace pack

@@ -48,8 +48,9 @@ class MemoryCopy {
 class SameNames : public FileSystem {
  public:
   SameNames(MemoryFileSystem& memory, FileSystem& disk) : memory_(memory), disk_(disk) {}
+  using FileSystem::read;
   bool exists(const std::string& path) override { return memory_.exists(path); }
-  std::string read(const std::string& path) override { return memory_.read(path); }
+  std::string read(const std::string& path, std::uint64_t maxBytes) override { return memory_.read(path, maxBytes); }
   void remove(const std::string& path) override { memory_.remove(path); }
   std::unique_ptr<OutputFile> create(const std::string& path) override { return memory_.create(path); }
   std::string join(std::string_view folder, std::string_view name) const override { return disk_.join(folder, name); }

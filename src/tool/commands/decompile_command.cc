@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "formats/file_names.h"
+#include "output/file_writer.h"
 #include "output/compiled_decoders.h"
 #include "tool/decompile/decompile_check.h"
 #include "tool/commands/tool_command.h"
@@ -14,10 +15,8 @@ namespace {
 
 constexpr const char* kCommand = "scenario-tool decompile: ";
 
-void writeFile(FileSystem& fs, const std::string& path, const std::string& bytes) {
-  std::unique_ptr<OutputFile> file = fs.create(path);
-  file->write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-  file->commit();
+FileInSet textFile(const std::string& path, std::string bytes) {
+  return {path, [bytes = std::move(bytes)](BinaryWriter& out) { out.bytes(bytes); }};
 }
 
 std::string describe(const DecompileMessage& m) { return m.where + ": " + m.text; }
@@ -83,8 +82,9 @@ int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& 
     for (const DecompileMessage& m : problems) sources.route.headNotes.push_back("not explained: " + describe(m));
 
     if (!options.outDir.empty()) fs.createDirectories(options.outDir);
-    writeFile(fs, routePath, renderSource(sources.route));
-    writeFile(fs, trainRunPath, renderSource(sources.trainRun));
+    // The two sources belong together: a route source beside an older run source would not compile back.
+    writeFileSet(fs, {textFile(routePath, renderSource(sources.route)),
+                      textFile(trainRunPath, renderSource(sources.trainRun))});
 
     for (const DecompileMessage& m : sources.notes) out << "note: " << describe(m) << '\n';
     for (const DecompileMessage& m : problems) err << "not explained: " << describe(m) << '\n';
