@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace pack {
 
@@ -28,5 +29,12 @@ constexpr std::size_t kPlanInt16Size = kPlanTagSize + 2;
 constexpr std::size_t kPlanDoubleSize = kPlanTagSize + 8;
 
 constexpr std::size_t kMaxTextBytes = 0xFFFF;  // the byte count is 16 bits
+
+// The most a reader takes of each compiled file, a few times what the largest scenario a compile accepts
+// can give (a 1,000,000 m line and the 7000 m run-out: 20,141 cells of 15 bytes, about 300 KB; 87 rows
+// with the longest texts, 5.7 MB; 2,014,002 plan elements, 20.1 MB). A larger file is not one of ours.
+constexpr std::uint64_t kMaxCellFileBytes = std::uint64_t{1} << 20;
+constexpr std::uint64_t kMaxTableFileBytes = std::uint64_t{8} << 20;
+constexpr std::uint64_t kMaxPlanFileBytes = std::uint64_t{32} << 20;
 
 }  // namespace pack

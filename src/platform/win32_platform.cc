@@ -14,6 +14,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <ntsecapi.h>
 #include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
@@ -21,13 +22,22 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/temporary_files.h"
 
 namespace pack {
+
+std::uint64_t systemRandom() {
+  std::uint64_t value = 0;
+  if (!RtlGenRandom(&value, sizeof value)) throw IoError("draw", "a random name", "the system gave no random numbers");
+  return value;
+}
+
 namespace {
 
 constexpr wchar_t kProgramTitle[] = L"scenario-pack";
@@ -70,14 +80,20 @@ std::string reason(DWORD error) {
 }
 
 // A target that exists must be a file that may be written: a read-only file or a directory is refused
-// before anything is written, just as the POSIX implementation refuses it.
-void checkReplaceable(const std::string& path, const std::wstring& widePath) {
+// before anything is written, just as the POSIX implementation refuses it. Returns its attributes, which
+// the new file takes over; nothing when there is no target.
+std::optional<DWORD> checkReplaceable(const std::string& path, const std::wstring& widePath) {
   DWORD attributes = ::GetFileAttributesW(widePath.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;  // missing: creating the temporary file will tell
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;  // missing: creating the temporary file will tell
   if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
     throw IoError("replace", path, reason(ERROR_ACCESS_DENIED));
   }
+  return attributes;
 }
+
+// Attributes a replaced file hands on to its successor.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -95,14 +111,121 @@ void makeFolder(const std::string& folder, const std::string& target) {
   throw IoError("create folder", target, reason(error));
 }
 
+std::string folderPart(const std::string& path) {
+  std::size_t separator = path.find_last_of("\\/:");
+  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+// Closing the console, Ctrl+C or Ctrl+Break end the process: its open temporary files go first (they are
+// open for deletion by others, so this thread may delete them while the main one still writes).
+BOOL WINAPI removeTemporariesOnEnd(DWORD) {
+  removeLiveTemporaries([](const char* path) { ::DeleteFileW(widen(path).c_str()); });
+  return FALSE;  // the default handling ends the process
+}
+
+bool processRuns(std::uint64_t pid) {
+  if (pid > 0xFFFFFFFFu) return false;
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+  if (process == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  bool runs = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+  ::CloseHandle(process);
+  return runs;
+}
+
+// Temporary files a killed run left in the folder (their process is gone); once per folder and process.
+void sweepStaleTemporaries(const std::string& folder) {
+  static SRWLOCK lock = SRWLOCK_INIT;
+  static std::set<std::string> swept;
+  ::AcquireSRWLockExclusive(&lock);
+  bool first = swept.insert(folder).second;
+  ::ReleaseSRWLockExclusive(&lock);
+  if (!first) return;
+  WIN32_FIND_DATAW entry;
+  HANDLE find = ::FindFirstFileW(widen(folder + ".scenario-*.tmp").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = narrow(entry.cFileName);
+    std::optional<std::uint64_t> owner = temporaryOwner(name);
+    if (owner && *owner != ::GetCurrentProcessId() && !processRuns(*owner)) {
+      ::DeleteFileW(widen(folder + name).c_str());
+    }
+  } while (::FindNextFileW(find, &entry));
+  ::FindClose(find);
+}
+
+// A new file under a fresh temporary name beside `target`: CREATE_NEW never opens what is there already,
+// and a reparse point (a link) at the name is taken as taken; another name is drawn then.
+HANDLE createBeside(const std::string& target, std::string& temp) {
+  std::string folder = folderPart(target);
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    temp = folder + temporaryName(::GetCurrentProcessId(), temporaryRandom());
+    // Binary: the bytes reach the file exactly as written, with no line-end translation.
+    HANDLE handle = ::CreateFileW(widen(temp).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) return handle;
+    DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) throw IoError("create", target, reason(error));
+  }
+  throw IoError("create", target, "no free name for a temporary file beside it");
+}
+
+// The older file kept aside under a temporary name: a second name for it where the volume allows, so that
+// the target never goes missing; otherwise moved aside.
+std::string keepAside(const std::string& target) {
+  std::string folder = folderPart(target);
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    std::string kept = folder + temporaryName(::GetCurrentProcessId(), temporaryRandom());
+    if (::CreateHardLinkW(widen(kept).c_str(), widen(target).c_str(), nullptr)) return kept;
+    DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) continue;
+    if (::MoveFileExW(widen(target).c_str(), widen(kept).c_str(), MOVEFILE_WRITE_THROUGH)) return kept;
+    throw IoError("replace", target, "cannot keep the older file aside: " + reason(::GetLastError()));
+  }
+  throw IoError("replace", target, "no free name to keep the older file aside");
+}
+
+class Win32Replaced : public OutputFile::Replaced {
+ public:
+  Win32Replaced(std::string path, std::optional<std::string> kept) : path_(std::move(path)), kept_(std::move(kept)) {}
+  ~Win32Replaced() override {
+    if (kept_) ::DeleteFileW(widen(*kept_).c_str());
+  }
+
+  void restore() override {
+    std::wstring widePath = widen(path_);
+    if (!kept_) {
+      if (!::DeleteFileW(widePath.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
+        throw IoError("restore", path_, reason(::GetLastError()));
+      }
+      return;
+    }
+    if (!::MoveFileExW(widen(*kept_).c_str(), widePath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      throw IoError("restore", path_, reason(::GetLastError()));
+    }
+    kept_.reset();
+  }
+
+ private:
+  std::string path_;
+  std::optional<std::string> kept_;
+};
+
 class Win32OutputFile : public OutputFile {
  public:
-  Win32OutputFile(std::string path, std::string temp, HANDLE handle)
-      : path_(std::move(path)), temp_(std::move(temp)), handle_(handle) {}
+  explicit Win32OutputFile(std::string path) : path_(std::move(path)) {
+    static LONG handlerSet = 0;
+    if (::InterlockedExchange(&handlerSet, 1) == 0) ::SetConsoleCtrlHandler(removeTemporariesOnEnd, TRUE);
+    sweepStaleTemporaries(folderPart(path_));
+    attributes_ = checkReplaceable(path_, widen(path_));
+    std::string temp;
+    handle_ = createBeside(path_, temp);
+    live_ = std::make_unique<LiveTemporary>(temp);
+  }
 
   ~Win32OutputFile() override {
     if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-    if (!committed_) ::DeleteFileW(widen(temp_).c_str());
+    if (!committed_) ::DeleteFileW(widen(live_->path()).c_str());
   }
 
   void write(const std::uint8_t* data, std::size_t size) override {
@@ -117,23 +240,81 @@ class Win32OutputFile : public OutputFile {
   }
 
   void commit() override {
+    close();
+    checkReplaceable(path_, widen(path_));
+    moveIntoPlace();
+  }
+
+  std::unique_ptr<Replaced> commitKeepingOld() override {
+    close();
+    std::optional<std::string> kept;
+    if (checkReplaceable(path_, widen(path_))) kept = keepAside(path_);
+    try {
+      moveIntoPlace();
+    } catch (const IoError&) {
+      if (kept) {
+        ::MoveFileExW(widen(*kept).c_str(), widen(path_).c_str(), MOVEFILE_REPLACE_EXISTING);
+        ::DeleteFileW(widen(*kept).c_str());
+      }
+      throw;
+    }
+    return std::make_unique<Win32Replaced>(path_, std::move(kept));
+  }
+
+ private:
+  void close() {
     HANDLE handle = handle_;
     handle_ = INVALID_HANDLE_VALUE;
     if (!::CloseHandle(handle)) throw IoError("write", path_, reason(::GetLastError()));
-    std::wstring widePath = widen(path_);
-    checkReplaceable(path_, widePath);
-    if (!::MoveFileExW(widen(temp_).c_str(), widePath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  }
+
+  void moveIntoPlace() {
+    std::wstring temp = widen(live_->path());
+    if (attributes_ && (*attributes_ & kKeptAttributes) != 0) {
+      ::SetFileAttributesW(temp.c_str(), *attributes_ & kKeptAttributes);
+    }
+    if (!::MoveFileExW(temp.c_str(), widen(path_).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       throw IoError("replace", path_, reason(::GetLastError()));
     }
     committed_ = true;
   }
 
- private:
   std::string path_;
-  std::string temp_;
-  HANDLE handle_;
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  std::unique_ptr<LiveTemporary> live_;
+  std::optional<DWORD> attributes_;
   bool committed_ = false;
 };
+
+// Another writer of sets into the same folder waits on a mutex named after the folder's full path (folder
+// handles take no byte-range locks); it is released when the process ends, whatever way it ends.
+class Win32FolderLock : public FolderLock {
+ public:
+  explicit Win32FolderLock(HANDLE mutex) : mutex_(mutex) {}
+  ~Win32FolderLock() override {
+    ::ReleaseMutex(mutex_);
+    ::CloseHandle(mutex_);
+  }
+
+ private:
+  HANDLE mutex_;
+};
+
+std::wstring folderLockName(const std::string& folder) {
+  std::wstring wide = widen(folder.empty() ? "." : folder);
+  wchar_t full[32768];
+  DWORD n = ::GetFullPathNameW(wide.c_str(), 32768, full, nullptr);
+  std::wstring path = n > 0 && n < 32768 ? std::wstring(full, n) : wide;
+  while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+  ::CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+  // FNV-1a over the UTF-16 units: mutex names may not hold backslashes.
+  std::uint64_t hash = 14695981039346656037ull;
+  for (wchar_t c : path) {
+    hash ^= static_cast<std::uint16_t>(c);
+    hash *= 1099511628211ull;
+  }
+  return L"Local\\scenario-folder-" + widen(std::to_string(hash));
+}
 
 LRESULT CALLBACK waitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The window stays until the program ends; closing it would not stop the work.
@@ -149,8 +330,40 @@ class Win32Platform : public Platform {
   }
 
   bool exists(const std::string& path) override {
-    DWORD attributes = ::GetFileAttributesW(widen(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (path.empty()) return false;
+    if (::GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+    throw IoError("look up", path, reason(error));
+  }
+
+  std::optional<FileIdentity> identity(const std::string& path) override {
+    HANDLE handle = ::CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool known = ::GetFileInformationByHandle(handle, &info);
+    ::CloseHandle(handle);
+    if (!known) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+                        info.nNumberOfLinks};
+  }
+
+  std::unique_ptr<FolderLock> lockFolder(const std::string& folder) override {
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, folderLockName(folder).c_str());
+    if (mutex == nullptr) return std::make_unique<FolderLock>();
+    DWORD waited = ::WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+      ::CloseHandle(mutex);
+      return std::make_unique<FolderLock>();
+    }
+    return std::make_unique<Win32FolderLock>(mutex);
+  }
+
+  std::string folderOf(std::string_view path) const override {
+    std::size_t separator = path.find_last_of("\\/");
+    if (separator == std::string_view::npos) return {};
+    return std::string(path.substr(0, separator == 0 ? 1 : separator));
   }
 
   std::optional<std::int64_t> modifiedMilliseconds(const std::string& path) override {
@@ -161,24 +374,23 @@ class Win32Platform : public Platform {
     return static_cast<std::int64_t>(ticks / 10000);
   }
 
-  std::string read(const std::string& path) override {
-    HANDLE handle = ::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  std::string read(const std::string& path, std::uint64_t maxBytes) override {
+    std::wstring widePath = widen(path);
+    DWORD attributes = ::GetFileAttributesW(widePath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      throw IoError("read", path, "it is a folder, not a file");
+    }
+    HANDLE handle = ::CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throw IoError("open", path, reason(::GetLastError()));
-    std::string content;
-    char buffer[1 << 16];
-    for (;;) {
-      DWORD n = 0;
-      if (!::ReadFile(handle, buffer, sizeof buffer, &n, nullptr)) {
-        DWORD error = ::GetLastError();
-        ::CloseHandle(handle);
-        throw IoError("read", path, reason(error));
-      }
-      if (n == 0) break;
-      content.append(buffer, n);
+    try {
+      std::string content = readDiskFile(handle, path, maxBytes);
+      ::CloseHandle(handle);
+      return content;
+    } catch (...) {
+      ::CloseHandle(handle);
+      throw;
     }
-    ::CloseHandle(handle);
-    return content;
   }
 
   void remove(const std::string& path) override {
@@ -191,13 +403,7 @@ class Win32Platform : public Platform {
   }
 
   std::unique_ptr<OutputFile> create(const std::string& path) override {
-    checkReplaceable(path, widen(path));
-    std::string temp = path + ".tmp" + std::to_string(::GetCurrentProcessId());
-    // Binary: the bytes reach the file exactly as written, with no line-end translation.
-    HANDLE handle = ::CreateFileW(widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) throw IoError("create", path, reason(::GetLastError()));
-    return std::make_unique<Win32OutputFile>(path, std::move(temp), handle);
+    return std::make_unique<Win32OutputFile>(path);
   }
 
   void createDirectories(const std::string& path) override {
@@ -224,7 +430,7 @@ class Win32Platform : public Platform {
 
   std::string join(std::string_view folder, std::string_view name) const override {
     std::string path(folder);
-    if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += '\\';
+    if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
     path += name;
     return path;
   }
@@ -342,6 +548,33 @@ class Win32Platform : public Platform {
       done += n;
     }
     return ERROR_SUCCESS;
+  }
+
+  // Only a file on a disk (not a pipe, a console or another device), and only up to `maxBytes`.
+  static std::string readDiskFile(HANDLE handle, const std::string& path, std::uint64_t maxBytes) {
+    DWORD type = ::GetFileType(handle);
+    if (type == FILE_TYPE_PIPE) throw IoError("read", path, "it is a pipe, not a file");
+    if (type != FILE_TYPE_DISK) throw IoError("read", path, "it is a device, not a file");
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(handle, &size)) throw IoError("read", path, reason(::GetLastError()));
+    if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) throw tooLarge(path, size.QuadPart, maxBytes);
+    std::string content;
+    content.reserve(static_cast<std::size_t>(size.QuadPart));
+    char buffer[1 << 16];
+    for (;;) {
+      DWORD n = 0;
+      if (!::ReadFile(handle, buffer, sizeof buffer, &n, nullptr)) throw IoError("read", path, reason(::GetLastError()));
+      if (n == 0) break;
+      content.append(buffer, n);
+      if (content.size() > maxBytes) throw tooLarge(path, content.size(), maxBytes);
+    }
+    return content;
+  }
+
+  static IoError tooLarge(const std::string& path, std::uint64_t size, std::uint64_t maxBytes) {
+    return IoError("read", path,
+                   "it holds " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
+                       " that any scenario's file of its kind needs");
   }
 
   HWND window_ = nullptr;

@@ -5,6 +5,7 @@
 
 #include "formats/cp1252.h"
 #include "output/file_writer.h"
+#include "writers/embedded_tables.h"
 
 namespace pack {
 
@@ -25,6 +26,12 @@ FileInSet lineTableFile(const std::string& path, std::span<const std::string_vie
 void writeLineTable(FileSystem& fs, const std::string& path, std::span<const std::string_view> lines) {
   FileInSet file = lineTableFile(path, lines);
   writeFile(fs, file.path, file.body);
+}
+
+void writeLineTables(FileSystem& fs, const std::string& folder, const std::vector<EmbeddedText>& texts) {
+  std::vector<FileInSet> set;
+  for (const EmbeddedText& text : texts) set.push_back(lineTableFile(fs.join(folder, text.name), text.lines));
+  writeFileSet(fs, set);
 }
 
 }  // namespace pack

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "output/file_writer.h"
 #include "platform/platform.h"
@@ -21,5 +22,9 @@ void writeLineTable(FileSystem& fs, const std::string& path, std::span<const std
 
 // The same file as one of a set (the lines must outlive the set's writing).
 FileInSet lineTableFile(const std::string& path, std::span<const std::string_view> lines);
+
+struct EmbeddedText;
+// The texts into `folder` as one set: all of them new, or the older ones left as they were.
+void writeLineTables(FileSystem& fs, const std::string& folder, const std::vector<EmbeddedText>& texts);
 
 }  // namespace pack

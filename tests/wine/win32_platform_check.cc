@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "output/file_writer.h"
 #include "platform/platform.h"
 
 namespace pack {
@@ -119,10 +120,11 @@ class Win32Files : public ::testing::Test {
   std::unique_ptr<Platform> platform;
 };
 
-TEST_F(Win32Files, JoinAlwaysInsertsABackslash) {
+TEST_F(Win32Files, JoinInsertsABackslashAfterAFolder) {
   EXPECT_EQ(platform->join("C:\\Giochi\\Scenari", "a.dat"), "C:\\Giochi\\Scenari\\a.dat");
   EXPECT_EQ(platform->join("C:", "a.dat"), "C:\\a.dat");
   EXPECT_EQ(platform->join("C:\\Scenari\\", "a.dat"), "C:\\Scenari\\a.dat");
+  EXPECT_EQ(platform->join("", "a.dat"), "a.dat");  // the current folder, never the drive's root
 }
 
 TEST_F(Win32Files, WrittenBytesComeBackUnchangedWithNoLineEndTranslation) {
@@ -227,8 +229,56 @@ TEST_F(Win32Files, ADirectoryInThePlaceOfTheTargetIsRefusedAtCreate) {
     EXPECT_EQ(e.path(), path);
     EXPECT_FALSE(e.reason().empty());
   }
-  EXPECT_FALSE(platform->exists(path));  // a directory is not a file
+  EXPECT_TRUE(platform->exists(path));  // something is there, which read() refuses
   EXPECT_EQ(namesIn(folder), std::set<std::string>{"Borgorosso_MontegranoC_517.sim"});
+}
+
+TEST_F(Win32Files, OnlyFilesOnADiskAreReadAndOnlyUpToTheLimit) {
+  std::string sub = in("cartella");
+  ASSERT_TRUE(CreateDirectoryW(wide(sub).c_str(), nullptr));
+  std::string large = in("grande.txt");
+  putFile(large, std::string(2000, 'x'));
+  struct Case {
+    std::string path;
+    std::uint64_t limit;
+    std::string reason;
+  } cases[] = {
+      {sub, kMaxReadBytes, "it is a folder, not a file"},
+      {"NUL", kMaxReadBytes, "it is a device, not a file"},
+      {large, 1999, "it holds 2000 bytes, more than the 1999 that any scenario's file of its kind needs"},
+  };
+  for (const Case& c : cases) {
+    try {
+      platform->read(c.path, c.limit);
+      ADD_FAILURE() << c.path << " was read";
+    } catch (const IoError& e) {
+      EXPECT_EQ(e.reason(), c.reason) << c.path;
+    }
+  }
+  EXPECT_EQ(platform->read(large, 2000).size(), 2000u);
+}
+
+TEST_F(Win32Files, ASetReplacesEveryFileAndLeavesNoTemporaryOrKeptFile) {
+  putFile(in("a.dat"), "older a");
+  writeFileSet(*platform, {{in("a.dat"), [](BinaryWriter& out) { out.bytes("newer a"); }},
+                           {in("b.sim"), [](BinaryWriter& out) { out.bytes("newer b"); }}});
+  EXPECT_EQ(fileBytes(in("a.dat")), "newer a");
+  EXPECT_EQ(fileBytes(in("b.sim")), "newer b");
+  EXPECT_EQ(namesIn(folder), (std::set<std::string>{"a.dat", "b.sim"}));
+}
+
+TEST_F(Win32Files, ASetThatCannotBePutInPlaceLeavesTheOlderSet) {
+  putFile(in("a.dat"), "older a");
+  putFile(in("b.sim"), "older b");
+  std::string blocked = in("c.dat");
+  ASSERT_TRUE(CreateDirectoryW(wide(blocked).c_str(), nullptr));  // cannot be replaced
+  EXPECT_THROW(writeFileSet(*platform, {{in("a.dat"), [](BinaryWriter& out) { out.bytes("newer a"); }},
+                                        {in("b.sim"), [](BinaryWriter& out) { out.bytes("newer b"); }},
+                                        {blocked, [](BinaryWriter& out) { out.bytes("c"); }}}),
+               IoError);
+  EXPECT_EQ(fileBytes(in("a.dat")), "older a");
+  EXPECT_EQ(fileBytes(in("b.sim")), "older b");
+  EXPECT_EQ(namesIn(folder), (std::set<std::string>{"a.dat", "b.sim", "c.dat"}));
 }
 
 TEST_F(Win32Files, AFolderThatDoesNotExistFailsAtCreate) {

@@ -17,8 +17,10 @@
 #include "writers/embedded_tables.h"
 #include "platform/memory_file_system.h"
 #include "tool/check/compile_report.h"
+#include "tool/describe/json_text.h"
 #include "tool/commands/run_source.h"
 #include "tool/check/source_lint.h"
+#include "tool/commands/output_guard.h"
 #include "tool/commands/tool_command.h"
 
 namespace pack {
@@ -130,7 +132,7 @@ int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, s
   }
 
   if (options.json) {
-    out << toJson(report).dump(2) << '\n';
+    out << jsonText(toJson(report)) << '\n';
   } else {
     printText(report, routePath, out);
   }
@@ -154,7 +156,7 @@ class CheckCommand : public ToolCommand {
     sub->add_flag("--no-plan", options_.noPlan, "Check as compiled without the per-metre plan (curves are not read)");
     sub->add_flag("--strict", options_.strict, "Exit with 1 when there are warnings and no error");
     sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
-    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required();
+    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required()->check(kNotEmpty);
     sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
     sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
     return sub;

@@ -9,6 +9,8 @@
 #include "compiler/error_codes.h"
 #include "formats/file_names.h"
 #include "tool/check/compile_report.h"
+#include "tool/describe/json_text.h"
+#include "tool/commands/output_guard.h"
 #include "tool/commands/run_source.h"
 #include "tool/check/source_lint.h"
 
@@ -56,7 +58,7 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
   }
 
   if (options.json) {
-    out << toJson(report, warnings).dump(2) << '\n';
+    out << jsonText(toJson(report, warnings)) << '\n';
   } else {
     for (const LintWarning& w : warnings) err << formatWarning(w) << '\n';
     if (report.error.code != 0) err << recordedErrorText(report.error) << '\n';
@@ -89,8 +91,8 @@ class CompileCommand : public ToolCommand {
     sub->add_flag("--allow-missing-run", options_.allowMissingRun,
                   "Compile the route alone when the train run source is missing, as the pack would");
     sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
-    sub->add_option("-o,--output", options_.outDir, "Folder for the compiled files (default: DIR)");
-    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required();
+    sub->add_option("-o,--output", options_.outDir, "Folder for the compiled files (default: DIR)")->check(kNotEmpty);
+    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required()->check(kNotEmpty);
     sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: " + std::string(kScenarioName) + ")");
     sub->add_option("TRAIN", options_.train, "Train number (default: " + std::string(kTrainNumber) + ")");
     return sub;

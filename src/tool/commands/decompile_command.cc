@@ -6,8 +6,10 @@
 
 #include "formats/file_names.h"
 #include "output/file_writer.h"
+#include "formats/compiled_format.h"
 #include "output/compiled_decoders.h"
 #include "tool/decompile/decompile_check.h"
+#include "tool/commands/output_guard.h"
 #include "tool/commands/tool_command.h"
 
 namespace pack {
@@ -49,16 +51,16 @@ int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& 
     }
     std::string current = cellPath;
     try {
-      in.cells = decodeTrackCells(fs.read(cellPath));
+      in.cells = decodeTrackCells(fs.read(cellPath, kMaxCellFileBytes));
       current = tablePath;
-      in.table = decodeScenarioTable(fs.read(tablePath));
+      in.table = decodeScenarioTable(fs.read(tablePath, kMaxTableFileBytes));
     } catch (const DecodeError& e) {
       err << kCommand << current << ": not a compiled file: " << e.what() << '\n';
       return kExitNotExplained;
     }
     if (fs.exists(planPath)) {
       try {
-        in.plan = decodePlan(fs.read(planPath));
+        in.plan = decodePlan(fs.read(planPath, kMaxPlanFileBytes));
       } catch (const DecodeError& e) {
         readProblems.push_back({planPath, std::string("not a plan file, left aside: ") + e.what()});
       }
@@ -115,9 +117,9 @@ class DecompileCommand : public ToolCommand {
         "Exit status: 0 the sources give the same bytes, 1 some cell or row cannot be explained (the best\n"
         "sources are written) or a file is not a compiled file, 64 bad argument, 74 a file could not be read or\n"
         "written, or a source exists and --force was not given.");
-    sub->add_option("-o,--output", options_.outDir, "Folder for the two sources (default: DIR)");
+    sub->add_option("-o,--output", options_.outDir, "Folder for the two sources (default: DIR)")->check(kNotEmpty);
     sub->add_flag("--force", options_.force, "Replace sources that already exist");
-    sub->add_option("DIR", options_.dir, "Folder holding the compiled files")->required();
+    sub->add_option("DIR", options_.dir, "Folder holding the compiled files")->required()->check(kNotEmpty);
     sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
     sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
     return sub;

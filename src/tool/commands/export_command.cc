@@ -62,12 +62,9 @@ class ExportCommand : public ToolCommand {
   }
 
  private:
-  // The pack's own writers, in the pack's order, so that the files cannot differ from its files.
-  void writeTexts(FileSystem& fs) {
-    for (const EmbeddedText& text : embeddedTexts({kScenarioName, kTrainNumber})) {
-      writeLineTable(fs, fs.join(folder_, text.name), text.lines);
-    }
-  }
+  // The pack's own texts, as one set as the pack writes them, so that the files cannot differ from its
+  // files and a failure leaves the older five.
+  void writeTexts(FileSystem& fs) { writeLineTables(fs, folder_, embeddedTexts({kScenarioName, kTrainNumber})); }
 
   // The files in DIR that exist and hold other bytes than export would write there.
   std::vector<std::string> changedFiles(FileSystem& fs) {

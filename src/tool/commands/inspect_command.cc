@@ -3,9 +3,11 @@
 #include <charconv>
 #include <ostream>
 
+#include "formats/compiled_format.h"
 #include "output/compiled_decoders.h"
 #include "platform/platform.h"
 #include "tool/describe/inspect.h"
+#include "tool/describe/json_text.h"
 #include "tool/commands/tool_command.h"
 
 namespace pack {
@@ -51,7 +53,9 @@ class InspectCommand : public ToolCommand {
     std::unique_ptr<Platform> platform = makeNativePlatform();
     std::string bytes;
     try {
-      bytes = platform->read(file_);
+      bytes = platform->read(file_, kind == CompiledFileKind::kPlan          ? kMaxPlanFileBytes
+                                    : kind == CompiledFileKind::kScenarioTable ? kMaxTableFileBytes
+                                                                               : kMaxCellFileBytes);
     } catch (const IoError& e) {
       err << "scenario-tool inspect: " << e.what() << "\n";
       return kExitIo;
@@ -93,7 +97,7 @@ class InspectCommand : public ToolCommand {
     std::string path = file_.substr(0, file_.size() - 4) + ".sim";
     try {
       if (!platform.exists(path)) return std::nullopt;
-      return decodeScenarioTable(platform.read(path));
+      return decodeScenarioTable(platform.read(path, kMaxTableFileBytes));
     } catch (const IoError&) {
     } catch (const DecodeError&) {
     }
@@ -111,7 +115,7 @@ class InspectCommand : public ToolCommand {
         if (json_) {
           nlohmann::json j = cellsJson(cells, all_, names);
           j["problems"] = problemsJson(problems);
-          out << j.dump(2) << "\n";
+          out << jsonText(j) << "\n";
         } else {
           printCells(cells, all_, names, out);
         }
@@ -123,7 +127,7 @@ class InspectCommand : public ToolCommand {
         if (json_) {
           nlohmann::json j = tableJson(table);
           j["problems"] = problemsJson(problems);
-          out << j.dump(2) << "\n";
+          out << jsonText(j) << "\n";
         } else {
           printTable(table, out);
         }

@@ -2,6 +2,8 @@
 // mixed line ends, a byte-order mark, UTF-8 text) into the form the compiler reads: code page 1252 with
 // CR LF after every line. Each file is replaced whole through a temporary file, or left untouched.
 #include <CLI/CLI.hpp>
+#include <cctype>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -30,8 +32,11 @@ class NormalizeCommand : public ToolCommand {
         "saved as UTF-8 into code page 1252. A file that is not valid UTF-8 is taken to be code page 1252\n"
         "already and keeps its characters. A file already in that form is not rewritten. A character that\n"
         "code page 1252 cannot hold is reported with its line and column, and that file is left as it was.\n"
-        "Exit status: 0 done, 65 a file holds a character code page 1252 cannot hold, 64 bad argument,\n"
-        "74 a file could not be read or written.");
+        "Only source texts are rewritten: a file named as a compiled file (.dat, .sim) or holding a NUL\n"
+        "byte is refused untouched. Through a symbolic link the file it leads to is rewritten; a file with\n"
+        "several names (hard links) is refused, as a rewritten file would no longer be shared.\n"
+        "Exit status: 0 done, 65 a file holds a character code page 1252 cannot hold or is not a source\n"
+        "text, 64 bad argument, 73 a file has several names, 74 a file could not be read or written.");
     sub->add_option("FILE", files_, "Source files to rewrite in place")->required();
     return sub;
   }
@@ -49,7 +54,22 @@ class NormalizeCommand : public ToolCommand {
  private:
   static int normalizeOne(FileSystem& fs, const std::string& file, std::ostream& out, std::ostream& err) {
     try {
-      NormalizedSource result = normalizeSource(fs.read(file));
+      if (isCompiledFileName(file)) {
+        return refuse(err, file, "named as a compiled file (.dat, .sim), not a source text");
+      }
+      // Through a link, the file it leads to is rewritten and the link stays.
+      const std::string target = fs.resolvedPath(file);
+      std::optional<FileIdentity> identity = fs.identity(target);
+      if (identity && identity->links > 1) {
+        err << "scenario-tool normalize: " << file << " has " << identity->links
+            << " names (hard links), which a rewritten file would no longer share; the file was not changed\n";
+        return kExitCannotCreate;
+      }
+      const std::string bytes = fs.read(target);
+      if (std::size_t nul = bytes.find('\0'); nul != std::string::npos) {
+        return refuse(err, file, "holds a NUL byte at offset " + std::to_string(nul) + ", so it is not a source text");
+      }
+      NormalizedSource result = normalizeSource(bytes);
       if (result.refusal) {
         err << file << ":" << result.refusal->line << ":" << result.refusal->column
             << ": error: " << result.refusal->message << "; the file was not changed\n";
@@ -59,13 +79,26 @@ class NormalizeCommand : public ToolCommand {
         out << file << ": already in code page 1252 with CR LF line ends; not rewritten\n";
         return kExitOk;
       }
-      writeFile(fs, file, [&](BinaryWriter& writer) { writer.bytes(result.bytes); });
+      writeFile(fs, target, [&](BinaryWriter& writer) { writer.bytes(result.bytes); });
       out << "normalized " << file << ": " << joined(result.changes) << '\n';
       return kExitOk;
     } catch (const IoError& e) {
       err << "scenario-tool normalize: " << e.what() << '\n';
       return kExitIo;
     }
+  }
+
+  // Only source texts are rewritten: a compiled file, told by its name, or a file holding a NUL byte,
+  // which no text holds, is refused before anything is written.
+  static bool isCompiledFileName(const std::string& file) {
+    std::string lower = file;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower.ends_with(".dat") || lower.ends_with(".sim");
+  }
+
+  static int refuse(std::ostream& err, const std::string& file, const std::string& why) {
+    err << "scenario-tool normalize: " << file << ": " << why << "; the file was not changed\n";
+    return kExitData;
   }
 
   std::vector<std::string> files_;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 
+#include "tool/commands/escaping_stream.h"
 #include "tool/commands/tool_command.h"
 
 namespace pack {
@@ -51,7 +52,9 @@ bool isCommandName(const CLI::App& app, const std::string& word) {
 
 }  // namespace
 
-int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runTool(const std::vector<std::string>& args, std::ostream& rawOut, std::ostream& rawErr) {
+  EscapingStream out(rawOut);
+  EscapingStream err(rawErr);
   CLI::App app{kDescription, "scenario-tool"};
   app.footer(kFooter);
   app.require_subcommand(0, 1);

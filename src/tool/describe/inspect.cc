@@ -1,5 +1,7 @@
 #include "tool/describe/inspect.h"
 
+#include "tool/describe/json_text.h"
+
 #include <charconv>
 #include <cmath>
 #include <iomanip>
@@ -461,7 +463,7 @@ void writePlanJson(std::string_view bytes, const PlanSummary& s, std::size_t eve
                          {"length", s.length},
                          {"turningDegrees", s.turningDegrees},
                          {"problems", problemsJson(s.problems)}};
-  std::string text = head.dump(2);
+  std::string text = jsonText(head);
   if (every == 0) {
     out << text << "\n";
     return;
