@@ -59,13 +59,13 @@ class NormalizeCommand : public ToolCommand {
       }
       // Through a link, the file it leads to is rewritten and the link stays.
       const std::string target = fs.resolvedPath(file);
+      const std::string bytes = fs.read(target);
       std::optional<FileIdentity> identity = fs.identity(target);
       if (identity && identity->links > 1) {
         err << "scenario-tool normalize: " << file << " has " << identity->links
             << " names (hard links), which a rewritten file would no longer share; the file was not changed\n";
         return kExitCannotCreate;
       }
-      const std::string bytes = fs.read(target);
       if (std::size_t nul = bytes.find('\0'); nul != std::string::npos) {
         return refuse(err, file, "holds a NUL byte at offset " + std::to_string(nul) + ", so it is not a source text");
       }
