@@ -10,7 +10,7 @@ set -euo pipefail
 what="${1:-all}"
 
 pack_packages=(cmake ninja-build g++)
-test_packages=(libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libbenchmark-dev
+test_packages=(libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev libbenchmark-dev
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth x11-utils clang libclang-rt-14-dev chromium
                python3 neovim)
 # Wine with what it recommends: its X11 driver and its text drawing load the X and font libraries only at

@@ -30,7 +30,8 @@ const std::map<std::string, std::set<std::string>> kRoomMayInclude = {
     {"plot", {"describe", "check"}},
     {"decompile", {"describe", "check"}},
     {"lsp", {"describe", "check"}},
-    {"commands", {"describe", "check", "plot", "decompile", "lsp"}},
+    {"serve", {"describe", "check", "plot"}},
+    {"commands", {"describe", "check", "plot", "decompile", "lsp", "serve"}},
     {"", {"commands"}},
 };
 

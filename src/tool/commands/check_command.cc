@@ -12,13 +12,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "compiler/error_codes.h"
 #include "formats/file_names.h"
 #include "writers/embedded_tables.h"
-#include "platform/memory_file_system.h"
+#include "tool/check/check_in_memory.h"
 #include "tool/check/compile_report.h"
 #include "tool/describe/json_text.h"
-#include "tool/commands/run_source.h"
 #include "tool/check/source_lint.h"
 #include "tool/commands/output_guard.h"
 #include "tool/commands/tool_command.h"
@@ -26,53 +24,7 @@
 namespace pack {
 namespace {
 
-struct Report {
-  CompileReport compile;
-  std::optional<std::string> missingRun;  // the message naming a missing train run source
-  std::vector<LintWarning> warnings;
-
-  bool hasError() const { return compile.error.code != 0 || compile.fatal != 0 || missingRun; }
-};
-
-// The sources in memory, under the same paths: the compile may delete or write nothing on disk.
-class MemoryCopy {
- public:
-  MemoryCopy(FileSystem& disk, const std::string& routePath, const std::string& trainPath) {
-    for (const std::string& path : {routePath, trainPath}) {
-      if (disk.exists(path)) memory.files[path] = disk.read(path);
-    }
-  }
-  MemoryFileSystem memory;
-};
-
-// The memory file system joins with "/"; the folder's own paths are kept as the keys, so the compile is
-// given a folder and names that lead to them on every platform.
-class SameNames : public FileSystem {
- public:
-  SameNames(MemoryFileSystem& memory, FileSystem& disk) : memory_(memory), disk_(disk) {}
-  using FileSystem::read;
-  bool exists(const std::string& path) override { return memory_.exists(path); }
-  std::string read(const std::string& path, std::uint64_t maxBytes) override { return memory_.read(path, maxBytes); }
-  void remove(const std::string& path) override { memory_.remove(path); }
-  std::unique_ptr<OutputFile> create(const std::string& path) override { return memory_.create(path); }
-  std::string join(std::string_view folder, std::string_view name) const override { return disk_.join(folder, name); }
-
- private:
-  MemoryFileSystem& memory_;
-  FileSystem& disk_;
-};
-
-// Compiled files go to the memory too: nothing reaches the disk.
-CompileReport compileInMemory(FileSystem& files, const CheckOptions& options, const ScenarioNames& names,
-                              std::vector<LintWarning>& warnings) {
-  CompileRequest request;
-  request.scenarioName = std::string(names.scenarioName);
-  request.trainNumber = std::string(names.trainNumber);
-  request.sourceFolder = options.dir;
-  request.buildPlan = !options.noPlan;
-  request.deleteSources = false;
-  return compileExplained(files, request, options.dir, warnings);
-}
+using Report = SourcesInMemory;
 
 nlohmann::json toJson(const Report& report) {
   nlohmann::json j = compileReportJson(report.compile, report.warnings);
@@ -114,18 +66,15 @@ int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, s
   }
   ScenarioNames names{checked->scenarioName, checked->trainNumber};
   std::string routePath = disk.join(options.dir, routeSourceName(names));
-  std::string trainPath = disk.join(options.dir, trainRunSourceName(names));
 
   Report report;
   try {
-    MemoryCopy copy(disk, routePath, trainPath);
-    SameNames files(copy.memory, disk);
-    report.missingRun = missingTrainRunSource(files, routePath, trainPath);
-    report.warnings = lintSources(files, routePath, trainPath, !options.noPlan);
-    report.compile = compileInMemory(files, options, names, report.warnings);
-    explainReadingStop(report.compile.error, report.warnings);
-    // Without its train run source the compile fails reading it: that failure is the missing file.
-    if (report.missingRun && report.compile.error.code == kErrRunTime) report.compile.error = {};
+    CompileRequest request;
+    request.scenarioName = checked->scenarioName;
+    request.trainNumber = checked->trainNumber;
+    request.sourceFolder = options.dir;
+    request.buildPlan = !options.noPlan;
+    checkInMemory(disk, request, report);
   } catch (const IoError& e) {
     err << "scenario-tool check: " << e.what() << '\n';
     return kExitIo;

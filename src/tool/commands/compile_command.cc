@@ -11,7 +11,8 @@
 #include "tool/check/compile_report.h"
 #include "tool/describe/json_text.h"
 #include "tool/commands/output_guard.h"
-#include "tool/commands/run_source.h"
+#include "tool/check/run_source.h"
+#include "tool/commands/scenario_names.h"
 #include "tool/check/source_lint.h"
 
 namespace pack {

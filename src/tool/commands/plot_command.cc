@@ -1,6 +1,5 @@
 // scenario-tool plot DIR: one SVG picture of a compiled scenario, or with --html one interactive page.
 #include <CLI/CLI.hpp>
-#include <cmath>
 #include <ostream>
 
 #include "writers/embedded_tables.h"
@@ -9,6 +8,7 @@
 #include "output/compiled_decoders.h"
 #include "output/file_writer.h"
 #include "tool/plot/plot_html.h"
+#include "tool/plot/plot_input.h"
 #include "tool/plot/plot_svg.h"
 #include "tool/commands/output_guard.h"
 #include "tool/commands/tool_command.h"
@@ -17,21 +17,6 @@ namespace pack {
 namespace {
 
 constexpr int kExitMalformed = 1;
-
-// A plan file that cannot be drawn with the cell file beside it: left by another compile, or holding
-// points that are not numbers.
-class StalePlan : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// A plan point no compile writes and no drawing can place.
-std::optional<std::size_t> firstNonFinitePoint(const std::vector<PlanPoint>& plan) {
-  for (std::size_t metre = 0; metre < plan.size(); ++metre) {
-    if (!std::isfinite(plan[metre].x.value) || !std::isfinite(plan[metre].y.value)) return metre;
-  }
-  return std::nullopt;
-}
 
 class PlotCommand : public ToolCommand {
  public:
@@ -116,39 +101,8 @@ class PlotCommand : public ToolCommand {
   }
 
   PlotInput read(Platform& platform, const ScenarioNames& names, std::string& current) const {
-    PlotInput input;
+    PlotInput input = readPlotInput(platform, dir_, names, !noPlan_, current);
     input.title = scenario_ + ", train " + train_;
-    std::string cellsPath = platform.join(dir_, trackCellFileName(names));
-    current = cellsPath;
-    input.cells = decodeTrackCells(platform.read(current, kMaxCellFileBytes));
-    if (input.cells.empty()) throw DecodeError(0, "empty file: a compiled track cell file is never empty");
-    current = platform.join(dir_, scenarioTableFileName(names));
-    input.table = decodeScenarioTable(platform.read(current, kMaxTableFileBytes));
-    current = platform.join(dir_, planFileName(names));
-    if (!noPlan_ && platform.exists(current)) {
-      input.plan = decodePlan(platform.read(current, kMaxPlanFileBytes));
-      if (std::optional<std::size_t> metre = firstNonFinitePoint(input.plan)) {
-        throw StalePlan("metre " + std::to_string(*metre) +
-                        " is not a number or is infinite; no compile writes such a plan: compile again, or plot "
-                        "with --no-plan");
-      }
-      std::optional<std::int64_t> planTime = platform.modifiedMilliseconds(current);
-      std::optional<std::int64_t> cellsTime = platform.modifiedMilliseconds(cellsPath);
-      std::optional<std::int64_t> olderBy;
-      if (planTime && cellsTime) olderBy = *cellsTime - *planTime;
-      if (std::optional<std::string> why =
-              planMismatch(input.plan.size(), input.cells.size(), input.table[kRowTrain].numberB, olderBy)) {
-        throw StalePlan("does not belong to " + cellsPath + ": " + *why +
-                        "; compile again, or plot with --no-plan");
-      }
-    }
-    // The sources, when they lie beside the compiled files, name the line each feature came from.
-    input.routeSourceName = routeSourceName(names);
-    input.trainSourceName = trainRunSourceName(names);
-    current = platform.join(dir_, input.routeSourceName);
-    if (platform.exists(current)) input.routeSource = platform.read(current);
-    current = platform.join(dir_, input.trainSourceName);
-    if (platform.exists(current)) input.trainSource = platform.read(current);
     return input;
   }
 

@@ -25,6 +25,7 @@ std::vector<std::unique_ptr<ToolCommand>> makeCommands() {
   commands.push_back(makeDecompileCommand());
   commands.push_back(makePackCommand());
   commands.push_back(makeLspCommand());
+  commands.push_back(makeServeCommand());
   return commands;
 }
 

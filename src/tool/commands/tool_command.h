@@ -42,5 +42,6 @@ std::unique_ptr<ToolCommand> makeDecompileCommand();
 std::unique_ptr<ToolCommand> makeFormatsCommand();
 std::unique_ptr<ToolCommand> makePackCommand();
 std::unique_ptr<ToolCommand> makeLspCommand();
+std::unique_ptr<ToolCommand> makeServeCommand();
 
 }  // namespace pack

@@ -599,4 +599,6 @@ std::string renderScenarioHtml(const PlotData& d) {
   return html;
 }
 
+json plotDataJson(const PlotData& data) { return dataJson(data); }
+
 }  // namespace pack

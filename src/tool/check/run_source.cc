@@ -1,4 +1,4 @@
-#include "tool/commands/run_source.h"
+#include "tool/check/run_source.h"
 
 namespace pack {
 

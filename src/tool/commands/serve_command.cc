@@ -1,0 +1,157 @@
+// scenario-tool serve DIR [SCENARIO [TRAIN]]: the live loop. A web server on the loopback address serves
+// the viewer's page of the sources in DIR and redraws every open page the moment a source is saved, with
+// the verdict of `check` beside the drawing. The sources are compiled in memory; with --write the
+// compiled files are also written, exactly as `compile` writes them.
+#include <CLI/CLI.hpp>
+#include <mutex>
+#include <ostream>
+
+#include "formats/file_names.h"
+#include "platform/live.h"
+#include "tool/commands/compile_command.h"
+#include "tool/commands/scenario_names.h"
+#include "tool/commands/tool_command.h"
+#include "tool/serve/live_page.h"
+#include "tool/serve/live_view.h"
+#include "tool/serve/save_watch.h"
+#include "tool/serve/web_server.h"
+#include "writers/embedded_tables.h"
+
+namespace pack {
+namespace {
+
+constexpr int kExitUnavailable = 69;  // the port could not be had
+
+struct ServeOptions {
+  std::string dir;
+  std::string scenario{kScenarioName};
+  std::string train{kTrainNumber};
+  int port = 0;
+  bool open = false;
+  bool write = false;
+  bool noPlan = false;
+};
+
+// The drawing the page is served with: the latest that compiled.
+class LatestDrawing {
+ public:
+  void set(std::shared_ptr<const PlotData> drawing) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    drawing_ = std::move(drawing);
+  }
+  std::shared_ptr<const PlotData> get() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return drawing_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::shared_ptr<const PlotData> drawing_;
+};
+
+class Loop {
+ public:
+  Loop(const ServeOptions& options, LiveSources sources, Platform& platform, std::ostream& out, std::ostream& err)
+      : options_(options), sources_(std::move(sources)), platform_(platform), out_(out), err_(err) {}
+
+  int run() {
+    WebServer server(channel_, [this] {
+      std::shared_ptr<const PlotData> drawing = latest_.get();
+      return livePage(drawing.get(), sources_.title);
+    });
+    int port = server.bind(options_.port);
+    if (port == 0) {
+      err_ << "scenario-tool serve: cannot listen on 127.0.0.1 port " << options_.port << '\n';
+      return kExitUnavailable;
+    }
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/";
+    out_ << url << std::endl;
+    catchStopRequests();
+    update();
+    server.start();
+    if (options_.open && !openInBrowser(url)) err_ << "scenario-tool serve: could not open a browser\n";
+    watch();
+    server.stop();
+    out_ << "stopped" << std::endl;
+    stopFinished();
+    return kExitOk;
+  }
+
+ private:
+  void watch() {
+    ScenarioNames names{sources_.scenario, sources_.train};
+    std::vector<std::string> files = {routeSourceName(names), trainRunSourceName(names)};
+    std::unique_ptr<FileWatcher> watcher = watchFiles(platform_, sources_.dir, files);
+    SaveWatch saves(*watcher, platform_, {platform_.join(sources_.dir, files[0]), platform_.join(sources_.dir, files[1])});
+    while (saves.next(stopRequested)) update();
+  }
+
+  void update() {
+    LiveView view = viewSources(platform_, sources_);
+    if (view.drawing) latest_.set(view.drawing);
+    channel_.publish(std::move(view.message));
+    out_ << view.summary << std::endl;
+    if (options_.write) {
+      CompileOptions compile;
+      compile.dir = options_.dir;
+      compile.scenario = options_.scenario;
+      compile.train = options_.train;
+      compile.noPlan = options_.noPlan;
+      runCompile(compile, platform_, out_, err_);
+    }
+  }
+
+  const ServeOptions& options_;
+  LiveSources sources_;
+  Platform& platform_;
+  std::ostream& out_;
+  std::ostream& err_;
+  LiveChannel channel_;
+  LatestDrawing latest_;
+};
+
+class ServeCommand : public ToolCommand {
+ public:
+  CLI::App* define(CLI::App& app) override {
+    CLI::App* sub = app.add_subcommand("serve", "Show a scenario's sources in the browser, redrawn at every save");
+    sub->footer(
+        "Serves the interactive page of DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt on this computer\n"
+        "only (127.0.0.1 and ::1) and prints its address on the first line. The sources are compiled in\n"
+        "memory, as check does; every save of either source redraws each open page in place, keeping its\n"
+        "view, with the errors and warnings beside the drawing. While the sources do not compile, the last\n"
+        "drawing stays, marked out of date. Nothing is written unless --write is given: then the compiled\n"
+        "files are written after every save, exactly as compile writes them. Ctrl+C stops the server.\n"
+        "Exit status: 0 stopped, 64 bad argument, 69 the port could not be had.");
+    sub->add_option("--port", options_.port, "Port to listen on (default: one the system picks)")
+        ->check(CLI::Range(0, 65535));
+    sub->add_flag("--open", options_.open, "Open the page in the browser");
+    sub->add_flag("--write", options_.write, "Also write the compiled files at every save, as compile does");
+    sub->add_flag("--no-plan", options_.noPlan, "Compile without the per-metre plan (curves are not read)");
+    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required();
+    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
+    sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
+    return sub;
+  }
+
+  int run(std::ostream& out, std::ostream& err) override {
+    std::string problem;
+    std::optional<std::string> scenario = checkNamePart(options_.scenario, "scenario name", problem);
+    std::optional<std::string> train = scenario ? checkNamePart(options_.train, "train number", problem) : std::nullopt;
+    if (!scenario || !train) {
+      err << "scenario-tool serve: " << problem << '\n';
+      return kExitUsage;
+    }
+    LiveSources sources{options_.dir, *scenario, *train, options_.scenario + ", train " + options_.train, !options_.noPlan};
+    std::unique_ptr<Platform> platform = makeNativePlatform();
+    return Loop(options_, std::move(sources), *platform, out, err).run();
+  }
+
+ private:
+  ServeOptions options_;
+};
+
+}  // namespace
+
+std::unique_ptr<ToolCommand> makeServeCommand() { return std::make_unique<ServeCommand>(); }
+
+}  // namespace pack
