@@ -4,13 +4,14 @@
 #   scripts/setup.sh        everything the tests need besides: GoogleTest, the tool's libraries, Google
 #                           Benchmark, clang with its runtimes for fuzzing, the MinGW-w64 cross compilers for
 #                           the 32-bit and 64-bit Windows programs, Wine of both widths, an X server without
-#                           a screen to run them in, Chromium with Python for the plot viewer's browser tests, and
-#                           Neovim for the language server's test in a real editor.
+#                           a screen to run them in, Chromium with Python for the plot viewer's browser tests,
+#                           Neovim for the language server's test in a real editor, and the whole header of
+#                           cpp-httplib for the Windows tool (see fetch_httplib_header).
 set -euo pipefail
 what="${1:-all}"
 
 pack_packages=(cmake ninja-build g++)
-test_packages=(libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev libbenchmark-dev
+test_packages=(libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev pkgconf dpkg-dev libbenchmark-dev
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth x11-utils clang libclang-rt-14-dev chromium
                python3 neovim)
 # Wine with what it recommends: its X11 driver and its text drawing load the X and font libraries only at
@@ -32,9 +33,15 @@ missing() {
 }
 mapfile -t missing_packages < <(missing "${packages[@]}")
 mapfile -t missing_wine < <(missing "${wine[@]}")
-((${#missing_packages[@]} + ${#missing_wine[@]})) || exit 0
+# The Windows tool's web server: Debian's cpp-httplib is a library built for Linux with a header of
+# declarations only, so the MinGW build compiles the library's whole header instead (CMakeLists.txt looks
+# for it here).
+httplib_header=/usr/local/share/scenario-pack/cpp-httplib/httplib.h
+need_header=0
+[[ "$what" == all && ! -f "$httplib_header" ]] && need_header=1
+((${#missing_packages[@]} + ${#missing_wine[@]} + need_header)) || exit 0
 
-echo "setup: installing ${missing_packages[*]} ${missing_wine[*]}" >&2
+((${#missing_packages[@]} + ${#missing_wine[@]})) && echo "setup: installing ${missing_packages[*]} ${missing_wine[*]}" >&2
 log="$(mktemp)"
 trap 'rm -f "$log"' EXIT
 quietly() {
@@ -51,4 +58,33 @@ if ((${#missing_packages[@]})); then
 fi
 if ((${#missing_wine[@]})); then
   quietly apt-get install -y "${missing_wine[@]}"
+fi
+
+# The whole header comes from Debian's source package of the installed version, with Debian's patches
+# applied, fetched by apt from the system's own mirrors with a source list of its own: the system's lists
+# stay as they are.
+fetch_httplib_header() {
+  local version work f
+  version="$(dpkg-query -W -f='${Version}' libcpp-httplib-dev)"
+  work="$(mktemp -d)"
+  mkdir -p "$work/parts" "$work/lists/partial"
+  : >"$work/sources.list"
+  [[ -f /etc/apt/sources.list ]] && sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >"$work/sources.list"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [[ -e "$f" ]] && sed 's/^Types: deb$/Types: deb-src/' "$f" >"$work/parts/${f##*/}"
+  done
+  for f in /etc/apt/sources.list.d/*.list; do
+    [[ -e "$f" ]] && sed -n 's/^deb /deb-src /p' "$f" >"$work/parts/${f##*/}"
+  done
+  local apt_source=(-o "Dir::Etc::SourceList=$work/sources.list" -o "Dir::Etc::SourceParts=$work/parts"
+                    -o "Dir::State::Lists=$work/lists" -o APT::Sandbox::User=root)
+  quietly apt-get "${apt_source[@]}" update
+  (cd "$work" && quietly apt-get "${apt_source[@]}" source --download-only "cpp-httplib=$version")
+  quietly dpkg-source -x "$work"/cpp-httplib_*.dsc "$work/src"
+  install -D -m 644 "$work/src/httplib.h" "$httplib_header"
+  rm -rf "$work"
+}
+if ((need_header)); then
+  echo "setup: unpacking cpp-httplib's whole header from its Debian source package" >&2
+  fetch_httplib_header
 fi

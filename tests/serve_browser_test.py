@@ -155,6 +155,30 @@ def drive(chromium, profile, url, folder, screenshot):
         tools.close()
 
 
+def check_write(tool, work):
+    """With --write the compiled files are those of compile, written at the start and after a save."""
+    served, compiled = os.path.join(work, "served"), os.path.join(work, "compiled")
+    for folder in (served, compiled):
+        subprocess.run([tool, "export", folder], check=True, stdout=subprocess.DEVNULL)
+    server = subprocess.Popen([tool, "serve", "--write", served], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    try:
+        server.stdout.readline()
+        for folder in (served, compiled):
+            save_through_rename(folder, lambda t: t.replace(b"stazione,    9750,", b"stazione,    9600,"))
+        subprocess.run([tool, "compile", compiled], check=True, stdout=subprocess.DEVNULL)
+        names = [n for n in os.listdir(compiled) if n.endswith(".dat") or n.endswith(".sim")]
+        same = lambda: all(os.path.exists(os.path.join(served, n)) and
+                           open(os.path.join(served, n), "rb").read() == open(os.path.join(compiled, n), "rb").read()
+                           for n in names)
+        deadline = time.time() + 20
+        while not same() and time.time() < deadline:
+            time.sleep(0.1)
+        check(len(names) == 3 and same(), "--write writes what compile writes: %r" % names)
+    finally:
+        server.send_signal(signal.SIGINT)
+        server.communicate(timeout=10)
+
+
 def main():
     if len(sys.argv) not in (2, 3):
         sys.exit(__doc__)
@@ -183,6 +207,7 @@ def main():
         check(server.returncode == 0 and out.decode().rstrip().endswith("stopped"),
               "Ctrl+C stops it cleanly: %r %r %r" % (server.returncode, out[-200:], err[-500:]))
         server = None
+        check_write(tool, work)
     finally:
         if server is not None:
             server.kill()

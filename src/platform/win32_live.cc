@@ -1,15 +1,7 @@
 // Windows side of the long-running tool: ReadDirectoryChangesW on the folder (polling when that fails),
 // Ctrl+C and the console's close as stop requests, the shell for the browser.
-#ifndef UNICODE
-#define UNICODE
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32_text.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -26,15 +18,6 @@ constexpr int kPollMilliseconds = 250;
 // After the console's close the system ends the process a few seconds later at the latest: the handler
 // holds it back this long for the clean-up.
 constexpr DWORD kCloseGraceMilliseconds = 4000;
-
-std::wstring widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int size = static_cast<int>(utf8.size());
-  int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
-  return wide;
-}
 
 // File names on Windows compare without regard to case.
 bool sameName(std::wstring_view a, std::wstring_view b) {

@@ -1,19 +1,8 @@
 // Win32 implementation: files through the wide-character API (paths are UTF-8 in the interfaces and
 // UTF-16 here), the waiting window as a real top-level window with one label, messages in a modal message
 // box. The behaviour matches the POSIX implementation: the same replace-by-rename, the same refusals.
-#ifndef UNICODE
-#define UNICODE
-#endif
-#ifndef _UNICODE
-#define _UNICODE
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32_text.h"
+
 #include <ntsecapi.h>
 #include <shellapi.h>
 #include <fcntl.h>
@@ -44,24 +33,6 @@ constexpr wchar_t kProgramTitle[] = L"scenario-pack";
 constexpr wchar_t kWaitWindowClass[] = L"ScenarioPackWaitWindow";
 constexpr wchar_t kLabelFont[] = L"MS Sans Serif";
 constexpr int kLabelPoints = 24;
-
-std::wstring widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  int size = static_cast<int>(utf8.size());
-  int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
-  return wide;
-}
-
-std::string narrow(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  int size = static_cast<int>(wide.size());
-  int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), n, nullptr, nullptr);
-  return utf8;
-}
 
 // The system's own text for an error code, in the user's language, without the trailing line end.
 std::string reason(DWORD error) {

@@ -9,7 +9,6 @@
 #include "formats/file_names.h"
 #include "platform/live.h"
 #include "tool/commands/compile_command.h"
-#include "tool/commands/scenario_names.h"
 #include "tool/commands/tool_command.h"
 #include "tool/serve/live_page.h"
 #include "tool/serve/live_view.h"
@@ -67,10 +66,15 @@ class Loop {
     const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/";
     out_ << url << std::endl;
     catchStopRequests();
+    // Watching starts before the first compile, so that a save during it is not missed.
+    ScenarioNames names{sources_.scenario, sources_.train};
+    std::vector<std::string> files = {routeSourceName(names), trainRunSourceName(names)};
+    std::unique_ptr<FileWatcher> watcher = watchFiles(platform_, sources_.dir, files);
+    SaveWatch saves(*watcher, platform_, {platform_.join(sources_.dir, files[0]), platform_.join(sources_.dir, files[1])});
     update();
     server.start();
     if (options_.open && !openInBrowser(url)) err_ << "scenario-tool serve: could not open a browser\n";
-    watch();
+    while (saves.next(stopRequested)) update();
     server.stop();
     out_ << "stopped" << std::endl;
     stopFinished();
@@ -78,14 +82,6 @@ class Loop {
   }
 
  private:
-  void watch() {
-    ScenarioNames names{sources_.scenario, sources_.train};
-    std::vector<std::string> files = {routeSourceName(names), trainRunSourceName(names)};
-    std::unique_ptr<FileWatcher> watcher = watchFiles(platform_, sources_.dir, files);
-    SaveWatch saves(*watcher, platform_, {platform_.join(sources_.dir, files[0]), platform_.join(sources_.dir, files[1])});
-    while (saves.next(stopRequested)) update();
-  }
-
   void update() {
     LiveView view = viewSources(platform_, sources_);
     if (view.drawing) latest_.set(view.drawing);
@@ -135,13 +131,12 @@ class ServeCommand : public ToolCommand {
 
   int run(std::ostream& out, std::ostream& err) override {
     std::string problem;
-    std::optional<std::string> scenario = checkNamePart(options_.scenario, "scenario name", problem);
-    std::optional<std::string> train = scenario ? checkNamePart(options_.train, "train number", problem) : std::nullopt;
-    if (!scenario || !train) {
+    std::optional<OwnedScenarioNames> checked = checkScenarioNames(options_.scenario, options_.train, problem);
+    if (!checked) {
       err << "scenario-tool serve: " << problem << '\n';
       return kExitUsage;
     }
-    LiveSources sources{options_.dir, *scenario, *train, options_.scenario + ", train " + options_.train, !options_.noPlan};
+    LiveSources sources{options_.dir, checked->scenarioName, checked->trainNumber, options_.scenario + ", train " + options_.train, !options_.noPlan};
     std::unique_ptr<Platform> platform = makeNativePlatform();
     return Loop(options_, std::move(sources), *platform, out, err).run();
   }

@@ -58,6 +58,8 @@ constexpr const char* kLiveScript = R"js(
     showVerdict(m.verdict);
     document.body.classList.toggle("stale", m.stale);
     document.body.dataset.updates = ++updates;
+    // When the next frame with it is drawn, for the benchmark of save to redrawn page.
+    requestAnimationFrame(() => { document.body.dataset.drawnAt = Date.now(); });
   };
 })();
 )js";
