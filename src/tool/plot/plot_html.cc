@@ -98,7 +98,8 @@ json dataJson(const PlotData& d) {
 json specJson(const PlotSpec& s) {
   json panels = json::array();
   for (const PanelSpec& p : s.panels) {
-    panels.push_back({{"id", p.id}, {"title", p.title}, {"height", p.height}, {"unit", p.unit}, {"axisLabels", p.axisLabels}});
+    panels.push_back(
+        {{"id", p.id}, {"title", p.title}, {"height", p.height}, {"unit", p.unit}, {"axisLabels", p.axisLabels}});
   }
   json legend = json::array();
   for (const LegendEntry& e : s.legend) legend.push_back({{"fill", e.fill}, {"text", e.text}});

@@ -23,7 +23,8 @@ PlotSpec makeSpec() {
       {"features", "Signals (red), boards (grey), slow-down points (orange), code points (purple)", 96, "", 0},
   };
   const Palette& c = s.colours;
-  s.legend = {{c.mountain[1], "mountain stretch, type 1"}, {c.mountain[2], "type 2"}, {c.mountain[3], "type 3 (joined)"},
+  s.legend = {{c.mountain[1], "mountain stretch, type 1"}, {c.mountain[2], "type 2"},
+              {c.mountain[3], "type 3 (joined)"},
               {"url(#runout)", "run-out beyond the route's end"}, {c.slowDownBand, "slow-down"},
               {c.platform, "platform"}, {c.climbing, "climbing"}, {c.falling, "falling"}};
   s.lanes = {{FeatureKind::kSignal, 0}, {FeatureKind::kSpeedBoard, 1}, {FeatureKind::kTextBoard, 1},

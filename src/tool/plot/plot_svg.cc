@@ -104,7 +104,8 @@ class Renderer {
   explicit Renderer(const PlotData& d) : d_(d), along_{static_cast<double>(d.trackLength)} {
     // Kilometre ticks at round values of the line's own numbering, spaced as the page spaces them.
     double span = static_cast<double>(std::max<std::int64_t>(d.trackLength, 1000));
-    step_ = static_cast<std::int64_t>(std::max(niceStep(span, static_cast<int>(kPlotWidth / spec_.tickSpacing)), spec_.minTickStep));
+    double step = niceStep(span, static_cast<int>(kPlotWidth / spec_.tickSpacing));
+    step_ = static_cast<std::int64_t>(std::max(step, spec_.minTickStep));
     ticks_ = d.kilometres.roundPosts(0, d.trackLength, step_);
   }
 
