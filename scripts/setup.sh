@@ -5,15 +5,16 @@
 #                           Benchmark, clang with its runtimes for fuzzing, the MinGW-w64 cross compilers for
 #                           the 32-bit and 64-bit Windows programs, Wine of both widths, an X server without
 #                           a screen to run them in, Chromium with Python for the plot viewer's browser tests,
-#                           Neovim for the language server's test in a real editor, and the whole header of
-#                           cpp-httplib for the Windows tool (see fetch_httplib_header).
+#                           Neovim for the language server's test in a real editor, Node.js to check the
+#                           viewer's script on its own, and the whole header of cpp-httplib for the Windows
+#                           tool (see fetch_httplib_header).
 set -euo pipefail
 what="${1:-all}"
 
 pack_packages=(cmake ninja-build g++)
 test_packages=(libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev pkgconf dpkg-dev libbenchmark-dev
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth x11-utils clang libclang-rt-14-dev chromium
-               python3 neovim)
+               python3 neovim nodejs)
 # Wine with what it recommends: its X11 driver and its text drawing load the X and font libraries only at
 # run time, and those are recommendations; the 32-bit names make sure they are there for the 32-bit loader.
 # wine64 runs the 64-bit programs on hosts whose kernel cannot start 32-bit ones.

@@ -129,13 +129,13 @@ def drive(chromium, profile, url, folder, screenshot):
         check(station_metre(tools, "SASSOCANDIDO") == 9600, "the station drawn at its new place: %r" % station_metre(tools, "SASSOCANDIDO"))
         check(tools.evaluate("window.notReloaded === true"), "without a reload")
         check(tools.range() == view, "the view kept: %r, was %r" % (tools.range(), view))
-        check(tools.evaluate("document.getElementById('verdict').children.length") == 0, "a clean verdict: an empty panel")
+        check(tools.evaluate("document.querySelectorAll('#verdict li').length") == 0, "a clean verdict: an empty panel")
 
         save_through_rename(folder, lambda t: t.replace(b"stazione,    9600,", b"stazione,    9x50,"))
         check(tools.wait_for("document.body.dataset.updates === '3'"), "a bad save reaches the page")
-        error = tools.evaluate("(() => { const e = document.querySelector('#verdict .error'); return e ? [e.dataset.line, e.textContent] : null; })()")
-        check(error is not None and error[0] == "36" and (TRAIN + ":36: error") in error[1], "the error at its line in the panel: %r" % error)
-        check(tools.evaluate("document.body.classList.contains('stale')"), "the drawing marked out of date")
+        error = tools.evaluate("(() => { const e = document.querySelector('#verdict li.error'); return e ? e.textContent : null; })()")
+        check(error is not None and (TRAIN + ":36") in error and "error" in error, "the error at its line in the panel: %r" % error)
+        check(tools.evaluate("document.getElementById('panels').classList.contains('stale')"), "the drawing marked out of date")
         check(station_metre(tools, "SASSOCANDIDO") == 9600, "the last drawing kept")
         if screenshot:
             shot = tools.call("Page.captureScreenshot", format="png")["data"]
@@ -144,8 +144,8 @@ def drive(chromium, profile, url, folder, screenshot):
 
         save_through_rename(folder, lambda t: t.replace(b"stazione,    9x50,", b"stazione,    9500,"))
         check(tools.wait_for("document.body.dataset.updates === '4'"), "the fix reaches the page")
-        check(tools.evaluate("document.getElementById('verdict').children.length") == 0, "the fix clears the panel")
-        check(not tools.evaluate("document.body.classList.contains('stale')"), "the mark goes")
+        check(tools.evaluate("document.querySelectorAll('#verdict li').length") == 0, "the fix clears the panel")
+        check(not tools.evaluate("document.getElementById('panels').classList.contains('stale')"), "the mark goes")
         check(station_metre(tools, "SASSOCANDIDO") == 9500, "the station at its fixed place")
         check(tools.evaluate("window.notReloaded === true"), "still the same page")
         time.sleep(0.5)

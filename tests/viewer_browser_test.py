@@ -3,7 +3,9 @@
 page of the embedded scenario from disk, and the test checks the page after its script has run (no
 script error, the stations and signals at their metres, the list to jump to, a zoomed view showing
 only its range, what a link to a point shows), drives it with real key, wheel, drag, hover and click
-events through the DevTools protocol, and checks a few pixels of a screenshot of a zoomed view.
+events through the DevTools protocol, checks a few pixels of a screenshot of a zoomed view, that station
+names and board texts made of markup are drawn as text and never run, and that the live page's hook
+redraws in place from the messages of a stand-in event stream.
 
     viewer_browser_test.py PATH/TO/scenario-tool
 
@@ -180,6 +182,109 @@ def drive(chromium, profile, page):
         tools.close()
 
 
+# Names and texts that are markup, each put in place of a station's name and of a board's text: all must
+# be drawn as text, and none may run or end the page's script.
+HOSTILE = [("SASSOCANDIDO", "(Sottovia)", "<!--<script>"),
+           ("PIAN DI SPINAROLA", "(P.L.      )(Km 153+284)", "</script><b>X"),
+           ("MONTEGRANO C.", "(Deviazione   )(Roccamirtea  )(Montegrano C.)", "<img src=x onerror=window.pwned=1>")]
+
+
+def hostile_page(tool, work):
+    """The embedded scenario with the hostile names and board texts, as a page."""
+    scenario = os.path.join(work, "hostile")
+    run([tool, "export", scenario])
+    train = os.path.join(scenario, "Borgorosso_MontegranoC_517-.txt")
+    route = os.path.join(scenario, "Borgorosso_MontegranoC_linea.txt")
+    lines = open(train, "rb").read().decode("cp1252").split("\n")
+    text = open(route, "rb").read().decode("cp1252")
+    for station, board, hostile in HOSTILE:
+        at = [i for i, line in enumerate(lines)
+              if line.startswith("stazione") and line.rstrip("\r").endswith(", " + station)]
+        check(len(at) == 1, "hostile: the station %r" % station)
+        lines[at[0]] = lines[at[0]].replace(", " + station, ", " + hostile)
+        check(board in text, "hostile: the board %r" % board)
+        text = text.replace(board, "(" + hostile + ")", 1)
+    open(train, "wb").write("\n".join(lines).encode("cp1252"))
+    open(route, "wb").write(text.encode("cp1252"))
+    run([tool, "compile", scenario])
+    run([tool, "plot", "--html", scenario, scenario])
+    return "file://" + os.path.join(scenario, "Borgorosso_MontegranoC_517.html")
+
+
+def hostile_names(tool, chromium, work):
+    """The hostile texts leave the page whole: every station drawn and listed, each text shown as it is,
+    no element made from it, nothing of it run."""
+    tools = DevTools(chromium, os.path.join(work, "profile-hostile"), hostile_page(tool, work))
+    try:
+        check(tools.wait_for("document.body && document.body.dataset.ready === '1'"), "hostile: page ready")
+        names = tools.evaluate("[...document.querySelectorAll('text.station')].map(t => t.dataset.name)")
+        listed = tools.evaluate("[...document.querySelectorAll('#list li')].map(l => [l.dataset.kind, l.title])")
+        for _, _, text in HOSTILE:
+            check(text in (names or []), "hostile %r: drawn among %r" % (text, names))
+            check(["station", text] in listed, "hostile %r: listed as a station" % text)
+            check(any(title == "(" + text + ")" for _, title in listed),
+                  "hostile %r: a board's text in the list" % text)
+        check(len(names) == 4, "hostile: all four stations drawn: %r" % names)
+        check(tools.evaluate("window.pwned === undefined && !document.querySelector('img, b')"),
+              "hostile: markup from the data was run or made into elements")
+        check(tools.evaluate("document.getElementById('errors').textContent") == "", "hostile: no script error")
+    finally:
+        tools.close()
+
+
+# Stands in for the live server's event stream: the page's EventSource is this object.
+FAKE_EVENTS = "window.EventSource = class { constructor(url) { window.fakeEvents = this; this.url = url; } };"
+
+
+def live_updates(chromium, work, page_path):
+    """The live page's hook, before any server: the page made live (the only difference is the body's
+    mark), an EventSource standing in, fed a moved station, then sources that do not compile, then a fix."""
+    html = open(page_path, encoding="utf-8").read().replace("<body>", '<body data-live="1">', 1)
+    live = os.path.join(work, "live.html")
+    open(live, "w", encoding="utf-8").write(html)
+    tools = DevTools(chromium, os.path.join(work, "profile-live"), "about:blank")
+    try:
+        tools.call("Page.enable")
+        tools.call("Page.addScriptToEvaluateOnNewDocument", source=FAKE_EVENTS)
+        tools.call("Page.navigate", url="file://" + live + "#view=5000-15000")
+        check(tools.wait_for("document.body && document.body.dataset.ready === '1'"), "live: page ready")
+        check(tools.evaluate("window.fakeEvents && window.fakeEvents.url") == "/events", "live: opens /events")
+        send = ("(message => window.fakeEvents.onmessage({data: JSON.stringify(message)}))(%s)")
+        data = "JSON.parse(document.getElementById('data').textContent)"
+        # The station at 9750 m moves to 11000 m; a warning points at 11000 m.
+        tools.evaluate(send % ("(() => { const d = %s; d.stations[1].m = 11000; return {data: d, stale: false, "
+                               "verdict: {findings: [{file: 'a_linea.txt', line: 12, column: 3, severity: 'warning', "
+                               "id: 'W1', message: 'a curve ends past the line', position: 11000}], error: null, "
+                               "fatal: null}}; })()" % data))
+        check(tools.range() == [5000, 15000], "live: the view kept: %r" % tools.range())
+        moved = tools.evaluate("[...document.querySelectorAll('text.station')].map(t => +t.dataset.m)")
+        check(moved == [11000], "live: the station redrawn at its new place: %r" % moved)
+        verdict = tools.evaluate("document.getElementById('verdict').textContent")
+        check("a_linea.txt:12:3" in verdict and "a curve ends past the line" in verdict,
+              "live: the finding: %r" % verdict)
+        tools.evaluate("window.scrollTo(0, 0); setView(30000, 39900)")
+        item = tools.evaluate("(() => { const r = document.querySelector('#verdict li').getBoundingClientRect();"
+                              " return [r.left + 5, r.top + r.height / 2]; })()")
+        tools.mouse("mousePressed", item[0], item[1], button="left", buttons=1, clickCount=1)
+        tools.mouse("mouseReleased", item[0], item[1], button="left", buttons=0, clickCount=1)
+        a, b = tools.range()
+        check(a < 11000 < b, "live: a click on the finding goes to its place: %r" % [a, b])
+        # The sources stop compiling: the drawing stays, marked, with the error over it.
+        tools.evaluate(send % "{data: null, stale: true, verdict: {findings: [], error: 'a_linea.txt:40: error 7: "
+                              "no number', fatal: 'stopped at the route'}}")
+        check(tools.evaluate("[...document.querySelectorAll('text.station')].length") == 1, "live: the drawing stays")
+        mark = tools.evaluate("(m => m.hidden ? '' : m.textContent)(document.getElementById('stale'))")
+        check("Out of date" in mark and "error 7" in mark, "live: marked out of date with the error: %r" % mark)
+        tools.evaluate(send % ("{data: %s, stale: false, verdict: {findings: [], error: null, fatal: null}}" % data))
+        check(tools.evaluate("document.getElementById('stale').hidden && "
+                             "!document.getElementById('panels').classList.contains('stale')"), "live: the mark goes")
+        check(tools.evaluate("document.querySelectorAll('#verdict li').length") == 0, "live: no findings left")
+        check(tools.evaluate("document.body.dataset.updates") == "3", "live: three updates")
+        check(tools.evaluate("document.getElementById('errors').textContent") == "", "live: no script error")
+    finally:
+        tools.close()
+
+
 def attrs(tag):
     return dict(re.findall(r'([\w-]+)="([^"]*)"', tag))
 
@@ -296,6 +401,8 @@ def main():
             check(words in text, "the point's description holds %r: %r" % (words, text))
 
         drive(chromium, os.path.join(work, "profile5"), page)
+        hostile_names(tool, chromium, work)
+        live_updates(chromium, work, os.path.join(work, "html", "Borgorosso_MontegranoC_517.html"))
 
         # A screenshot of the zoomed view is not blank: it holds the signals' red and the platforms' blue.
         shot = os.path.join(work, "zoomed.png")

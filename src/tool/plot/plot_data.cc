@@ -188,8 +188,14 @@ std::vector<double> curvatures(const std::vector<PlanPoint>& plan, std::size_t c
 
 }  // namespace
 
+namespace {
+// The curvature (per metre) of each curve class, 1 to 6.
+constexpr double kClasses[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+}  // namespace
+
+double curveClassCurvature(int cls) { return cls >= 1 && cls <= 6 ? kClasses[cls - 1] : 0; }
+
 int curveClass(double curvature) {
-  static constexpr double kClasses[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
   double a = std::abs(curvature);
   if (a < 0.00005) return 0;
   int best = 1;

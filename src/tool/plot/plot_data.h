@@ -94,6 +94,8 @@ PlotData makePlotData(const PlotInput& input);
 
 // The curve class of a curvature (1 to 6 by radius 10000 m down to 333 m), 0 when straight.
 int curveClass(double curvature);
+// The curvature of a class (per metre), 0 for a number that is no class.
+double curveClassCurvature(int cls);
 
 // Runs of equal values, for drawing step lines and bands.
 std::vector<Run> runs(const std::vector<int>& values, std::size_t count);

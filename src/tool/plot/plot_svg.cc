@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "compiler/cell_units.h"
+#include "tool/plot/plot_spec.h"
 
 namespace pack {
 namespace {
@@ -17,7 +18,6 @@ constexpr double kLeft = 90;   // room for the panels' value labels
 constexpr double kRight = 30;
 constexpr double kPlotWidth = kWidth - kLeft - kRight;
 constexpr double kPlanHeight = 520;
-constexpr int kMaxAxisLabels = 12;
 
 std::string num(double v) {
   char buffer[32];
@@ -42,7 +42,7 @@ std::string distanceText(double metres) {
 double textWidth(std::string_view text, double size) {
   std::size_t chars = 0;
   for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
-  return static_cast<double>(chars) * size * 0.7;
+  return static_cast<double>(chars) * size * plotSpec().textWidth;
 }
 
 struct Box {
@@ -97,38 +97,34 @@ struct Along {
   double x(double m) const { return kLeft + kPlotWidth * (metres > 0 ? m / metres : 0); }
 };
 
-std::string mountainColour(int type) {
-  switch (type) {
-    case 1: return "#dcebd2";
-    case 2: return "#c9dff0";
-    default: return "#efe0c8";
-  }
-}
-
-std::string curveColour(int cls) {
-  static constexpr const char* kShades[] = {"#ccc", "#b9c9e8", "#94acd9", "#6f8fca", "#e0a060", "#d07030", "#b03010"};
-  return kShades[std::clamp(cls, 0, 6)];
-}
+std::string fill(std::string_view colour) { return "fill=\"" + std::string(colour) + "\""; }
 
 class Renderer {
  public:
   explicit Renderer(const PlotData& d) : d_(d), along_{static_cast<double>(d.trackLength)} {
-    // Kilometre ticks at round values of the line's own numbering, at most about a dozen.
-    step_ = static_cast<std::int64_t>(niceStep(static_cast<double>(std::max<std::int64_t>(d.trackLength, 1000)), kMaxAxisLabels));
-    step_ = std::max<std::int64_t>(step_, 100);
+    // Kilometre ticks at round values of the line's own numbering, spaced as the page spaces them.
+    double span = static_cast<double>(std::max<std::int64_t>(d.trackLength, 1000));
+    double step = niceStep(span, static_cast<int>(kPlotWidth / spec_.tickSpacing));
+    step_ = static_cast<std::int64_t>(std::max(step, spec_.minTickStep));
     ticks_ = d.kilometres.roundPosts(0, d.trackLength, step_);
   }
 
   std::string render() {
     double top = 84;
     top = plan(top) + 50;
-    top = stationStrip(top);
-    top = elevation(top);
-    top = gradient(top);
-    top = curvature(top);
-    top = speed(top);
-    top = adhesion(top);
-    top = features(top);
+    // The panels of the specification, in its order, each drawn by its own function.
+    const std::pair<std::string_view, void (Renderer::*)(const PanelSpec&, double)> drawings[] = {
+        {"stations", &Renderer::stationStrip}, {"elevation", &Renderer::elevation}, {"gradient", &Renderer::gradient},
+        {"curve", &Renderer::curvature}, {"speed", &Renderer::speed}, {"adhesion", &Renderer::adhesion},
+        {"features", &Renderer::features}};
+    for (const PanelSpec& p : spec_.panels) {
+      panelTitle(top, p.title);
+      frame(top, p.height, true);
+      for (const auto& [id, draw] : drawings) {
+        if (id == p.id) (this->*draw)(p, top);
+      }
+      top += p.height + spec_.panelGap;
+    }
     top = bottomAxis(top);
     top = legend(top);
 
@@ -159,7 +155,7 @@ class Renderer {
 
   std::string postLabel(std::int64_t metre) const {
     std::int64_t post = d_.kilometres.at(metre);
-    if (step_ % 1000 == 0) return label(static_cast<double>(post) / 1000);
+    if (step_ % spec_.postUnit == 0) return label(static_cast<double>(post) / static_cast<double>(spec_.postUnit));
     return kilometrePostText(post);
   }
 
@@ -167,16 +163,14 @@ class Renderer {
   void frame(double top, double height, bool labels) {
     Svg& s = body_;
     double end = along_.x(static_cast<double>(d_.routeLength));
-    s.rect(kLeft, top, kPlotWidth, height, "fill=\"none\" stroke=\"#bbb\"");
+    s.rect(kLeft, top, kPlotWidth, height, "fill=\"none\" stroke=\"" + spec_.colours.frame + "\"");
     s.rect(end, top, along_.x(static_cast<double>(d_.trackLength)) - end, height, "fill=\"url(#runout)\"");
     for (std::int64_t m : ticks_) {
-      s.line(along_.x(static_cast<double>(m)), top, along_.x(static_cast<double>(m)), top + height, "stroke=\"#e4e4e4\"");
-      if (labels) {
-        s.text(along_.x(static_cast<double>(m)), top + height + 11, postLabel(m),
-               "font-size=\"9\" fill=\"#777\" text-anchor=\"middle\"");
-      }
+      double x = along_.x(static_cast<double>(m));
+      s.line(x, top, x, top + height, "stroke=\"" + spec_.colours.grid + "\"");
+      if (labels) s.text(x, top + height + 11, postLabel(m), "font-size=\"9\" " + fill(spec_.colours.postText) + " text-anchor=\"middle\"");
     }
-    s.line(end, top, end, top + height, "stroke=\"#000\" stroke-width=\"1.5\"");
+    s.line(end, top, end, top + height, "stroke=\"" + spec_.colours.routeEnd + "\" stroke-width=\"1.5\"");
   }
 
   void panelTitle(double top, std::string_view title) {
@@ -184,10 +178,10 @@ class Renderer {
   }
 
   // Horizontal value ticks on the left of a panel, with the unit.
-  std::function<double(double)> valueAxis(double top, double height, double lo, double hi, std::string_view unit,
-                                          int maxLabels = 5) {
+  std::function<double(double)> valueAxis(const PanelSpec& p, double top, double lo, double hi) {
+    const double height = p.height;
     if (!(lo < hi)) hi = lo + 1;
-    double step = niceStep(hi - lo, maxLabels);
+    double step = niceStep(hi - lo, p.axisLabels);
     lo = std::floor(lo / step) * step;
     hi = std::ceil(hi / step) * step;
     if (!(lo < hi)) hi = lo + step;
@@ -197,7 +191,7 @@ class Renderer {
       body_.line(kLeft, y(v), kLeft + kPlotWidth, y(v), "stroke=\"#f0f0f0\"");
       body_.text(kLeft - 6, y(v) + 3, label(v), "font-size=\"9\" text-anchor=\"end\"");
     }
-    body_.text(14, top + height / 2, unit, "font-size=\"10\" fill=\"#444\"");
+    body_.text(14, top + height / 2, p.unit, "font-size=\"10\" fill=\"#444\"");
     return y;
   }
 
@@ -309,10 +303,9 @@ class Renderer {
     return top + kPlanHeight;
   }
 
-  double stationStrip(double top) {
-    panelTitle(top, "Stations and platforms");
-    const double rowHeight = 13, rows = 4, height = rows * rowHeight + 22;
-    frame(top, height, true);
+  void stationStrip(const PanelSpec& p, double top) {
+    const Palette& c = spec_.colours;
+    const double height = p.height;
     LabelPlacer placer;
     // Termini and timed stations first: when the names do not all fit, the others give way.
     std::vector<const PlotStation*> order;
@@ -329,25 +322,22 @@ class Renderer {
       // A platform may reach before the line's start (a station at 0 m): draw only what lies on the line.
       double x0 = std::max(kLeft, along_.x(st->station.platformStart));
       double x1 = std::min(kLeft + kPlotWidth, along_.x(st->station.platformEnd));
-      body_.rect(x0, barY, std::max(x1 - x0, 2.0), 6, st->beyondEnd ? "fill=\"#bbb\"" : "fill=\"#1565c0\"");
+      body_.rect(x0, barY, std::max(x1 - x0, 2.0), 6, fill(st->beyondEnd ? c.platformBeyond : c.platform));
       double w = textWidth(st->station.name, 10);
-      for (int row = 0; row < rows; ++row) {
-        double y = top + 12 + row * rowHeight;
+      for (int row = 0; row < spec_.stationRows; ++row) {
+        double y = top + 12 + row * spec_.stationRowHeight;
         Box b{x - 2, y - 10, x + w + 2, y + 2};
         if (b.x1 > kLeft + kPlotWidth) b = {x - w - 2, y - 10, x + 2, y + 2};
         if (!placer.tryPlace(b)) continue;
-        body_.line(x, y + 2, x, barY, "stroke=\"#90a4c0\" stroke-width=\"0.8\"");
-        body_.text(b.x0 + 2, y, st->station.name, std::string("font-size=\"10\" ") +
-                                                      (st->beyondEnd ? "fill=\"#888\"" : "fill=\"#0d3c73\""));
+        body_.line(x, y + 2, x, barY, "stroke=\"" + c.stationGuide + "\" stroke-width=\"0.8\"");
+        body_.text(b.x0 + 2, y, st->station.name, "font-size=\"10\" " + fill(st->beyondEnd ? c.beyondText : c.stationText));
         break;
       }
     }
-    return top + height + 34;
   }
 
-  double elevation(double top) {
-    const double height = 140;
-    panelTitle(top, "Elevation from the gradients (relative to the start)");
+  void elevation(const PanelSpec& p, double top) {
+    const Palette& c = spec_.colours;
     double lo = 0, hi = 0;
     for (std::size_t i = 0; i < d_.profileCells; ++i) {
       lo = std::min(lo, d_.elevation[i]);
@@ -356,87 +346,79 @@ class Renderer {
     for (const Run& r : runs(d_.mountain, d_.mountain.size())) {
       if (r.value == 0) continue;
       double x0 = cellX(r.first), x1 = cellX(r.last + 1);
-      body_.rect(x0, top, std::max(x1 - x0, 1.0), height, "fill=\"" + mountainColour(r.value) + "\"");
+      body_.rect(x0, top, std::max(x1 - x0, 1.0), p.height, fill(c.mountain[std::clamp(r.value, 1, 3)]));
     }
-    auto y = valueAxis(top, height, lo, hi, "m");
-    frame(top, height, true);
+    auto y = valueAxis(p, top, lo, hi);
+    frame(top, p.height, false);  // the grid over the mountain stretches
     std::vector<std::pair<double, double>> points;
     // At most about two points per pixel column.
     std::size_t step = std::max<std::size_t>(1, d_.profileCells / 3000);
     for (std::size_t i = 0; i < d_.profileCells; i += step) points.emplace_back(cellX(i), y(d_.elevation[i]));
-    body_.polyline(points, "stroke=\"#5d8a2e\" stroke-width=\"1.8\"");
+    body_.polyline(points, "stroke=\"" + c.elevation + "\" stroke-width=\"1.8\"");
     for (const PlotStation& st : d_.stations) {
       double x = along_.x(st.station.position);
-      body_.line(x, top, x, top + height, "stroke=\"#1565c0\" stroke-dasharray=\"3 3\" stroke-width=\"0.8\"");
+      body_.line(x, top, x, top + p.height, "stroke=\"" + c.platform + "\" stroke-dasharray=\"3 3\" stroke-width=\"0.8\"");
     }
-    return top + height + 34;
   }
 
-  double gradient(double top) {
-    const double height = 80;
-    panelTitle(top, "Gradient (per mille, climbing above the line)");
+  void gradient(const PanelSpec& p, double top) {
     int lo = 0, hi = 0;
     for (std::size_t i = 0; i < d_.profileCells; ++i) {
       lo = std::min(lo, d_.gradient[i]);
       hi = std::max(hi, d_.gradient[i]);
     }
-    auto y = valueAxis(top, height, lo, hi, "‰", 4);
-    frame(top, height, true);
+    auto y = valueAxis(p, top, lo, hi);
     for (const Run& r : runs(d_.gradient, d_.profileCells)) {
       if (r.value == 0) continue;
       double x0 = cellX(r.first), x1 = cellX(r.last + 1);
       double y0 = y(0), y1 = y(r.value);
       body_.rect(x0, std::min(y0, y1), std::max(x1 - x0, 0.5), std::abs(y1 - y0),
-                 r.value > 0 ? "fill=\"#e57373\"" : "fill=\"#81c784\"");
+                 fill(r.value > 0 ? spec_.colours.climbing : spec_.colours.falling));
     }
     body_.line(kLeft, y(0), kLeft + kPlotWidth, y(0), "stroke=\"#555\"");
-    return top + height + 34;
   }
 
-  double curvature(double top) {
-    const double height = 50;
-    panelTitle(top, "Curves: right above, left below; the darker, the tighter (class 1, radius 10000 m, to 6, 333 m)");
-    frame(top, height, true);
+  void curvature(const PanelSpec& p, double top) {
+    const double height = p.height;
     double mid = top + height / 2;
     body_.line(kLeft, mid, kLeft + kPlotWidth, mid, "stroke=\"#999\"");
     body_.text(kLeft - 6, top + 12, "right", "font-size=\"9\" text-anchor=\"end\"");
     body_.text(kLeft - 6, top + height - 4, "left", "font-size=\"9\" text-anchor=\"end\"");
     if (d_.curvature.empty()) {
       body_.text(kLeft + 20, mid - 4, "no plan file: the curves are not known", "font-size=\"11\" fill=\"#777\"");
-      return top + height + 34;
+      return;
     }
     std::vector<int> signedClass;
     for (double k : d_.curvature) signedClass.push_back(k >= 0 ? curveClass(k) : -curveClass(k));
     for (const Run& r : runs(signedClass, signedClass.size())) {
       if (r.value == 0) continue;
       double x0 = cellX(r.first), x1 = cellX(r.last + 1);
-      double h = (height / 2 - 2) * std::abs(r.value) / 6.0;
-      body_.rect(x0, r.value > 0 ? mid - h : mid, std::max(x1 - x0, 0.6), h, "fill=\"" + curveColour(std::abs(r.value)) + "\"");
+      int cls = std::min(std::abs(r.value), 6);
+      double h = (height / 2 - 2) * cls / 6.0;
+      body_.rect(x0, r.value > 0 ? mid - h : mid, std::max(x1 - x0, 0.6), h, fill(spec_.colours.curve[cls]));
     }
-    return top + height + 34;
   }
 
-  double speed(double top) {
-    const double height = 110;
-    panelTitle(top, "Speed: line limit (grey) and with the slow-downs (red)");
+  void speed(const PanelSpec& p, double top) {
+    const Palette& c = spec_.colours;
+    const double height = p.height;
     int hi = 0;
     for (std::size_t i = 0; i < d_.profileCells; ++i) hi = std::max(hi, d_.speed[i]);
-    auto y = valueAxis(top, height, 0, std::max(hi, 10), "km/h");
-    frame(top, height, true);
+    auto y = valueAxis(p, top, 0, std::max(hi, 10));
     for (const Run& r : runs(d_.effectiveSpeed, d_.profileCells)) {
       if (r.value >= d_.speed[r.first]) continue;
       double x0 = cellX(r.first), x1 = cellX(r.last + 1);
-      body_.rect(x0, top, std::max(x1 - x0, 1.5), height, "fill=\"#ffe0b2\"");
+      body_.rect(x0, top, std::max(x1 - x0, 1.5), height, fill(c.slowDownBand));
     }
-    steps(d_.speed, y, "stroke=\"#888\" stroke-width=\"1.2\"");
-    steps(d_.effectiveSpeed, y, "stroke=\"#c62828\" stroke-width=\"1.8\"");
+    steps(d_.speed, y, "stroke=\"" + c.lineSpeed + "\" stroke-width=\"1.2\"");
+    steps(d_.effectiveSpeed, y, "stroke=\"" + c.effectiveSpeed + "\" stroke-width=\"1.8\"");
     LabelPlacer placer;
     for (const PlotFeature& f : d_.features) {
       if (f.kind != FeatureKind::kSlowDown || f.label.rfind("slow-down", 0) != 0) continue;
       double x = along_.x(static_cast<double>(f.metre));
       std::string text = f.label.substr(10);
       double w = textWidth(text, 9);
-      if (placer.tryPlace({x, top + 2, x + w, top + 13})) body_.text(x + 1, top + 11, text, "font-size=\"9\" fill=\"#e65100\"");
+      if (placer.tryPlace({x, top + 2, x + w, top + 13})) body_.text(x + 1, top + 11, text, "font-size=\"9\" " + fill(c.slowDownText));
     }
     for (const PlotFeature& f : d_.features) {
       if (f.kind != FeatureKind::kSpeedBoard) continue;
@@ -447,62 +429,44 @@ class Renderer {
         body_.text(x, top + height - 9, f.label, "font-size=\"8\" text-anchor=\"middle\" fill=\"#333\"");
       }
     }
-    return top + height + 34;
   }
 
-  double adhesion(double top) {
-    const double height = 60;
-    panelTitle(top, "Adhesion (%)");
-    auto y = valueAxis(top, height, 0, 100, "%", 4);
-    frame(top, height, true);
-    steps(d_.adhesion, y, "stroke=\"#1565c0\" stroke-width=\"1.5\"");
-    return top + height + 34;
+  void adhesion(const PanelSpec& p, double top) {
+    auto y = valueAxis(p, top, 0, 100);
+    steps(d_.adhesion, y, "stroke=\"" + spec_.colours.adhesion + "\" stroke-width=\"1.5\"");
   }
 
-  double features(double top) {
-    const double height = 96;
-    panelTitle(top, "Signals (red), boards (grey), slow-down points (orange), code points (purple)");
-    frame(top, height, true);
+  void features(const PanelSpec&, double top) {
     LabelPlacer placer;
-    auto lane = [&](FeatureKind k) {
-      switch (k) {
-        case FeatureKind::kSignal: return 0;
-        case FeatureKind::kSpeedBoard:
-        case FeatureKind::kTextBoard: return 1;
-        case FeatureKind::kSlowDown: return 2;
-        default: return 3;
-      }
-    };
-    static constexpr const char* kColours[] = {"#c62828", "#666", "#ef6c00", "#7b1fa2"};
     for (const PlotFeature& f : d_.features) {
-      if (f.kind == FeatureKind::kStopPoint) continue;
-      int l = lane(f.kind);
+      int lane = spec_.laneOf(f.kind);
+      if (lane < 0) continue;
+      const std::string& colour = spec_.laneColours[static_cast<std::size_t>(lane)];
       double x = along_.x(static_cast<double>(f.metre));
-      double y = top + 6 + l * 23;
+      double y = top + 6 + lane * spec_.laneHeight;
       body_.out << "<rect x=\"" << num(x - 1) << "\" y=\"" << num(y) << "\" width=\"2\" height=\"10\" fill=\""
-                << kColours[l] << "\"><title>" << escapeXml(hoverText(f)) << "</title></rect>\n";
+                << colour << "\"><title>" << escapeXml(hoverText(f)) << "</title></rect>\n";
       // Signals are labelled with their kind, boards with their text, when there is room.
-      if (l > 1) continue;
+      if (lane > 1) continue;
       std::string text = f.label;
-      if (text.size() > 40) text = text.substr(0, 40) + "...";
+      if (text.size() > spec_.labelChars) text = text.substr(0, spec_.labelChars) + "...";
       double w = textWidth(text, 8);
       Box b{x + 2, y + 11, x + 2 + w, y + 20};
-      if (placer.tryPlace(b)) body_.text(x + 2, y + 19, text, std::string("font-size=\"8\" fill=\"") + kColours[l] + "\"");
+      if (placer.tryPlace(b)) body_.text(x + 2, y + 19, text, "font-size=\"8\" " + fill(colour));
     }
-    return top + height + 30;
   }
 
   double bottomAxis(double top) {
     Svg& s = body_;
     s.line(kLeft, top, kLeft + kPlotWidth, top, "stroke=\"#333\"");
-    double along = niceStep(static_cast<double>(d_.trackLength), kMaxAxisLabels);
+    double along = niceStep(static_cast<double>(d_.trackLength), static_cast<int>(kPlotWidth / spec_.tickSpacing));
     for (double m = 0; m <= static_cast<double>(d_.trackLength) + 1e-6; m += along) {
       s.line(along_.x(m), top, along_.x(m), top + 4, "stroke=\"#333\"");
       s.text(along_.x(m), top + 15, label(along >= 1000 ? m / 1000 : m), "font-size=\"10\" text-anchor=\"middle\"");
     }
     s.text(kLeft, top + 30, std::string("distance along the line (") + (along >= 1000 ? "km" : "m") +
                                 "); the panels' grey labels are the line's kilometre posts (" +
-                                (step_ % 1000 == 0 ? "km" : "km+m") + ")",
+                                (step_ % spec_.postUnit == 0 ? "km" : "km+m") + ")",
            "font-size=\"10\" fill=\"#444\"");
     double end = along_.x(static_cast<double>(d_.routeLength));
     s.text(std::min(end, kLeft + kPlotWidth - 60), top + 44, "end of route " + distanceText(static_cast<double>(d_.routeLength)),
@@ -511,18 +475,10 @@ class Renderer {
   }
 
   double legend(double top) {
-    Svg& s = body_;
-    struct Item {
-      std::string fill;
-      std::string text;
-    };
-    const Item items[] = {{"#dcebd2", "mountain stretch, type 1"}, {"#c9dff0", "type 2"}, {"#efe0c8", "type 3 (joined)"},
-                          {"url(#runout)", "run-out beyond the route's end"}, {"#ffe0b2", "slow-down"},
-                          {"#1565c0", "platform"}, {"#e57373", "climbing"}, {"#81c784", "falling"}};
     double x = kLeft;
-    for (const Item& item : items) {
-      s.rect(x, top, 14, 10, "fill=\"" + item.fill + "\" stroke=\"#999\"");
-      s.text(x + 18, top + 9, item.text, "font-size=\"10\"");
+    for (const LegendEntry& item : spec_.legend) {
+      body_.rect(x, top, 14, 10, fill(item.fill) + " stroke=\"#999\"");
+      body_.text(x + 18, top + 9, item.text, "font-size=\"10\"");
       x += 30 + textWidth(item.text, 10);
     }
     return top + 30;
@@ -531,6 +487,7 @@ class Renderer {
   // Where cell `cell` starts along the line.
   double cellX(std::size_t cell) const { return along_.x(static_cast<double>(cell_units::cellMetre(cell))); }
 
+  const PlotSpec& spec_ = plotSpec();
   const PlotData& d_;
   Along along_;
   std::int64_t step_ = 1000;

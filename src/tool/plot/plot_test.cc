@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "tool/plot/plot_data.h"
+#include "tool/plot/plot_html.h"
+#include "tool/plot/plot_spec.h"
 #include "tool/commands/tool_test_support.h"
 
 namespace pack {
@@ -194,6 +196,60 @@ TEST_F(Plot, AScenarioWithAnAccentedNameIsFoundAndDrawn) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(std::filesystem::exists(file("citta.svg")));
   EXPECT_TRUE(std::filesystem::exists(file("Citt\xC3\xA0_517.html")));
+}
+
+// Text from the sources is data, never markup: whatever a name holds, the page's data element holds no
+// '<', '>' or '&' and no line separator, and reads back as the same text.
+TEST(PlotPage, TheDataEscapesEverythingThatIsNotPlainText) {
+  const std::string hostile[] = {"<!--<script>", "</script><script>alert(1)</script>", "<img src=x onerror=alert(1)>",
+                                 "a & b > c", "line\xE2\x80\xA8separator\xE2\x80\xA9"};
+  for (const std::string& name : hostile) {
+    PlotData d;
+    d.title = name;
+    d.trackLength = 1000;
+    d.stations.push_back({Station{1, name, 0, 500, 400, 600, 0}, false, {}});
+    std::string page = renderViewerPage(&d, {});
+    const std::string open = "<script type=\"application/json\" id=\"data\">";
+    std::size_t begin = page.find(open) + open.size(), end = page.find("</script>", begin);
+    std::string data = page.substr(begin, end - begin);
+    EXPECT_EQ(data.find_first_of("<>&"), std::string::npos) << data;
+    EXPECT_EQ(data.find("\xE2\x80\xA8"), std::string::npos) << name;
+    EXPECT_EQ(data, viewerDataJson(d));
+    nlohmann::json parsed = nlohmann::json::parse(data);
+    EXPECT_EQ(parsed["stations"][0]["name"], name);
+    EXPECT_EQ(parsed["title"], name);
+    if (name.find('<') != std::string::npos) {
+      EXPECT_EQ(page.find(name), std::string::npos) << "raw: " << name;
+    }
+  }
+}
+
+// A live page without a drawing yet carries null data and says it is live; the static page does not.
+TEST(PlotPage, ALivePageMayStartWithoutData) {
+  std::string live = renderViewerPage(nullptr, {.live = true, .title = "Linea <nuova>"});
+  EXPECT_NE(live.find("<body data-live=\"1\">"), std::string::npos);
+  EXPECT_NE(live.find("id=\"data\">null</script>"), std::string::npos);
+  EXPECT_NE(live.find("<title>Linea &lt;nuova&gt;</title>"), std::string::npos);
+  PlotData d;
+  d.trackLength = 1000;
+  EXPECT_NE(renderScenarioHtml(d).find("<body>"), std::string::npos);
+}
+
+// The page draws from the specification it carries: the panels in the SVG's order, with its heights.
+TEST(PlotPage, TheDataCarriesThePlotSpecification) {
+  PlotData d;
+  d.trackLength = 1000;
+  nlohmann::json spec = nlohmann::json::parse(viewerDataJson(d))["spec"];
+  const PlotSpec& s = plotSpec();
+  ASSERT_EQ(spec["panels"].size(), s.panels.size());
+  for (std::size_t i = 0; i < s.panels.size(); ++i) {
+    EXPECT_EQ(spec["panels"][i]["id"], s.panels[i].id);
+    EXPECT_EQ(spec["panels"][i]["height"], s.panels[i].height);
+  }
+  EXPECT_EQ(spec["curveRadii"][1], 10000);
+  EXPECT_EQ(spec["curveRadii"][6], 333);
+  EXPECT_EQ(spec["lanes"]["signal"], 0);
+  EXPECT_EQ(spec["lanes"]["stop-point"], -1);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The page `serve` gives: the viewer's page with the latest drawing, and a script that follows the
-// server's event stream: each message redraws in place (the view kept), shows the verdict in a panel,
-// and marks the drawing out of date while the sources do not compile.
+// The page `serve` gives: the viewer's live page with the latest drawing. Its script follows the server's
+// event stream: each message redraws in place (the view kept), shows the verdict in a panel, and marks the
+// drawing out of date while the sources do not compile.
 #pragma once
 
 #include <string>

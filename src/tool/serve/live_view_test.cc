@@ -93,11 +93,12 @@ TEST_F(LiveViewTest, FollowsTheSourcesThroughABadEditAndBack) {
 TEST_F(LiveViewTest, ThePageFollowsTheStreamWithOrWithoutADrawing) {
   LiveView good = view();
   for (const std::string& page : {livePage(good.drawing.get(), "a title"), livePage(nullptr, "a <title>")}) {
+    EXPECT_NE(page.find("data-live=\"1\""), std::string::npos) << "the viewer's script follows the stream";
     EXPECT_NE(page.find("new EventSource(\"/events\")"), std::string::npos);
     EXPECT_LT(page.find("<style>"), page.find("</head>"));
     EXPECT_LT(page.rfind("<script>"), page.rfind("</body>"));
   }
-  EXPECT_NE(livePage(nullptr, "a <title>").find("a &lt;title>"), std::string::npos);
+  EXPECT_NE(livePage(nullptr, "a <title>").find("<title>a &lt;title"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+#include "tool/plot/plot_spec.h"
+
+#include <cmath>
+
+namespace pack {
+namespace {
+
+std::string curveTitle(const std::array<int, 7>& radii) {
+  return "Curves: right above, left below; the taller and darker, the tighter (class 1, radius " +
+         std::to_string(radii[1]) + " m, to 6, " + std::to_string(radii[6]) + " m)";
+}
+
+PlotSpec makeSpec() {
+  PlotSpec s;
+  for (int cls = 1; cls < 7; ++cls) s.curveRadii[cls] = static_cast<int>(std::lround(1 / curveClassCurvature(cls)));
+  s.panels = {
+      {"stations", "Stations and platforms", 74, "", 0},
+      {"elevation", "Elevation from the gradients (m, relative to the start)", 140, "m", 5},
+      {"gradient", "Gradient (per mille, climbing above the line)", 80, "\u2030", 4},
+      {"curve", curveTitle(s.curveRadii), 50, "", 0},
+      {"speed", "Speed (km/h): line limit grey, with the slow-downs red", 110, "km/h", 5},
+      {"adhesion", "Adhesion (%)", 60, "%", 4},
+      {"features", "Signals (red), boards (grey), slow-down points (orange), code points (purple)", 96, "", 0},
+  };
+  const Palette& c = s.colours;
+  s.legend = {{c.mountain[1], "mountain stretch, type 1"}, {c.mountain[2], "type 2"},
+              {c.mountain[3], "type 3 (joined)"},
+              {"url(#runout)", "run-out beyond the route's end"}, {c.slowDownBand, "slow-down"},
+              {c.platform, "platform"}, {c.climbing, "climbing"}, {c.falling, "falling"}};
+  s.lanes = {{FeatureKind::kSignal, 0}, {FeatureKind::kSpeedBoard, 1}, {FeatureKind::kTextBoard, 1},
+             {FeatureKind::kSlowDown, 2}, {FeatureKind::kCodePoint, 3}, {FeatureKind::kStopPoint, -1}};
+  s.laneColours = {c.signal, c.board, c.slowDown, c.codePoint};
+  return s;
+}
+
+}  // namespace
+
+const PanelSpec& PlotSpec::panel(std::string_view id) const {
+  for (const PanelSpec& p : panels) {
+    if (p.id == id) return p;
+  }
+  return panels.front();
+}
+
+int PlotSpec::laneOf(FeatureKind kind) const {
+  for (const LaneSpec& l : lanes) {
+    if (l.kind == kind) return l.lane;
+  }
+  return -1;
+}
+
+const PlotSpec& plotSpec() {
+  static const PlotSpec spec = makeSpec();
+  return spec;
+}
+
+std::string_view featureKindName(FeatureKind k) {
+  switch (k) {
+    case FeatureKind::kSignal: return "signal";
+    case FeatureKind::kSpeedBoard: return "speed-board";
+    case FeatureKind::kTextBoard: return "text-board";
+    case FeatureKind::kSlowDown: return "slow-down";
+    case FeatureKind::kCodePoint: return "code-point";
+    case FeatureKind::kStopPoint: return "stop-point";
+  }
+  return "";
+}
+
+}  // namespace pack

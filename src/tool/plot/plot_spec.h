@@ -1,0 +1,76 @@
+// What the two drawings of a scenario share, stated once: the panels along the line (in their order,
+// with titles, heights and value axes), the colours, the legend, the lanes of the point features, the
+// curve classes' radii, how ticks are spaced and how a kilometre post is written. The SVG draws from
+// it directly; the interactive page receives it inside its data and draws from it too, so adding a
+// panel is one row here plus its drawing code in each renderer.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tool/plot/plot_data.h"
+
+namespace pack {
+
+struct PanelSpec {
+  std::string id;     // the drawing code's name for the panel
+  std::string title;
+  double height = 0;  // pixels
+  std::string unit;   // of the value axis, empty when the panel has none
+  int axisLabels = 0; // at most this many value labels
+};
+
+struct LegendEntry {
+  std::string fill;  // a colour, or the run-out's pattern
+  std::string text;
+};
+
+struct Palette {
+  std::string signal = "#c62828", board = "#666", slowDown = "#ef6c00", codePoint = "#7b1fa2";
+  std::string platform = "#1565c0", platformBeyond = "#bbb", stationText = "#0d3c73", beyondText = "#888";
+  std::string stationGuide = "#90a4c0", elevation = "#5d8a2e", climbing = "#e57373", falling = "#81c784";
+  std::string lineSpeed = "#888", effectiveSpeed = "#c62828", slowDownBand = "#ffe0b2", slowDownText = "#e65100";
+  std::string adhesion = "#1565c0", grid = "#e6e6e6", frame = "#bbb", postText = "#777", routeEnd = "#000";
+  std::array<std::string, 4> mountain = {"", "#dcebd2", "#c9dff0", "#efe0c8"};  // by scenery type, 3 and up alike
+  std::array<std::string, 7> curve = {"#ccc", "#b9c9e8", "#94acd9", "#6f8fca", "#e0a060", "#d07030", "#b03010"};
+};
+
+// The row of the features panel a kind is drawn in, or -1 when it is not drawn there.
+struct LaneSpec {
+  FeatureKind kind;
+  int lane;
+};
+
+struct PlotSpec {
+  std::vector<PanelSpec> panels;
+  double panelGap = 34;      // from one panel's bottom to the next one's top, room for the ticks and title
+  Palette colours;
+  std::vector<LegendEntry> legend;
+  std::vector<LaneSpec> lanes;
+  std::array<std::string, 4> laneColours;  // signals, boards, slow-down points, code points
+  double laneHeight = 23;
+  std::array<int, 7> curveRadii{};  // metres by class, 0 for straight
+  int stationRows = 4;           // rows of station names, staggered when they would overlap
+  double stationRowHeight = 13;
+  double tickSpacing = 90;       // at least this many pixels between kilometre ticks
+  double minTickStep = 50;       // metres
+  double textWidth = 0.7;        // a character's width in em, to keep labels apart
+  std::size_t labelChars = 40;   // a board's longer text is cut here
+  // A kilometre post as "km" + separator + metres padded to `postDigits` (155+500), or in whole
+  // kilometres when the ticks fall on them.
+  std::int64_t postUnit = 1000;
+  std::string postSeparator = "+";
+  int postDigits = 3;
+
+  const PanelSpec& panel(std::string_view id) const;
+  int laneOf(FeatureKind kind) const;
+};
+
+const PlotSpec& plotSpec();
+
+// The name the page's data gives a kind of feature ("signal", "speed-board", ...).
+std::string_view featureKindName(FeatureKind kind);
+
+}  // namespace pack
