@@ -12,7 +12,6 @@
 #include "tool/describe/json_text.h"
 #include "tool/commands/output_guard.h"
 #include "tool/check/run_source.h"
-#include "tool/commands/scenario_names.h"
 #include "tool/check/source_lint.h"
 
 namespace pack {
