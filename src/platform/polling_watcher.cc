@@ -36,7 +36,11 @@ class PollingWatcher : public FileWatcher {
     std::vector<std::optional<std::int64_t>> times;
     for (const std::string& path : paths_) {
       std::optional<std::int64_t> time;
-      if (fs_.exists(path)) time = fs_.modifiedMilliseconds(path).value_or(-1);
+      try {
+        if (fs_.exists(path)) time = fs_.modifiedMilliseconds(path).value_or(-1);
+      } catch (const IoError&) {
+        // Cannot be looked up: as good as missing.
+      }
       times.push_back(time);
     }
     return times;

@@ -3,6 +3,18 @@
 #include <chrono>
 
 namespace pack {
+namespace {
+
+// A path that cannot even be looked up (its folder renamed away, say) counts as missing: the loop goes on.
+bool present(FileSystem& fs, const std::string& path) {
+  try {
+    return fs.exists(path);
+  } catch (const IoError&) {
+    return false;
+  }
+}
+
+}  // namespace
 
 SaveWatch::SaveWatch(FileWatcher& watcher, FileSystem& fs, std::vector<std::string> paths, SaveTiming timing)
     : watcher_(watcher), fs_(fs), paths_(std::move(paths)), timing_(timing) {
@@ -30,7 +42,7 @@ bool SaveWatch::next(const std::function<bool()>& stop) {
 
 bool SaveWatch::anyVanished() {
   for (const std::string& path : present_) {
-    if (!fs_.exists(path)) return true;
+    if (!present(fs_, path)) return true;
   }
   return false;
 }
@@ -38,7 +50,7 @@ bool SaveWatch::anyVanished() {
 void SaveWatch::notePresent() {
   present_.clear();
   for (const std::string& path : paths_) {
-    if (fs_.exists(path)) present_.insert(path);
+    if (present(fs_, path)) present_.insert(path);
   }
 }
 
