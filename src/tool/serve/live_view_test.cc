@@ -26,7 +26,7 @@ class LiveViewTest : public ::testing::Test {
   void SetUp() override { ASSERT_EQ(runToolCaptured({"export", folder_.str()}).status, 0); }
 
   LiveView view() {
-    LiveSources sources{folder_.str(), kScenarioName, kTrainNumber, "a title", true};
+    LiveSources sources{folder_.str(), std::string(kScenarioName), std::string(kTrainNumber), "a title", true};
     return viewSources(*platform_, sources);
   }
   void edit(const std::string& from, const std::string& to) {
