@@ -67,7 +67,9 @@ TEST(FolderLayers, EveryIncludeGoesToALowerFloor) {
       if (!entry.is_regular_file() || isTest(entry.path())) continue;
       ++filesRead;
       const std::string room = folder == "tool" ? firstFolder(entry.path(), src / "tool") : "";
-      if (folder == "tool") ASSERT_TRUE(kRoomMayInclude.contains(room)) << "a room without floors: " << room;
+      if (folder == "tool") {
+        ASSERT_TRUE(kRoomMayInclude.contains(room)) << "a room without floors: " << room;
+      }
       std::ifstream in(entry.path());
       std::string line;
       for (int number = 1; std::getline(in, line); ++number) {
@@ -75,7 +77,9 @@ TEST(FolderLayers, EveryIncludeGoesToALowerFloor) {
         const Include target = includedFrom(line);
         const std::string where = entry.path().string() + ":" + std::to_string(number) + ": " + line;
         if (target.floor == folder && folder == "tool") {
-          if (target.room != room) EXPECT_TRUE(kRoomMayInclude.at(room).contains(target.room)) << where;
+          if (target.room != room) {
+            EXPECT_TRUE(kRoomMayInclude.at(room).contains(target.room)) << where;
+          }
           continue;
         }
         if (target.floor == folder || !kMayInclude.contains(target.floor)) continue;
