@@ -13,6 +13,8 @@
 #include "tool/commands/tool_command.h"
 
 namespace pack {
+
+constexpr std::uint64_t kMaxTemplateBytes = std::uint64_t{512} << 20;
 namespace {
 
 constexpr const char* kPrefix = "scenario-tool pack: ";
@@ -70,7 +72,9 @@ int runPackCommand(const PackOptions& options, Platform& platform, std::ostream&
     PackPayload payload = gatherScenario(platform, options.dir, *checked);
     const std::string from = templatePath(options, platform);
     try {
-      program = attachPayload(platform.read(from), payload);
+      // A template is a program, not a scenario's file: it may be larger than the cap for those (a build
+      // with sanitizers is), and reading it is the only way to tell whether it is a pack.
+      program = attachPayload(platform.read(from, kMaxTemplateBytes), payload);
     } catch (const TemplateError& e) {
       err << kPrefix << "the template " << from << " cannot be used: " << e.what() << '\n';
       return kExitData;
