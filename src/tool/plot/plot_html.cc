@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tool/plot/plot_spec.h"
+#include "tool/plot/plot_design.h"
 #include "tool/plot/plot_svg.h"
 #include "tool/plot/viewer_assets.h"
 
@@ -31,7 +31,7 @@ json sourceRunsJson(const std::vector<SourceRef>& refs) {
   return runsJson(lines, lines.size());
 }
 
-json specJson(const PlotSpec& s);
+json designJson(const PlotDesign& s);
 
 json dataJson(const PlotData& d) {
   json stations = json::array();
@@ -92,19 +92,19 @@ json dataJson(const PlotData& d) {
           {"gradientSource", sourceRunsJson(d.gradientSource)},
           {"adhesionSource", sourceRunsJson(d.adhesionSource)},
           {"plan", plan},
-          {"spec", specJson(plotSpec())}};
+          {"design", designJson(plotDesign())}};
 }
 
-json specJson(const PlotSpec& s) {
+json designJson(const PlotDesign& s) {
   json panels = json::array();
-  for (const PanelSpec& p : s.panels) {
+  for (const PanelDesign& p : s.panels) {
     panels.push_back(
         {{"id", p.id}, {"title", p.title}, {"height", p.height}, {"unit", p.unit}, {"axisLabels", p.axisLabels}});
   }
   json legend = json::array();
   for (const LegendEntry& e : s.legend) legend.push_back({{"fill", e.fill}, {"text", e.text}});
   json lanes = json::object();
-  for (const LaneSpec& l : s.lanes) lanes[std::string(featureKindName(l.kind))] = l.lane;
+  for (const LaneDesign& l : s.lanes) lanes[std::string(featureKindName(l.kind))] = l.lane;
   const Palette& c = s.colours;
   json colours = {{"signal", c.signal}, {"board", c.board}, {"slowDown", c.slowDown}, {"codePoint", c.codePoint},
                   {"platform", c.platform}, {"platformBeyond", c.platformBeyond}, {"stationText", c.stationText},

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "compiler/cell_units.h"
-#include "tool/plot/plot_spec.h"
+#include "tool/plot/plot_design.h"
 
 namespace pack {
 namespace {
@@ -42,7 +42,7 @@ std::string distanceText(double metres) {
 double textWidth(std::string_view text, double size) {
   std::size_t chars = 0;
   for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
-  return static_cast<double>(chars) * size * plotSpec().textWidth;
+  return static_cast<double>(chars) * size * plotDesign().textWidth;
 }
 
 struct Box {
@@ -104,26 +104,26 @@ class Renderer {
   explicit Renderer(const PlotData& d) : d_(d), along_{static_cast<double>(d.trackLength)} {
     // Kilometre ticks at round values of the line's own numbering, spaced as the page spaces them.
     double span = static_cast<double>(std::max<std::int64_t>(d.trackLength, 1000));
-    double step = niceStep(span, static_cast<int>(kPlotWidth / spec_.tickSpacing));
-    step_ = static_cast<std::int64_t>(std::max(step, spec_.minTickStep));
+    double step = niceStep(span, static_cast<int>(kPlotWidth / design_.tickSpacing));
+    step_ = static_cast<std::int64_t>(std::max(step, design_.minTickStep));
     ticks_ = d.kilometres.roundPosts(0, d.trackLength, step_);
   }
 
   std::string render() {
     double top = 84;
     top = plan(top) + 50;
-    // The panels of the specification, in its order, each drawn by its own function.
-    const std::pair<std::string_view, void (Renderer::*)(const PanelSpec&, double)> drawings[] = {
+    // The panels of the design, in its order, each drawn by its own function.
+    const std::pair<std::string_view, void (Renderer::*)(const PanelDesign&, double)> drawings[] = {
         {"stations", &Renderer::stationStrip}, {"elevation", &Renderer::elevation}, {"gradient", &Renderer::gradient},
         {"curve", &Renderer::curvature}, {"speed", &Renderer::speed}, {"adhesion", &Renderer::adhesion},
         {"features", &Renderer::features}};
-    for (const PanelSpec& p : spec_.panels) {
+    for (const PanelDesign& p : design_.panels) {
       panelTitle(top, p.title);
       frame(top, p.height, true);
       for (const auto& [id, draw] : drawings) {
         if (id == p.id) (this->*draw)(p, top);
       }
-      top += p.height + spec_.panelGap;
+      top += p.height + design_.panelGap;
     }
     top = bottomAxis(top);
     top = legend(top);
@@ -155,7 +155,7 @@ class Renderer {
 
   std::string postLabel(std::int64_t metre) const {
     std::int64_t post = d_.kilometres.at(metre);
-    if (step_ % spec_.postUnit == 0) return label(static_cast<double>(post) / static_cast<double>(spec_.postUnit));
+    if (step_ % design_.postUnit == 0) return label(static_cast<double>(post) / static_cast<double>(design_.postUnit));
     return kilometrePostText(post);
   }
 
@@ -163,14 +163,14 @@ class Renderer {
   void frame(double top, double height, bool labels) {
     Svg& s = body_;
     double end = along_.x(static_cast<double>(d_.routeLength));
-    s.rect(kLeft, top, kPlotWidth, height, "fill=\"none\" stroke=\"" + spec_.colours.frame + "\"");
+    s.rect(kLeft, top, kPlotWidth, height, "fill=\"none\" stroke=\"" + design_.colours.frame + "\"");
     s.rect(end, top, along_.x(static_cast<double>(d_.trackLength)) - end, height, "fill=\"url(#runout)\"");
     for (std::int64_t m : ticks_) {
       double x = along_.x(static_cast<double>(m));
-      s.line(x, top, x, top + height, "stroke=\"" + spec_.colours.grid + "\"");
-      if (labels) s.text(x, top + height + 11, postLabel(m), "font-size=\"9\" " + fill(spec_.colours.postText) + " text-anchor=\"middle\"");
+      s.line(x, top, x, top + height, "stroke=\"" + design_.colours.grid + "\"");
+      if (labels) s.text(x, top + height + 11, postLabel(m), "font-size=\"9\" " + fill(design_.colours.postText) + " text-anchor=\"middle\"");
     }
-    s.line(end, top, end, top + height, "stroke=\"" + spec_.colours.routeEnd + "\" stroke-width=\"1.5\"");
+    s.line(end, top, end, top + height, "stroke=\"" + design_.colours.routeEnd + "\" stroke-width=\"1.5\"");
   }
 
   void panelTitle(double top, std::string_view title) {
@@ -178,7 +178,7 @@ class Renderer {
   }
 
   // Horizontal value ticks on the left of a panel, with the unit.
-  std::function<double(double)> valueAxis(const PanelSpec& p, double top, double lo, double hi) {
+  std::function<double(double)> valueAxis(const PanelDesign& p, double top, double lo, double hi) {
     const double height = p.height;
     if (!(lo < hi)) hi = lo + 1;
     double step = niceStep(hi - lo, p.axisLabels);
@@ -303,8 +303,8 @@ class Renderer {
     return top + kPlanHeight;
   }
 
-  void stationStrip(const PanelSpec& p, double top) {
-    const Palette& c = spec_.colours;
+  void stationStrip(const PanelDesign& p, double top) {
+    const Palette& c = design_.colours;
     const double height = p.height;
     LabelPlacer placer;
     // Termini and timed stations first: when the names do not all fit, the others give way.
@@ -324,8 +324,8 @@ class Renderer {
       double x1 = std::min(kLeft + kPlotWidth, along_.x(st->station.platformEnd));
       body_.rect(x0, barY, std::max(x1 - x0, 2.0), 6, fill(st->beyondEnd ? c.platformBeyond : c.platform));
       double w = textWidth(st->station.name, 10);
-      for (int row = 0; row < spec_.stationRows; ++row) {
-        double y = top + 12 + row * spec_.stationRowHeight;
+      for (int row = 0; row < design_.stationRows; ++row) {
+        double y = top + 12 + row * design_.stationRowHeight;
         Box b{x - 2, y - 10, x + w + 2, y + 2};
         if (b.x1 > kLeft + kPlotWidth) b = {x - w - 2, y - 10, x + 2, y + 2};
         if (!placer.tryPlace(b)) continue;
@@ -336,8 +336,8 @@ class Renderer {
     }
   }
 
-  void elevation(const PanelSpec& p, double top) {
-    const Palette& c = spec_.colours;
+  void elevation(const PanelDesign& p, double top) {
+    const Palette& c = design_.colours;
     double lo = 0, hi = 0;
     for (std::size_t i = 0; i < d_.profileCells; ++i) {
       lo = std::min(lo, d_.elevation[i]);
@@ -361,7 +361,7 @@ class Renderer {
     }
   }
 
-  void gradient(const PanelSpec& p, double top) {
+  void gradient(const PanelDesign& p, double top) {
     int lo = 0, hi = 0;
     for (std::size_t i = 0; i < d_.profileCells; ++i) {
       lo = std::min(lo, d_.gradient[i]);
@@ -373,12 +373,12 @@ class Renderer {
       double x0 = cellX(r.first), x1 = cellX(r.last + 1);
       double y0 = y(0), y1 = y(r.value);
       body_.rect(x0, std::min(y0, y1), std::max(x1 - x0, 0.5), std::abs(y1 - y0),
-                 fill(r.value > 0 ? spec_.colours.climbing : spec_.colours.falling));
+                 fill(r.value > 0 ? design_.colours.climbing : design_.colours.falling));
     }
     body_.line(kLeft, y(0), kLeft + kPlotWidth, y(0), "stroke=\"#555\"");
   }
 
-  void curvature(const PanelSpec& p, double top) {
+  void curvature(const PanelDesign& p, double top) {
     const double height = p.height;
     double mid = top + height / 2;
     body_.line(kLeft, mid, kLeft + kPlotWidth, mid, "stroke=\"#999\"");
@@ -395,12 +395,12 @@ class Renderer {
       double x0 = cellX(r.first), x1 = cellX(r.last + 1);
       int cls = std::min(std::abs(r.value), 6);
       double h = (height / 2 - 2) * cls / 6.0;
-      body_.rect(x0, r.value > 0 ? mid - h : mid, std::max(x1 - x0, 0.6), h, fill(spec_.colours.curve[cls]));
+      body_.rect(x0, r.value > 0 ? mid - h : mid, std::max(x1 - x0, 0.6), h, fill(design_.colours.curve[cls]));
     }
   }
 
-  void speed(const PanelSpec& p, double top) {
-    const Palette& c = spec_.colours;
+  void speed(const PanelDesign& p, double top) {
+    const Palette& c = design_.colours;
     const double height = p.height;
     int hi = 0;
     for (std::size_t i = 0; i < d_.profileCells; ++i) hi = std::max(hi, d_.speed[i]);
@@ -431,25 +431,25 @@ class Renderer {
     }
   }
 
-  void adhesion(const PanelSpec& p, double top) {
+  void adhesion(const PanelDesign& p, double top) {
     auto y = valueAxis(p, top, 0, 100);
-    steps(d_.adhesion, y, "stroke=\"" + spec_.colours.adhesion + "\" stroke-width=\"1.5\"");
+    steps(d_.adhesion, y, "stroke=\"" + design_.colours.adhesion + "\" stroke-width=\"1.5\"");
   }
 
-  void features(const PanelSpec&, double top) {
+  void features(const PanelDesign&, double top) {
     LabelPlacer placer;
     for (const PlotFeature& f : d_.features) {
-      int lane = spec_.laneOf(f.kind);
+      int lane = design_.laneOf(f.kind);
       if (lane < 0) continue;
-      const std::string& colour = spec_.laneColours[static_cast<std::size_t>(lane)];
+      const std::string& colour = design_.laneColours[static_cast<std::size_t>(lane)];
       double x = along_.x(static_cast<double>(f.metre));
-      double y = top + 6 + lane * spec_.laneHeight;
+      double y = top + 6 + lane * design_.laneHeight;
       body_.out << "<rect x=\"" << num(x - 1) << "\" y=\"" << num(y) << "\" width=\"2\" height=\"10\" fill=\""
                 << colour << "\"><title>" << escapeXml(hoverText(f)) << "</title></rect>\n";
       // Signals are labelled with their kind, boards with their text, when there is room.
       if (lane > 1) continue;
       std::string text = f.label;
-      if (text.size() > spec_.labelChars) text = text.substr(0, spec_.labelChars) + "...";
+      if (text.size() > design_.labelChars) text = text.substr(0, design_.labelChars) + "...";
       double w = textWidth(text, 8);
       Box b{x + 2, y + 11, x + 2 + w, y + 20};
       if (placer.tryPlace(b)) body_.text(x + 2, y + 19, text, "font-size=\"8\" " + fill(colour));
@@ -459,14 +459,14 @@ class Renderer {
   double bottomAxis(double top) {
     Svg& s = body_;
     s.line(kLeft, top, kLeft + kPlotWidth, top, "stroke=\"#333\"");
-    double along = niceStep(static_cast<double>(d_.trackLength), static_cast<int>(kPlotWidth / spec_.tickSpacing));
+    double along = niceStep(static_cast<double>(d_.trackLength), static_cast<int>(kPlotWidth / design_.tickSpacing));
     for (double m = 0; m <= static_cast<double>(d_.trackLength) + 1e-6; m += along) {
       s.line(along_.x(m), top, along_.x(m), top + 4, "stroke=\"#333\"");
       s.text(along_.x(m), top + 15, label(along >= 1000 ? m / 1000 : m), "font-size=\"10\" text-anchor=\"middle\"");
     }
     s.text(kLeft, top + 30, std::string("distance along the line (") + (along >= 1000 ? "km" : "m") +
                                 "); the panels' grey labels are the line's kilometre posts (" +
-                                (step_ % spec_.postUnit == 0 ? "km" : "km+m") + ")",
+                                (step_ % design_.postUnit == 0 ? "km" : "km+m") + ")",
            "font-size=\"10\" fill=\"#444\"");
     double end = along_.x(static_cast<double>(d_.routeLength));
     s.text(std::min(end, kLeft + kPlotWidth - 60), top + 44, "end of route " + distanceText(static_cast<double>(d_.routeLength)),
@@ -476,7 +476,7 @@ class Renderer {
 
   double legend(double top) {
     double x = kLeft;
-    for (const LegendEntry& item : spec_.legend) {
+    for (const LegendEntry& item : design_.legend) {
       body_.rect(x, top, 14, 10, fill(item.fill) + " stroke=\"#999\"");
       body_.text(x + 18, top + 9, item.text, "font-size=\"10\"");
       x += 30 + textWidth(item.text, 10);
@@ -487,7 +487,7 @@ class Renderer {
   // Where cell `cell` starts along the line.
   double cellX(std::size_t cell) const { return along_.x(static_cast<double>(cell_units::cellMetre(cell))); }
 
-  const PlotSpec& spec_ = plotSpec();
+  const PlotDesign& design_ = plotDesign();
   const PlotData& d_;
   Along along_;
   std::int64_t step_ = 1000;

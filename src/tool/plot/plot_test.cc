@@ -8,7 +8,7 @@
 
 #include "tool/plot/plot_data.h"
 #include "tool/plot/plot_html.h"
-#include "tool/plot/plot_spec.h"
+#include "tool/plot/plot_design.h"
 #include "tool/commands/tool_test_support.h"
 
 namespace pack {
@@ -235,21 +235,21 @@ TEST(PlotPage, ALivePageMayStartWithoutData) {
   EXPECT_NE(renderScenarioHtml(d).find("<body>"), std::string::npos);
 }
 
-// The page draws from the specification it carries: the panels in the SVG's order, with its heights.
-TEST(PlotPage, TheDataCarriesThePlotSpecification) {
+// The page draws from the design it carries: the panels in the SVG's order, with its heights.
+TEST(PlotPage, TheDataCarriesThePlotDesign) {
   PlotData d;
   d.trackLength = 1000;
-  nlohmann::json spec = nlohmann::json::parse(viewerDataJson(d))["spec"];
-  const PlotSpec& s = plotSpec();
-  ASSERT_EQ(spec["panels"].size(), s.panels.size());
+  nlohmann::json design = nlohmann::json::parse(viewerDataJson(d))["design"];
+  const PlotDesign& s = plotDesign();
+  ASSERT_EQ(design["panels"].size(), s.panels.size());
   for (std::size_t i = 0; i < s.panels.size(); ++i) {
-    EXPECT_EQ(spec["panels"][i]["id"], s.panels[i].id);
-    EXPECT_EQ(spec["panels"][i]["height"], s.panels[i].height);
+    EXPECT_EQ(design["panels"][i]["id"], s.panels[i].id);
+    EXPECT_EQ(design["panels"][i]["height"], s.panels[i].height);
   }
-  EXPECT_EQ(spec["curveRadii"][1], 10000);
-  EXPECT_EQ(spec["curveRadii"][6], 333);
-  EXPECT_EQ(spec["lanes"]["signal"], 0);
-  EXPECT_EQ(spec["lanes"]["stop-point"], -1);
+  EXPECT_EQ(design["curveRadii"][1], 10000);
+  EXPECT_EQ(design["curveRadii"][6], 333);
+  EXPECT_EQ(design["lanes"]["signal"], 0);
+  EXPECT_EQ(design["lanes"]["stop-point"], -1);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The page of one scenario: panels along the line drawn as SVG from the data embedded in the page (or
 // received from the live server), zoomed and panned together. What the panels are and how they look
-// comes from the plot specification in the data (D.spec), which the static SVG draws from as well.
+// comes from the plot design in the data (D.design), which the static SVG draws from as well.
 // The work of one frame depends on the pixels shown, not on the route's length: the runs and features
 // in view are found by binary search, and anything narrower than a pixel is merged into its column.
 "use strict";
@@ -230,7 +230,7 @@ function legend(root, inKm) {
   }
 }
 
-// The drawing of each panel of the specification, by its id.
+// The drawing of each panel of the design, by its id.
 const DRAW = {
   stations(g, p, top) {
     const place = placer(), h = p.height, c = S.colours;
@@ -573,7 +573,7 @@ list.addEventListener("click", ev => { const li = ev.target.closest("li"); if (l
 
 // ---- The data: the page's own, or each update of the live server.
 function setData(data) {
-  D = data; S = D.spec; CELL = D.cellLength; KP = D.kilometres.points;
+  D = data; S = D.design; CELL = D.cellLength; KP = D.kilometres.points;
   features = D.features.slice().sort((a, b) => a.m - b.m);
   const last = D.stations.length - 1;
   stationOrder = D.stations.map((s, i) => [s, i === 0 || i === last ? 0 : s.time ? 1 : 2])

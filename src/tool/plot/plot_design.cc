@@ -1,4 +1,4 @@
-#include "tool/plot/plot_spec.h"
+#include "tool/plot/plot_design.h"
 
 #include <cmath>
 
@@ -10,8 +10,8 @@ std::string curveTitle(const std::array<int, 7>& radii) {
          std::to_string(radii[1]) + " m, to 6, " + std::to_string(radii[6]) + " m)";
 }
 
-PlotSpec makeSpec() {
-  PlotSpec s;
+PlotDesign makeDesign() {
+  PlotDesign s;
   for (int cls = 1; cls < 7; ++cls) s.curveRadii[cls] = static_cast<int>(std::lround(1 / curveClassCurvature(cls)));
   s.panels = {
       {"stations", "Stations and platforms", 74, "", 0},
@@ -35,23 +35,23 @@ PlotSpec makeSpec() {
 
 }  // namespace
 
-const PanelSpec& PlotSpec::panel(std::string_view id) const {
-  for (const PanelSpec& p : panels) {
+const PanelDesign& PlotDesign::panel(std::string_view id) const {
+  for (const PanelDesign& p : panels) {
     if (p.id == id) return p;
   }
   return panels.front();
 }
 
-int PlotSpec::laneOf(FeatureKind kind) const {
-  for (const LaneSpec& l : lanes) {
+int PlotDesign::laneOf(FeatureKind kind) const {
+  for (const LaneDesign& l : lanes) {
     if (l.kind == kind) return l.lane;
   }
   return -1;
 }
 
-const PlotSpec& plotSpec() {
-  static const PlotSpec spec = makeSpec();
-  return spec;
+const PlotDesign& plotDesign() {
+  static const PlotDesign design = makeDesign();
+  return design;
 }
 
 std::string_view featureKindName(FeatureKind k) {

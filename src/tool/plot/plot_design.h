@@ -14,7 +14,7 @@
 
 namespace pack {
 
-struct PanelSpec {
+struct PanelDesign {
   std::string id;     // the drawing code's name for the panel
   std::string title;
   double height = 0;  // pixels
@@ -38,17 +38,17 @@ struct Palette {
 };
 
 // The row of the features panel a kind is drawn in, or -1 when it is not drawn there.
-struct LaneSpec {
+struct LaneDesign {
   FeatureKind kind;
   int lane;
 };
 
-struct PlotSpec {
-  std::vector<PanelSpec> panels;
+struct PlotDesign {
+  std::vector<PanelDesign> panels;
   double panelGap = 34;      // from one panel's bottom to the next one's top, room for the ticks and title
   Palette colours;
   std::vector<LegendEntry> legend;
-  std::vector<LaneSpec> lanes;
+  std::vector<LaneDesign> lanes;
   std::array<std::string, 4> laneColours;  // signals, boards, slow-down points, code points
   double laneHeight = 23;
   std::array<int, 7> curveRadii{};  // metres by class, 0 for straight
@@ -64,11 +64,11 @@ struct PlotSpec {
   std::string postSeparator = "+";
   int postDigits = 3;
 
-  const PanelSpec& panel(std::string_view id) const;
+  const PanelDesign& panel(std::string_view id) const;
   int laneOf(FeatureKind kind) const;
 };
 
-const PlotSpec& plotSpec();
+const PlotDesign& plotDesign();
 
 // The name the page's data gives a kind of feature ("signal", "speed-board", ...).
 std::string_view featureKindName(FeatureKind kind);
