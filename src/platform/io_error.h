@@ -1,6 +1,7 @@
 // A file operation that failed: names the operation, the path and the system's reason.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -19,5 +20,8 @@ class IoError : public std::runtime_error {
   std::string path_;
   std::string reason_;
 };
+
+// A file refused because it holds more than a read may take: the same words on every platform.
+IoError readTooLarge(const std::string& path, std::uint64_t size, std::uint64_t maxBytes);
 
 }  // namespace pack

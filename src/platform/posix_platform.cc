@@ -419,7 +419,7 @@ class PosixPlatform : public Platform {
     struct stat st;
     if (::fstat(fd, &st) != 0) throw IoError("read", path, reason(errno));
     if (!S_ISREG(st.st_mode)) throw IoError("read", path, "it is " + kindOf(st.st_mode) + ", not a file");
-    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) throw tooLarge(path, static_cast<std::uint64_t>(st.st_size), maxBytes);
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) throw readTooLarge(path, static_cast<std::uint64_t>(st.st_size), maxBytes);
     std::string content;
     content.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[1 << 16];
@@ -431,15 +431,9 @@ class PosixPlatform : public Platform {
       }
       if (n == 0) break;
       content.append(buffer, static_cast<std::size_t>(n));
-      if (content.size() > maxBytes) throw tooLarge(path, content.size(), maxBytes);
+      if (content.size() > maxBytes) throw readTooLarge(path, content.size(), maxBytes);
     }
     return content;
-  }
-
-  static IoError tooLarge(const std::string& path, std::uint64_t size, std::uint64_t maxBytes) {
-    return IoError("read", path,
-                   "it holds " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
-                       " that any scenario's file of its kind needs");
   }
 };
 

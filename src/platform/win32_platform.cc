@@ -528,7 +528,7 @@ class Win32Platform : public Platform {
     if (type != FILE_TYPE_DISK) throw IoError("read", path, "it is a device, not a file");
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(handle, &size)) throw IoError("read", path, reason(::GetLastError()));
-    if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) throw tooLarge(path, size.QuadPart, maxBytes);
+    if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) throw readTooLarge(path, size.QuadPart, maxBytes);
     std::string content;
     content.reserve(static_cast<std::size_t>(size.QuadPart));
     char buffer[1 << 16];
@@ -537,16 +537,11 @@ class Win32Platform : public Platform {
       if (!::ReadFile(handle, buffer, sizeof buffer, &n, nullptr)) throw IoError("read", path, reason(::GetLastError()));
       if (n == 0) break;
       content.append(buffer, n);
-      if (content.size() > maxBytes) throw tooLarge(path, content.size(), maxBytes);
+      if (content.size() > maxBytes) throw readTooLarge(path, content.size(), maxBytes);
     }
     return content;
   }
 
-  static IoError tooLarge(const std::string& path, std::uint64_t size, std::uint64_t maxBytes) {
-    return IoError("read", path,
-                   "it holds " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
-                       " that any scenario's file of its kind needs");
-  }
 
   HWND window_ = nullptr;
   HWND label_ = nullptr;
