@@ -163,17 +163,6 @@ void explain(CompileReport& report, const Model& model, const CellProvenance& pr
 
 }  // namespace
 
-CompileReport compileExplained(FileSystem& fs, const CompileRequest& request, const std::string& outputFolder,
-                               std::vector<LintWarning>& warnings) {
-  CellProvenance provenance;
-  Model model;
-  model.placementObserver = &provenance;
-  CompileReport report = compileAndWrite(fs, request, outputFolder, model);
-  model.placementObserver = nullptr;
-  explain(report, model, provenance, fs, request, warnings);
-  return report;
-}
-
 CompileReport compileExplainedInMemory(FileSystem& fs, const CompileRequest& request, Model& model,
                                        std::vector<LintWarning>& warnings) {
   CellProvenance provenance;
@@ -181,6 +170,14 @@ CompileReport compileExplainedInMemory(FileSystem& fs, const CompileRequest& req
   CompileReport report = compileScenario(fs, request, model);
   model.placementObserver = nullptr;
   explain(report, model, provenance, fs, request, warnings);
+  return report;
+}
+
+CompileReport compileExplained(FileSystem& fs, const CompileRequest& request, const std::string& outputFolder,
+                               std::vector<LintWarning>& warnings) {
+  Model model;
+  CompileReport report = compileExplainedInMemory(fs, request, model, warnings);
+  if (report.fatal == 0) report.written = writeCompiledFiles(model, fs, outputFolder);
   return report;
 }
 
