@@ -58,12 +58,13 @@ void Form1::writeTexts() {
 
 void Form1::errore(const std::string& a) { throw FatalError(std::stoi(a), " Errore n. " + a); }
 
-void Form1::writeDocument(const std::string& name, std::span<const std::string_view> lines) {
-  std::string path = fs_.join(sourceFolder, name);
+void Form1::writeDocument(EmbeddedTextId id) {
+  const EmbeddedText text = embeddedText(id, {model.scenarioName, model.trainNumber});
+  std::string path = fs_.join(sourceFolder, text.name);
   if (gathering_ != nullptr) {
-    gathering_->push_back(lineTableFile(path, lines));
+    gathering_->push_back(lineTableFile(path, text.lines));
   } else {
-    writeLineTable(fs_, path, lines);
+    writeLineTable(fs_, path, text.lines);
   }
 }
 
@@ -71,21 +72,15 @@ void Form1::writeCarried(const std::string& name, std::string_view bytes) {
   writeFile(fs_, fs_.join(sourceFolder, name), [&](BinaryWriter& out) { out.bytes(bytes); });
 }
 
-void Form1::dati_linea() { writeDocument(routeSourceName({model.scenarioName, model.trainNumber}), routeLines()); }
+void Form1::dati_linea() { writeDocument(EmbeddedTextId::kRoute); }
 
-void Form1::dati_treno() {
-  writeDocument(trainRunSourceName({model.scenarioName, model.trainNumber}), trainRunLines());
-}
+void Form1::dati_treno() { writeDocument(EmbeddedTextId::kTrainRun); }
 
-void Form1::dati_note() { writeDocument(notesName({model.scenarioName, model.trainNumber}), notesLines()); }
+void Form1::dati_note() { writeDocument(EmbeddedTextId::kNotes); }
 
-void Form1::dati_rallentamenti() {
-  writeDocument(slowDownOrderName({model.scenarioName, model.trainNumber}), slowDownOrderLines());
-}
+void Form1::dati_rallentamenti() { writeDocument(EmbeddedTextId::kSlowDownOrder); }
 
-void Form1::dati_scheda() {
-  writeDocument(timetableName({model.scenarioName, model.trainNumber}), timetableLines());
-}
+void Form1::dati_scheda() { writeDocument(EmbeddedTextId::kTimetable); }
 
 PackPayload readCarriedScenario(Platform& platform, std::uint32_t appendedLength) {
   // The slot is checked like any other field: a length past the cap is damage, not a size to read.

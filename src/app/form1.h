@@ -12,6 +12,7 @@
 #include "output/file_writer.h"
 #include "output/pack_payload.h"
 #include "platform/platform.h"
+#include "writers/embedded_tables.h"
 
 namespace pack {
 
@@ -53,7 +54,7 @@ class Form1 {
   std::string outputFolder;
 
  private:
-  void writeDocument(const std::string& name, std::span<const std::string_view> lines);
+  void writeDocument(EmbeddedTextId id);
   void writeCarried(const std::string& name, std::string_view bytes);
 
   FileSystem& fs_;

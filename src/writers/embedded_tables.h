@@ -26,7 +26,13 @@ struct EmbeddedText {
   std::span<const std::string_view> lines;
 };
 
-// The five texts in the order the program writes them: the two sources, then the three crew documents.
+// The five texts, in the order the program writes them: the two sources, then the three crew documents.
+enum class EmbeddedTextId { kRoute, kTrainRun, kNotes, kSlowDownOrder, kTimetable };
+
+// One text with the file name it is written under.
+EmbeddedText embeddedText(EmbeddedTextId id, const ScenarioNames& names);
+
+// All five, in writing order.
 std::vector<EmbeddedText> embeddedTexts(const ScenarioNames& names);
 
 }  // namespace pack
