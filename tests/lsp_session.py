@@ -75,7 +75,8 @@ def session(folder, windows):
 
 def normalized(value, folder):
     text = json.dumps(value, sort_keys=True, ensure_ascii=False)
-    for form in (folder, "Z:" + folder.replace("/", "\\\\"), "Z:" + folder):
+    # The drive forms first: the bare folder is part of each of them.
+    for form in ("Z:" + folder.replace("/", "\\\\"), "Z:" + folder, folder):
         text = text.replace(form.replace(" ", "%20"), "<folder>").replace(form, "<folder>")
     return text.replace("\\\\", "/").replace("file:///<folder>", "file://<folder>")
 

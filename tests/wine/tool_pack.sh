@@ -83,6 +83,8 @@ open(target, "wb").write(d)
 PY
 }
 
+sizes_masked() { sed -E 's/\(([0-9]+) bytes of ([0-9]+)\)/(N bytes of M)/' <<<"$1"; }
+
 for kind in flipped cut half-missing version length-past-file device-name foreign-file; do
   win="$root/damaged/$kind/windows/$scenario_folder_name"
   posix="$root/damaged/$kind/posix/$scenario_folder_name"
@@ -98,7 +100,8 @@ for kind in flipped cut half-missing version length-past-file device-name foreig
   check_boxes "$root/damaged/$kind/report.txt"
   message="$(windows_messages "$root/damaged/$kind/report.txt")"
   [[ "$message" == "the scenario this program carries cannot be used: "?* ]] || fail "$kind: the message is [$message]"
-  [[ "$message" == "$(cat "$root/damaged/$kind/posix-errors.txt")" ]] ||
+  # The two programs differ in size, so a message that counts the file's bytes is compared without them.
+  [[ "$(sizes_masked "$message")" == "$(sizes_masked "$(cat "$root/damaged/$kind/posix-errors.txt")")" ]] ||
     fail "$kind: the POSIX message is [$(cat "$root/damaged/$kind/posix-errors.txt")], the Windows one [$message]"
   [[ -z "$(names_in "$win")" && -z "$(names_in "$posix")" ]] || fail "$kind: files were written: $(names_in "$win") $(names_in "$posix")"
   [[ -z "$(ls -A "$root/cwd")" ]] || fail "$kind: files written into the current folder"
