@@ -29,17 +29,17 @@ inline std::int32_t checkedMul(std::int32_t a, std::int32_t b) {
 }
 
 // Keeps the low 16 bits, as a two's complement 16-bit value (modulo 2^16).
-inline std::int16_t wrapToInt16(std::int64_t v) {
+inline constexpr std::int16_t wrapToInt16(std::int64_t v) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint64_t>(v) & 0xFFFFu));
 }
 
 // Keeps the low 8 bits (modulo 256).
-inline std::uint8_t wrapToUint8(std::int64_t v) {
+inline constexpr std::uint8_t wrapToUint8(std::int64_t v) {
   return static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) & 0xFFu);
 }
 
 // Keeps the low 32 bits, as a two's complement 32-bit value (modulo 2^32).
-inline std::int32_t wrapToInt32(std::int64_t v) {
+inline constexpr std::int32_t wrapToInt32(std::int64_t v) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v) & 0xFFFFFFFFu));
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "compiler/cell_codec.h"
 #include "compiler/checked_math.h"
 
 namespace pack {
@@ -9,7 +10,7 @@ namespace pack {
 void GradientFill::writeNextCell(Model& model) {
   if (nextCell_ <= model.cellCount) {
     model.trackCells[static_cast<std::size_t>(nextCell_)].gradient =
-        wrapToUint8(std::int64_t{current_} + kGradientOffset);
+        codec::encodeGradient(current_);
   }
   nextCell_ = checkedAdd(nextCell_, 1);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "compiler/cell_codec.h"
 #include "compiler/checked_math.h"
 
 namespace pack {
@@ -66,7 +67,7 @@ void progressive_ordina(Model& model) {
 
   // Row by row, so that an overflow leaves the rows already raised as they are.
   for (int row : {kRowKilometreTre, kRowKilometreDue, kRowKilometreUno}) {
-    if (table[row].numberC == 1) table[row].numberB = checkedAdd(table[row].numberB, 100);
+    if (table[row].numberC == 1) table[row].numberB = checkedAdd(table[row].numberB, codec::kKilometreFlagRaise);
   }
 }
 

@@ -31,10 +31,6 @@ enum CellKind : std::uint8_t {
   kTextBoard = 14,         // value1 = the table row holding its text
 };
 
-// How a cell stores the line's speed limit and gradient.
-constexpr std::int32_t kSpeedLimitStep = 5;    // km/h per unit of speedLimit
-constexpr std::int32_t kGradientOffset = 100;  // gradient = per mille + 100
-
 struct TrackCell {
   std::uint8_t kind = kFree;
   std::int16_t value1 = 0;
@@ -44,8 +40,8 @@ struct TrackCell {
   std::uint8_t signalTime = 0;
   std::uint8_t approachMark = 0;
   std::uint8_t mountainKind = 0;
-  std::uint8_t speedLimit = 0;  // units of kSpeedLimitStep km/h
-  std::uint8_t gradient = 0;    // per mille + kGradientOffset, modulo 256
+  std::uint8_t speedLimit = 0;  // steps of 5 km/h (cell_codec.h holds every encoding)
+  std::uint8_t gradient = 0;    // per mille + 100, modulo 256
   std::uint8_t adhesion = 0;    // percent
 
   // Features are placed only on free cells; a mountain decoration may be overwritten.

@@ -2,24 +2,14 @@
 
 #include <cstddef>
 
+#include "compiler/cell_codec.h"
 #include "compiler/checked_math.h"
 #include "compiler/error_codes.h"
-#include "compiler/rounding.h"
 #include "compiler/runtime_failure.h"
 #include "formats/compiled_format.h"
 
 namespace pack {
 namespace {
-
-constexpr std::int32_t kMarkerSpacing = 4;      // a marker every fourth cell: every 200 m
-constexpr std::int32_t kMountainTypeMarked = 10;
-constexpr std::int32_t kMountainTypeJoined = 3;
-constexpr std::int32_t kMountainJoinGap = 150;  // metres
-
-// Speed in km/h times 20 plus the second set's speed in units of 5 km/h.
-std::int16_t speedBoardValue(std::int32_t first, std::int32_t second) {
-  return roundHalfEven<std::int16_t>(second / 5.0 + static_cast<double>(checkedMul(20, first)));
-}
 
 }  // namespace
 
@@ -31,8 +21,9 @@ void memo_montagna(Model& model, std::int32_t inizio, std::int32_t fine, std::in
     throw RuntimeFailure("mountain stretch outside the track model");
   }
 
-  bool marked = tipo > kMountainTypeMarked;
-  if (marked) tipo -= kMountainTypeMarked;
+  const codec::MountainType type = codec::splitMountainType(tipo);
+  const bool marked = type.marked;
+  tipo = type.stored;
 
   std::int32_t count = ++model.mountainCount;
   model.mountainStart[static_cast<std::size_t>(count)] = inizio;
@@ -40,7 +31,7 @@ void memo_montagna(Model& model, std::int32_t inizio, std::int32_t fine, std::in
   // The previous stretch in reading order, whatever its position.
   if (count > 1) {
     std::int32_t previousEnd = model.mountainEnd[static_cast<std::size_t>(count - 1)];
-    if (checkedSub(inizio, previousEnd) <= kMountainJoinGap) tipo = kMountainTypeJoined;
+    if (checkedSub(inizio, previousEnd) <= codec::kMountainJoinGap) tipo = codec::kMountainJoined;
   }
 
   std::int32_t counted = 0;
@@ -48,7 +39,7 @@ void memo_montagna(Model& model, std::int32_t inizio, std::int32_t fine, std::in
     TrackCell& cell = model.cellAt(c);
     cell.mountainKind = wrapToUint8(tipo);
     ++counted;
-    if (marked && counted % kMarkerSpacing == 0 && cell.kind == kFree) cell.kind = kMountainMark;
+    if (marked && counted % codec::kMountainMarkerSpacing == 0 && cell.kind == kFree) cell.kind = kMountainMark;
   }
 }
 
@@ -61,16 +52,15 @@ EntryOutcome memo_indicatori_v_max(Model& model, const SpeedBoardLine& line) {
   }
   cell.kind = kSpeedBoard;
   model.notePlaced(c, kSpeedBoard);
-  cell.value1 = speedBoardValue(line.vas, line.vad);
-  cell.value2 = speedBoardValue(line.vbs, line.vbd);
-  cell.value3 = speedBoardValue(line.vcs, line.vcd);
-  // Only the low 16 bits of the stripe counts take part, and the sum wraps on 16 bits.
-  cell.value4 = wrapToInt16(10 * std::int64_t{wrapToInt16(line.strisces)} + wrapToInt16(line.strisced));
+  cell.value1 = codec::encodeBoardSpeeds(line.vas, line.vad);
+  cell.value2 = codec::encodeBoardSpeeds(line.vbs, line.vbd);
+  cell.value3 = codec::encodeBoardSpeeds(line.vcs, line.vcd);
+  cell.value4 = codec::encodeBoardStripes(line.strisces, line.strisced);
   return {};
 }
 
 EntryOutcome placeTextBoard(Model& model, std::int32_t position, const std::string& text, std::int32_t row) {
-  if (row < 1 || row > kFirstBoardRow) throw RuntimeFailure("a text board row outside the boards' rows");
+  if (!codec::isBoardRow(row)) throw RuntimeFailure("a text board row outside the boards' rows");
   const std::int32_t c = cellAfter(position);
   TrackCell& cell = model.cellAt(c);
   if (!cell.isFree()) {

@@ -1,7 +1,6 @@
 #include "compiler/profiles.h"
 
-#include "compiler/checked_math.h"
-#include "compiler/rounding.h"
+#include "compiler/cell_codec.h"
 
 namespace pack {
 namespace {
@@ -11,8 +10,8 @@ void writeProfileCell(Model& model, Profile& profile) {
   ++profile.nextCell;
 }
 
-std::uint8_t speedUnits(std::int32_t kmh) { return roundHalfEven<std::uint8_t>(kmh / static_cast<double>(kSpeedLimitStep)); }
-std::uint8_t adhesionByte(std::int32_t percent) { return wrapToUint8(percent); }
+std::uint8_t speedUnits(std::int32_t kmh) { return codec::encodeSpeed(kmh); }
+std::uint8_t adhesionByte(std::int32_t percent) { return codec::encodeAdhesion(percent); }
 
 }  // namespace
 

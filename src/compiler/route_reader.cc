@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/cell_codec.h"
 #include "compiler/entry_dispatch.h"
 #include "compiler/error_codes.h"
 #include "compiler/field_reader.h"
@@ -198,9 +199,10 @@ EntryOutcome RouteReading::curve(EntryValues& in) {
   std::int32_t start = in.int32();
   std::int32_t length = in.int32();
   if (EntryOutcome outside = checkFeaturePosition(model_, start)) return outside;
-  std::optional<double> curvature = curveCurvature(in.key());
-  if (!curvature) return {kErrCurve, std::nullopt};
-  double turn = curveTurnsLeft(in.key()) ? *curvature * -1 : *curvature;
+  std::optional<int> curveClass = codec::curveClassOfKey(in.key());
+  if (!curveClass) return {kErrCurve, std::nullopt};
+  const double curvature = codec::classCurvature(*curveClass);
+  double turn = curveTurnsLeft(in.key()) ? curvature * -1 : curvature;
   // The curve must end on the plan; the sum is exact, so a length near the 32-bit top is refused too.
   if (std::int64_t{start} + length > model_.extendedLength) return EntryOutcome::beyondTrack(start);
   if (!plan_.addCurve(model_, start, length, turn)) return {kErrCurve, std::nullopt};

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <limits>
 
+#include "compiler/cell_codec.h"
 #include "compiler/checked_math.h"
 #include "compiler/error_codes.h"
 #include "compiler/minimo.h"
@@ -17,8 +18,8 @@ constexpr std::int32_t kLowestLookBackCell = 3;  // a signal below it has no two
 constexpr std::int32_t kMarkerSpacing = 8;       // cells between the walk's markers (400 m)
 constexpr std::int32_t kSearchCells = 12;        // how far past a slow-down's end a signal is looked for
 
-constexpr std::int16_t kReservedTableValue = 610;
-constexpr std::int16_t kReservedCellValue = 5121;
+using codec::kReservedCellValue;
+using codec::kReservedTableValue;
 
 // The three windows before a slow-down start that each receive one marker: {nearest, farthest} cell
 // offset. A window applies only when the start lies beyond its farthest offset, so every cell exists.

@@ -1,14 +1,14 @@
 #include "compiler/signals_and_slow_downs.h"
 
+#include "compiler/cell_codec.h"
 #include "compiler/checked_math.h"
 #include "compiler/error_codes.h"
 
 namespace pack {
 namespace {
 
-constexpr std::int32_t kSignalApproachReach = 8;  // the fourth mark lies 8 cells before the signal
-constexpr std::int32_t kWarningDistance = 1200;   // metres from a slow-down's warning point to its start
-constexpr std::int32_t kWarnedFrom = 1500;        // slow-downs starting above this get a warning point
+using codec::kWarnedFrom;
+using codec::kWarningDistance;
 
 // Like its start, a slow-down's end stands in the cell after its position.
 std::int32_t slowDownEndCell(const SlowDownLine& line) { return cellAfter(checkedAdd(line.x, line.l)); }
@@ -20,7 +20,7 @@ EntryOutcome refused(Model& model, std::int64_t cell, std::int32_t code, std::in
 }
 
 void setSlowDownValue2(TrackCell& cell, std::int32_t d_v) {
-  if (d_v != 0) cell.value2 = wrapToInt16(d_v);
+  if (d_v != 0) cell.value2 = codec::encodeSlowDownValue(d_v);
 }
 
 }  // namespace
@@ -35,18 +35,17 @@ EntryOutcome memo_segnale(Model& model, SignalLine line) {
 
   cell.kind = kSignal;
   model.notePlaced(i, kSignal);
-  cell.value4 = wrapToInt16(std::int64_t{line.rapp} * 10 + std::int64_t{line.sx} * 3 + line.dx);
-  cell.value1 = wrapToInt16(std::int64_t{line.s1} * 10 + line.d1);
-  cell.value2 = wrapToInt16(std::int64_t{line.s2} * 10 + line.d2);
-  cell.value3 = wrapToInt16(std::int64_t{line.s3} * 10 + line.d3);
-  // Nonzero time values start at 101: 1 to 100 are all taken as 101.
-  if (line.tempo >= 1 && line.tempo <= 100) line.tempo = 101;
-  cell.signalTime = line.sx == 2 ? wrapToUint8(line.tempo) : 0;
+  cell.value4 = codec::encodeSignalKinds(line.rapp, line.sx, line.dx);
+  cell.value1 = codec::encodeSignalDigits(line.s1, line.d1);
+  cell.value2 = codec::encodeSignalDigits(line.s2, line.d2);
+  cell.value3 = codec::encodeSignalDigits(line.s3, line.d3);
+  cell.signalTime = codec::encodeSignalTime(line.sx, line.tempo);
 
-  const std::int64_t sides = std::int64_t{line.sx} * 3 + line.dx;
-  for (std::int32_t k = 1; k <= 4; ++k) {
-    model.cellAt(std::int64_t{i} - 2 * k).approachMark = wrapToUint8(sides * 10 + k);
-    model.noteMarked(std::int64_t{i} - 2 * k);
+  // The marks lie every second cell back from the signal, the last at the mark reach.
+  constexpr std::int32_t kMarkGap = codec::kSignalMarkReach / codec::kApproachSteps;
+  for (std::int32_t k = 1; k <= codec::kApproachSteps; ++k) {
+    model.cellAt(std::int64_t{i} - kMarkGap * k).approachMark = codec::encodeSignalMark(line.sx, line.dx, k);
+    model.noteMarked(std::int64_t{i} - kMarkGap * k);
   }
   return {};
 }
@@ -80,21 +79,21 @@ EntryOutcome memo_rallentamento(Model& model, SlowDownLine line) {
     warning.kind = kSlowDownWarning;
     model.notePlaced(w, kSlowDownWarning);
     setSlowDownValue2(warning, line.d_v);
-    warning.value1 = wrapToInt16(line.v);
+    warning.value1 = codec::encodeSlowDownValue(line.v);
   }
-  start.value1 = wrapToInt16(line.v);
-  end.value1 = wrapToInt16(line.v);
-  start.value3 = wrapToInt16(line.f_tt);
-  end.value3 = wrapToInt16(line.f_tt);
+  start.value1 = codec::encodeSlowDownValue(line.v);
+  end.value1 = codec::encodeSlowDownValue(line.v);
+  start.value3 = codec::encodeSlowDownValue(line.f_tt);
+  end.value3 = codec::encodeSlowDownValue(line.f_tt);
 
   if (line.f_ta != 0) {
     const std::int32_t h = cellOf(warningPosition);
     // Tested only now: a refusal here leaves the slow-down's points written.
-    for (std::int32_t j = 0; j <= 3; ++j) {
+    for (std::int32_t j = 0; j < codec::kApproachSteps; ++j) {
       const std::int64_t a = std::int64_t{h} - j;
       if (!model.cellAt(a).isFree()) return refused(model, a, kErrApproachOccupied, line.x);
     }
-    for (std::int32_t j = 0; j <= 3; ++j) {
+    for (std::int32_t j = 0; j < codec::kApproachSteps; ++j) {
       TrackCell& approach = model.cellAt(std::int64_t{h} - j);
       approach.kind = kSlowDownApproach;
       model.notePlaced(std::int64_t{h} - j, kSlowDownApproach);
@@ -107,7 +106,7 @@ EntryOutcome memo_rallentamento(Model& model, SlowDownLine line) {
 
 EntryOutcome placeSignal(Model& model, const SignalLine& line) {
   if (EntryOutcome r = checkFeaturePosition(model, line.posizione)) return r;
-  if (cellAfter(line.posizione) < kSignalApproachReach) return {kErrBeyondTrack, line.posizione};
+  if (cellAfter(line.posizione) < codec::kSignalMarkReach) return {kErrBeyondTrack, line.posizione};
   return memo_segnale(model, line);
 }
 

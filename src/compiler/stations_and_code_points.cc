@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "compiler/cell_codec.h"
 #include "compiler/checked_math.h"
 #include "compiler/error_codes.h"
 #include "compiler/rounding.h"
@@ -10,10 +11,7 @@
 namespace pack {
 namespace {
 
-constexpr std::int32_t kStationSpacing = 350;     // metres between two platforms
 constexpr std::int32_t kFirstStationRow = 1;
-constexpr std::uint8_t kTableOnlyStationTypes = 25;  // from this type on a station touches no cell
-constexpr std::uint8_t kStationMarkBase = 80;
 
 ScenarioRecord& rowAt(Model& model, std::int32_t row) {
   if (row < 0 || row >= kTableRows) throw RuntimeFailure("a station row outside the scenario table");
@@ -24,24 +22,14 @@ std::int32_t roundToInt(double v) { return roundHalfEven<std::int32_t>(v); }
 
 void layPlatform(ScenarioRecord& row, std::int32_t platformLength) {
   const std::int32_t s = row.numberC;
-  switch (row.kind) {
-    case 5:
-    case 6:
-      row.numberA = checkedSub(s, platformLength);
-      row.numberB = checkedAdd(s, 150);
-      row.flag3 = 0;
-      break;
-    case 7:
-    case 8:
-      row.numberA = checkedSub(s, platformLength);
-      row.numberB = checkedAdd(s, platformLength);
-      row.flag3 = 0;
-      break;
-    default: {
-      const double half = platformLength / 2.0;
-      row.numberA = roundToInt(s - half);
-      row.numberB = roundToInt(s + half + (row.flag3 != 0 ? 50 : 0));
-    }
+  if (codec::platformRunsBack(row.kind)) {
+    row.numberA = checkedSub(s, platformLength);
+    row.numberB = checkedAdd(s, codec::platformEndFixed(row.kind) ? codec::kShortPlatformBeyond : platformLength);
+    row.flag3 = 0;
+  } else {
+    const double half = platformLength / 2.0;
+    row.numberA = roundToInt(s - half);
+    row.numberB = roundToInt(s + half + (row.flag3 != 0 ? codec::kPlatformExtension : 0));
   }
 }
 
@@ -52,12 +40,12 @@ EntryOutcome markStopPoint(Model& model, std::int32_t row, const ScenarioRecord&
   // they keep the real value rather than a rounded cell.
   const double endCell = station.numberB / static_cast<double>(kCellLength);
   if (cellBefore(station.numberB) > model.cellCount) return {kErrBeyondTrack, station.numberC};
-  if (station.kind != 5 && station.kind != 6) {
-    for (std::int32_t j = 1; j <= 4; ++j) {
+  if (codec::marksApproach(station.kind)) {
+    for (std::int32_t j = 1; j <= codec::kApproachSteps; ++j) {
       const double q = endCell - j - 1;
       // Cells 0 and 1 never carry a mark: the first station's fourth mark is simply left out.
       if (q > 1) {
-        model.cellAt(roundToInt(q)).approachMark = static_cast<std::uint8_t>(kStationMarkBase + j);
+        model.cellAt(roundToInt(q)).approachMark = codec::encodeStationMark(j);
         model.noteMarked(roundToInt(q));
       }
     }
@@ -83,7 +71,7 @@ EntryOutcome placeCodePoint(Model& model, std::int32_t position, std::int32_t co
   }
   if (code >= 1) {
     cell.kind = kCodePoint;
-    cell.value1 = wrapToInt16(code);
+    cell.value1 = codec::encodeCode(code);
   } else {
     cell.kind = kCodePointNoValue;
   }
@@ -94,17 +82,17 @@ EntryOutcome placeCodePoint(Model& model, std::int32_t position, std::int32_t co
 EntryOutcome layStation(Model& model, std::int32_t row, std::int32_t platformLength) {
   ScenarioRecord& station = rowAt(model, row);
   layPlatform(station, platformLength);
-  if (platformLength < 600) station.flag4 = 0;
+  if (platformLength < codec::kAttributeBPlatform) station.flag4 = 0;
   // After the platform: the first station's extension flag still lengthens it.
   if (row == kFirstStationRow) {
     station.flag4 = 0;
     station.flag3 = 0;
   }
-  if (station.kind < kTableOnlyStationTypes) {
+  if (codec::touchesCells(station.kind)) {
     if (EntryOutcome r = markStopPoint(model, row, station)) return r;
   }
   if (row > kFirstStationRow &&
-      checkedSub(station.numberA, kStationSpacing) < rowAt(model, row - 1).numberB) {
+      checkedSub(station.numberA, codec::kStationSpacing) < rowAt(model, row - 1).numberB) {
     return {kErrStationSpacing, station.numberC};
   }
   return {};

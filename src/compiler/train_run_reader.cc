@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "compiler/cell_codec.h"
 #include "compiler/checked_math.h"
 #include "compiler/entry_dispatch.h"
 #include "compiler/error_codes.h"
@@ -137,7 +138,7 @@ class TrainRunReading {
     if (s % kCellLength != 0) return {kErrStationPosition, s};
     station.kind = in.uint8();
     const std::int32_t platformLength = in.int32();
-    if (platformLength % 100 != 0) return {kErrPlatformLength, s};
+    if (platformLength % codec::kPlatformLengthStep != 0) return {kErrPlatformLength, s};
     readStationAttributes(in, station);
     if (EntryOutcome refused = layStation(model_, r, platformLength)) return refused;
     ++stationRow_;
@@ -160,7 +161,7 @@ class TrainRunReading {
     const std::int64_t hours = in.int32();
     const std::int64_t minutes = in.int32();
     const std::int64_t seconds = in.int32();
-    station.numberD = wrapToInt32((hours * 60 + minutes) * 60 + seconds);  // no range check: wraps
+    station.numberD = codec::encodeStationTime(hours, minutes, seconds);
     std::string name = in.text();
     // Refused before it is stored: the compiled table cannot hold it, and the model is still written.
     if (name.size() > kMaxTextBytes) throw RuntimeFailure("station name longer than 65535 bytes");

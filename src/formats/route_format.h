@@ -285,10 +285,6 @@ std::span<const EntryDefinition* const> routeFeatureEntries();
 // begin with "-".
 bool endsGeneralPart(std::string_view field);
 
-// The curvature per metre of the first class digit 1 to 6 (tested in that order) found in a curve key,
-// or nothing when the key holds none of them.
-std::optional<double> curveCurvature(std::string_view curveKey);
-
 // A curve key holding "s" (any case) turns left; every other curve turns right.
 bool curveTurnsLeft(std::string_view curveKey);
 

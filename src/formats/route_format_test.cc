@@ -82,25 +82,14 @@ TEST(RouteFormat, EntriesStateTheirValueCounts) {
   EXPECT_EQ(kTextBoardEntry.values[1], ValueWidth::kText);
 }
 
-TEST(RouteFormat, CurveKeysCarryClassAndSide) {
+TEST(RouteFormat, CurveKeysCarryTheirSide) {
   struct Case {
     std::string_view key;
-    std::optional<double> curvature;
     bool left;
   } cases[] = {
-      {"curvad1", 0.0001, false}, {"curvad2", 0.0002, false}, {"curvad3", 0.0004, false},
-      {"curvad4", 0.001, false},  {"curvad5", 0.002, false},  {"curvad6", 0.003, false},
-      {"curvaS3", 0.0004, true},  {"curvas4", 0.001, true},
-      {"curvad17", 0.0001, false},  // the lowest class digit present wins, wherever it stands
-      {"curvad52", 0.0002, false},
-      {"curvad7", std::nullopt, false},
-      {"curvad", std::nullopt, false},
-      {"CURVA SINISTRA 5", 0.002, true},
+      {"curvad1", false}, {"curvaS3", true}, {"curvas4", true}, {"curvad", false}, {"CURVA SINISTRA 5", true},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(curveCurvature(c.key), c.curvature) << c.key;
-    EXPECT_EQ(curveTurnsLeft(c.key), c.left) << c.key;
-  }
+  for (const Case& c : cases) EXPECT_EQ(curveTurnsLeft(c.key), c.left) << c.key;
 }
 
 TEST(RouteFormat, RepetitionKeysNameTheirCodeCount) {

@@ -1,46 +1,37 @@
 #include "output/compiled_decoders.h"
 
 #include <cstdint>
+#include <span>
+#include <string>
 
+#include "compiler/record_fields.h"
 #include "formats/compiled_format.h"
 
 namespace pack {
 namespace {
 
+template <typename Record>
+void readField(ByteReader& in, const RecordField<Record>& f, Record& r) {
+  std::uint64_t bits = in.little(f.width, f.name.data());  // the names are string literals, NUL-ended
+  std::uint64_t sign = std::uint64_t{1} << (8 * f.width - 1);
+  // Sign-extended for a signed field: the low bytes of a two's complement value.
+  std::int64_t v = f.isSigned && (bits & sign) != 0 ? static_cast<std::int64_t>(bits) - static_cast<std::int64_t>(sign << 1)
+                                                     : static_cast<std::int64_t>(bits);
+  f.set(r, v);
+}
+
 TrackCell readCell(ByteReader& in) {
   TrackCell c;
-  c.kind = in.u8("kind");
-  c.value1 = in.i16("value1");
-  c.value2 = in.i16("value2");
-  c.value3 = in.i16("value3");
-  c.value4 = in.i16("value4");
-  c.signalTime = in.u8("signalTime");
-  c.approachMark = in.u8("approachMark");
-  c.mountainKind = in.u8("mountainKind");
-  c.speedLimit = in.u8("speedLimit");
-  c.gradient = in.u8("gradient");
-  c.adhesion = in.u8("adhesion");
+  for (const RecordField<TrackCell>& f : kCellFields) readField(in, f, c);
   return c;
 }
 
 ScenarioRecord readRecord(ByteReader& in) {
   ScenarioRecord r;
-  r.kind = in.u8("kind");
-  r.numberA = in.i32("numberA");
-  r.numberB = in.i32("numberB");
-  r.numberC = in.i32("numberC");
-  r.option = in.u8("option");
+  std::span<const RecordField<ScenarioRecord>> fields = kRowFields;
+  for (const auto& f : fields.first(kRowFieldsBeforeText)) readField(in, f, r);
   r.text = in.text(in.u16("text length"), "text");
-  r.param1 = in.i16("param1");
-  r.param2 = in.i16("param2");
-  r.param3 = in.i16("param3");
-  r.param4 = in.i16("param4");
-  r.param5 = in.i16("param5");
-  r.flag1 = in.u8("flag1");
-  r.flag2 = in.u8("flag2");
-  r.flag3 = in.u8("flag3");
-  r.flag4 = in.u8("flag4");
-  r.numberD = in.i32("numberD");
+  for (const auto& f : fields.subspan(kRowFieldsBeforeText)) readField(in, f, r);
   return r;
 }
 

@@ -2,8 +2,10 @@
 
 #include <bit>
 #include <cassert>
+#include <span>
 #include <stdexcept>
 
+#include "compiler/record_fields.h"
 #include "formats/compiled_format.h"
 #include "formats/file_names.h"
 #include "output/file_writer.h"
@@ -11,42 +13,32 @@
 namespace pack {
 namespace {
 
+// One field of a record, little-endian, in the width the field table gives it.
+template <typename Record>
+void encodeField(const RecordField<Record>& f, const Record& r, BinaryWriter& out) {
+  std::uint64_t bits = static_cast<std::uint64_t>(f.get(r));
+  switch (f.width) {
+    case 1: out.u8(static_cast<std::uint8_t>(bits)); break;
+    case 2: out.u16(static_cast<std::uint16_t>(bits)); break;
+    case 4: out.i32(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits))); break;
+    default: throw std::logic_error("a record field of an unknown width");
+  }
+}
+
 void encodeCell(const TrackCell& cell, BinaryWriter& out) {
   [[maybe_unused]] std::uint64_t start = out.written();
-  out.u8(cell.kind);
-  out.i16(cell.value1);
-  out.i16(cell.value2);
-  out.i16(cell.value3);
-  out.i16(cell.value4);
-  out.u8(cell.signalTime);
-  out.u8(cell.approachMark);
-  out.u8(cell.mountainKind);
-  out.u8(cell.speedLimit);
-  out.u8(cell.gradient);
-  out.u8(cell.adhesion);
+  for (const RecordField<TrackCell>& f : kCellFields) encodeField(f, cell, out);
   assert(out.written() - start == kCellRecordSize);
 }
 
 void encodeRecord(const ScenarioRecord& row, BinaryWriter& out) {
   if (row.text.size() > kMaxTextBytes) throw std::length_error("table text longer than 65535 bytes");
   [[maybe_unused]] std::uint64_t start = out.written();
-  out.u8(row.kind);
-  out.i32(row.numberA);
-  out.i32(row.numberB);
-  out.i32(row.numberC);
-  out.u8(row.option);
+  std::span<const RecordField<ScenarioRecord>> fields = kRowFields;
+  for (const auto& f : fields.first(kRowFieldsBeforeText)) encodeField(f, row, out);
   out.u16(static_cast<std::uint16_t>(row.text.size()));
   out.bytes(row.text);
-  out.i16(row.param1);
-  out.i16(row.param2);
-  out.i16(row.param3);
-  out.i16(row.param4);
-  out.i16(row.param5);
-  out.u8(row.flag1);
-  out.u8(row.flag2);
-  out.u8(row.flag3);
-  out.u8(row.flag4);
-  out.i32(row.numberD);
+  for (const auto& f : fields.subspan(kRowFieldsBeforeText)) encodeField(f, row, out);
   assert(out.written() - start == kTableRecordFixedSize + row.text.size());
 }
 

@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include "compiler/cell_codec.h"
 #include "compiler/error_codes.h"
 #include "compiler/source_reader.h"
 #include "formats/file_names.h"
@@ -12,19 +13,8 @@ namespace pack {
 namespace {
 
 std::string_view featureName(CellKind kind) {
-  switch (kind) {
-    case kSignal: return "the signal";
-    case kSlowDownEnd: return "the end of the slow-down";
-    case kSlowDownStart: return "the start of the slow-down";
-    case kSlowDownWarning: return "the warning point of the slow-down";
-    case kSlowDownApproach: return "an approach cell of the slow-down";
-    case kSpeedBoard: return "the speed-indicator board";
-    case kStopPoint: return "the stop point of the station";
-    case kCodePoint:
-    case kCodePointNoValue: return "the code point";
-    case kTextBoard: return "the text board";
-    default: return "a feature";
-  }
+  const codec::KindInfo* info = codec::kindInfo(kind);
+  return info == nullptr ? "a feature" : info->words;
 }
 
 // Which entry placed what in each cell, and the cell a feature was last refused on.
@@ -108,7 +98,7 @@ std::string occupantText(const CellProvenance& provenance, const Model& model, c
 // The station refused for spacing is the last one read: its row holds its platform, the row before it
 // the previous platform.
 std::string spacingText(const Model& model, std::int32_t stationPosition) {
-  constexpr std::int32_t kSpacing = 350;
+  constexpr std::int32_t kSpacing = codec::kStationSpacing;
   for (int r = 2; r < kFirstBoardRow; ++r) {
     const ScenarioRecord& row = model.scenarioTable[static_cast<std::size_t>(r)];
     const ScenarioRecord& previous = model.scenarioTable[static_cast<std::size_t>(r - 1)];

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "compiler/cell_codec.h"
 #include "compiler/field_reader.h"
 #include "compiler/runtime_failure.h"
 #include "formats/cp1252.h"
@@ -336,8 +337,12 @@ class Linter {
       return;
     }
     std::int64_t n = *v.number;
+    std::string stored = codec::storedAs(*read.entry, i, n);
     if (outsideRange(d, n)) {
-      warn(v, valueName(*read.entry, i) + " is " + std::to_string(n) + ", outside " + rangeText(d));
+      warn(v, valueName(*read.entry, i) + " is " + std::to_string(n) + ", outside " + rangeText(d) +
+                  (stored.empty() ? "" : ": " + stored));
+    } else if (!stored.empty()) {
+      warn(v, valueName(*read.entry, i) + ": " + stored);
     } else if (d.alongLine && routeLength && n > *routeLength) {
       warn(v, valueName(*read.entry, i) + " is " + metres(n) + ", beyond the end of the route at " +
                   metres(*routeLength) + " (in the run-out after it)");
@@ -398,8 +403,7 @@ struct RouteState {
   std::size_t mountains = 0;
 };
 
-constexpr std::size_t kMaxMountains = 80;
-constexpr std::int64_t kRunOut = 7000;
+constexpr std::int64_t kRunOut = kTrackExtension;
 
 // The side and class the compiler takes from a curve key, and the key an author most likely meant.
 void checkCurveKey(Linter& lint, const Field& key) {
@@ -423,6 +427,18 @@ void checkCurveKey(Linter& lint, const Field& key) {
                      "; " + how + "; did you mean " + quoted(meant) + "?");
 }
 
+// Scenery 1 or 2, plain or marked; the joined type is the compile's to give.
+void checkMountainType(Linter& lint, const Field& value, std::int64_t type) {
+  const std::int32_t stored = codec::splitMountainType(static_cast<std::int32_t>(type)).stored;
+  if (stored == 1 || stored == 2) return;
+  std::string text = "scenery type " + std::to_string(type) + " is none of 1, 2, 11 or 12";
+  if (stored == codec::kMountainJoined) {
+    text += " (the compile gives type " + std::to_string(codec::kMountainJoined) + " itself to a stretch starting within " +
+            metres(codec::kMountainJoinGap) + " of the previous one's end)";
+  }
+  lint.warn(value, text);
+}
+
 void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
   const EntryDefinition* entry = read.entry;
   const Field& at = read.key;
@@ -440,7 +456,7 @@ void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
       state.curveEnd = *start + *length;
       if (state.length && *state.curveEnd > *state.length + kRunOut) {
         lint.warn(at, "the curve ends at " + metres(*state.curveEnd) + ", beyond the end of the track model at " +
-                          metres(*state.length + kRunOut) + " (the route's length and 7000 m)");
+                          metres(*state.length + kRunOut) + " (the route's length and " + metres(kRunOut) + ")");
       }
     }
   } else if (entry == &kMountainEntry) {
@@ -448,7 +464,8 @@ void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
     std::optional<std::int64_t> end = read.at(1);
     std::optional<std::int64_t> type = read.at(2);
     if (++state.mountains == kMaxMountains + 1) {
-      lint.warn(at, "more than " + std::to_string(kMaxMountains) + " mountain stretches; the compiler keeps 80");
+      lint.warn(at, "more than " + std::to_string(kMaxMountains) + " mountain stretches; the compiler keeps " +
+                        std::to_string(kMaxMountains));
     }
     if (start && end && *end <= *start) {
       lint.warn(at, "the mountain stretch ends at " + metres(*end) + ", not after its start at " + metres(*start));
@@ -457,9 +474,7 @@ void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
       lint.warn(at, "the mountain stretch starting at " + metres(*start) +
                         " overlaps the previous one, which ends at " + metres(*state.mountainEnd));
     }
-    if (type && *type >= 1 && *type <= 12 && *type != 1 && *type != 2 && *type != 11 && *type != 12) {
-      lint.warn(read.values[2], "scenery type " + std::to_string(*type) + " is none of 1, 2, 11 or 12");
-    }
+    if (type && *type >= 1 && *type <= 12) checkMountainType(lint, read.values[2], *type);
     if (end) state.mountainEnd = end;
   }
 }
@@ -555,7 +570,7 @@ void checkTrainEntry(Linter& lint, const EntryRead& read, TrainState& state) {
     lint.checkAscending(read.key, state.adhesion, read.at(0), "the adhesion");
   } else if (entry == &kStationEntry) {
     lint.checkAscending(read.key, state.station, read.at(0), "the station");
-    if (std::optional<std::int64_t> type = read.at(1); type && *type > 24) {
+    if (std::optional<std::int64_t> type = read.at(1); type && !codec::touchesCells(static_cast<int>(*type))) {
       lint.warn(read.values[1], "station type " + std::to_string(*type) +
                                     " is only recorded in the table: the train gets no stop point there");
     }
@@ -563,11 +578,6 @@ void checkTrainEntry(Linter& lint, const EntryRead& read, TrainState& state) {
   } else if (entry == &kClockEntry) {
     std::optional<std::int64_t> h = read.at(0), m = read.at(1), s = read.at(2);
     if (h && m && s) state.clock = *h * 3600 + *m * 60 + *s;
-  } else if (entry == &kSignalEntry) {
-    std::optional<std::int64_t> tempo = read.at(10);
-    if (tempo && *tempo >= 1 && *tempo <= 100) {
-      lint.warn(read.values[10], "signal time " + std::to_string(*tempo) + " is taken as 101 (use 0 or 101 to 255)");
-    }
   }
 }
 

@@ -70,6 +70,20 @@ TEST(SourceLint, WhatTheCompilerAcceptsSilentlyIsNamed) {
        "R:103:19: warning: value 2 of \"pendenza\": gradient, per mille is 240, outside -100 to 155"},
       {Source::kTrain, "velocita,   22550,    60", "velocita,   22550,    650",
        "T:33:23: warning: value 2 of \"velocita\": speed limit, km/h is 650, outside 0 to 300"},
+      // Values kept in fewer bits or steps than written say what the simulator sees.
+      {Source::kRoute, "pendenza,  900,   24", "pendenza,  900,   180",
+       "R:103:19: warning: value 2 of \"pendenza\": gradient, per mille is 180, outside -100 to 155: 180 per mille is "
+       "stored as -76 per mille, a descent"},
+      {Source::kRoute, "pendenza,  900,   24", "pendenza,  900,   -120",
+       "-120 per mille is stored as 136 per mille, a climb"},
+      {Source::kTrain, "velocita,   22550,    60", "velocita,   22550,    62",
+       "T:33:23: warning: value 2 of \"velocita\": speed limit, km/h: 62 km/h is stored as 60 km/h (speeds are kept "
+       "in steps of 5 km/h)"},
+      {Source::kTrain, "aderenza,   28300,   100", "aderenza,   28300,   300",
+       "300 % is stored as 44 %"},
+      {Source::kRoute, "montagna,   3050,  3100,  2", "montagna,   3050,  3100,  3",
+       "R:185:27: warning: scenery type 3 is none of 1, 2, 11 or 12 (the compile gives type 3 itself to a stretch "
+       "starting within 150 m of the previous one's end)"},
       {Source::kTrain, "aderenza,   28300,   100", "aderenza,   28300,   170",
        "T:28:22: warning: value 2 of \"aderenza\": adhesion, % is 170, outside 1 to 100"},
       {Source::kTrain, "orologio,    16 ", "orologio,    26 ",

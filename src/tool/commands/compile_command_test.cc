@@ -259,7 +259,7 @@ TEST_F(ExportedScenario, WarningsForWhatTheCompilerDoesNotCheck) {
         std::string(kTrain) + ":5:1: warning: \"fischio\" matches no entry",
         std::string(kTrain) + ":42:21: warning: value 2 of \"segnale\": left signal kind (sx) is 3, outside 0 to 2",
         std::string(kTrain) + ":42:48: warning: value 10 of \"segnale\": third right digit (d3) is 12, outside 0 to 9",
-        std::string(kTrain) + ":42:52: warning: signal time 50 is taken as 101",
+        std::string(kTrain) + ":42:52: warning: value 11 of \"segnale\": time (tempo): 50 is stored as 101",
         std::string(kRoute) + ":186:1: warning: \"sfondo uno\" is a general entry and",
         std::string(kRoute) + ":13:1: warning: the curve starting at 1450 m overlaps the previous one, which ends at 1500 m"}) {
     EXPECT_NE(run.err.find(expected), std::string::npos) << expected << "\n" << run.err;

@@ -2,8 +2,10 @@
 
 #include <cstring>
 #include <exception>
-#include <functional>
+#include <span>
+#include <type_traits>
 
+#include "compiler/record_fields.h"
 #include "formats/file_names.h"
 #include "output/compiled_decoders.h"
 #include "output/compiled_files.h"
@@ -34,53 +36,9 @@ class Differences {
 };
 
 template <typename Record>
-struct Field {
-  const char* name;
-  std::function<std::int64_t(const Record&)> get;
-};
-
-const std::vector<Field<TrackCell>>& cellFields() {
-  static const std::vector<Field<TrackCell>> fields = {
-      {"kind", [](const TrackCell& c) { return c.kind; }},
-      {"value1", [](const TrackCell& c) { return c.value1; }},
-      {"value2", [](const TrackCell& c) { return c.value2; }},
-      {"value3", [](const TrackCell& c) { return c.value3; }},
-      {"value4", [](const TrackCell& c) { return c.value4; }},
-      {"signalTime", [](const TrackCell& c) { return c.signalTime; }},
-      {"approachMark", [](const TrackCell& c) { return c.approachMark; }},
-      {"mountainKind", [](const TrackCell& c) { return c.mountainKind; }},
-      {"speedLimit", [](const TrackCell& c) { return c.speedLimit; }},
-      {"gradient", [](const TrackCell& c) { return c.gradient; }},
-      {"adhesion", [](const TrackCell& c) { return c.adhesion; }},
-  };
-  return fields;
-}
-
-const std::vector<Field<ScenarioRecord>>& rowFields() {
-  static const std::vector<Field<ScenarioRecord>> fields = {
-      {"kind", [](const ScenarioRecord& r) { return r.kind; }},
-      {"numberA", [](const ScenarioRecord& r) { return r.numberA; }},
-      {"numberB", [](const ScenarioRecord& r) { return r.numberB; }},
-      {"numberC", [](const ScenarioRecord& r) { return r.numberC; }},
-      {"option", [](const ScenarioRecord& r) { return r.option; }},
-      {"param1", [](const ScenarioRecord& r) { return r.param1; }},
-      {"param2", [](const ScenarioRecord& r) { return r.param2; }},
-      {"param3", [](const ScenarioRecord& r) { return r.param3; }},
-      {"param4", [](const ScenarioRecord& r) { return r.param4; }},
-      {"param5", [](const ScenarioRecord& r) { return r.param5; }},
-      {"flag1", [](const ScenarioRecord& r) { return r.flag1; }},
-      {"flag2", [](const ScenarioRecord& r) { return r.flag2; }},
-      {"flag3", [](const ScenarioRecord& r) { return r.flag3; }},
-      {"flag4", [](const ScenarioRecord& r) { return r.flag4; }},
-      {"numberD", [](const ScenarioRecord& r) { return r.numberD; }},
-  };
-  return fields;
-}
-
-template <typename Record>
 void compareRecord(Differences& out, const std::string& where, const Record& want, const Record& got,
-                   const std::vector<Field<Record>>& fields) {
-  for (const Field<Record>& f : fields) {
+                   std::type_identity_t<std::span<const RecordField<Record>>> fields) {
+  for (const RecordField<Record>& f : fields) {
     std::int64_t a = f.get(want);
     std::int64_t b = f.get(got);
     if (a != b) {
@@ -102,10 +60,10 @@ void compareAll(Differences& out, const CompiledScenario& want, const CompiledSc
                                    std::to_string(got.cells.size()));
   }
   for (std::size_t c = 0; c < std::min(want.cells.size(), got.cells.size()); ++c) {
-    compareRecord(out, cellName(static_cast<std::int64_t>(c)), want.cells[c], got.cells[c], cellFields());
+    compareRecord(out, cellName(static_cast<std::int64_t>(c)), want.cells[c], got.cells[c], kCellFields);
   }
   for (std::size_t r = 0; r < want.table.size(); ++r) {
-    compareRecord(out, rowName(static_cast<std::int64_t>(r)), want.table[r], got.table[r], rowFields());
+    compareRecord(out, rowName(static_cast<std::int64_t>(r)), want.table[r], got.table[r], kRowFields);
     if (want.table[r].text != got.table[r].text) out.add(rowName(static_cast<std::int64_t>(r)), "text cannot be explained: the written sources give another");
   }
   if (!want.plan) return;

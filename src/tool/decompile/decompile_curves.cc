@@ -3,25 +3,18 @@
 #include <cmath>
 #include <string>
 
+#include "compiler/cell_codec.h"
 #include "formats/route_format.h"
 
 namespace pack {
 namespace {
 
-constexpr int kClasses = 6;
-
 // The class whose curvature is nearest the turn, or 0 for a straight metre. A straight step repeats the
-// step before exactly, so its turn is 0 up to rounding; the smallest class turns 0.0001 per metre.
+// step before exactly, so its turn is 0 up to rounding (and a turn that is not a number is none).
 int classOfTurn(double turn) {
-  double size = std::fabs(turn);
-  if (!(size >= classCurvature(1) / 2)) return 0;  // also a turn that is not a number
-  int best = 1;
-  for (int c = 2; c <= kClasses; ++c) {
-    if (std::fabs(size - classCurvature(c)) < std::fabs(size - classCurvature(best))) best = c;
-  }
   // Far beyond the sharpest class: no curve entry turns like this.
-  if (size > classCurvature(kClasses) * 2) return -1;
-  return best;
+  if (std::fabs(turn) > codec::curveClasses().back().curvature * 2) return -1;
+  return codec::nearestCurveClass(turn);
 }
 
 // The key of a curve: "curva", the side ("d" right, "s" left) and the class digit, as the embedded route
@@ -31,12 +24,6 @@ std::string curveKey(const RecoveredCurve& curve) {
 }
 
 }  // namespace
-
-double classCurvature(int curveClass) {
-  // The same curvature the reader finds for a key with this class digit.
-  std::string key = "curva" + std::to_string(curveClass);
-  return curveCurvature(key).value_or(0.0);
-}
 
 double turnAt(const std::vector<PlanPoint>& plan, std::size_t m) {
   const PlanPoint& a = plan[m - 2];

@@ -18,9 +18,6 @@ struct RecoveredCurve {
   bool left = false;
 };
 
-// The curvature per metre of a class (1 to 6), positive.
-double classCurvature(int curveClass);
-
 // The turn of the step at metre m against the step before it, in radians per metre (positive: to the
 // right), from the stored points m - 2, m - 1 and m.
 double turnAt(const std::vector<PlanPoint>& plan, std::size_t m);

@@ -5,15 +5,13 @@
 #include <set>
 #include <string>
 
+#include "compiler/cell_codec.h"
 #include "formats/route_format.h"
 
 namespace pack {
 namespace {
 
-constexpr std::int32_t kMarkerStep = 4;       // a marked stretch marks every fourth of its cells
-constexpr std::int32_t kMarkedType = 10;      // a type above this marks its stretch
-constexpr std::int32_t kJoinedType = 3;       // a stretch close after the previous one becomes this type
-constexpr std::int32_t kJoinGap = 150;        // metres
+constexpr std::int32_t kMarkerStep = codec::kMountainMarkerSpacing;
 constexpr std::int32_t kEmptyStretchBack = 200;
 
 std::string num(std::int64_t v) { return std::to_string(v); }
@@ -129,11 +127,6 @@ std::vector<Stretch> mountainStretches(DecompileState& state) {
   return stretches;
 }
 
-// The type value of an entry: its low byte is the stored kind, above 10 it marks the stretch.
-std::int64_t typeValue(const Stretch& s) {
-  if (s.marked) return std::int64_t{s.type} + kMarkedType;
-  return s.type > kMarkedType ? std::int64_t{s.type} - 256 : s.type;
-}
 
 }  // namespace
 
@@ -145,7 +138,8 @@ void recoverMountains(DecompileState& state) {
   for (const Stretch& s : mountainStretches(state)) {
     std::int64_t inizio = std::int64_t{s.first} * kCellLength;
     std::int64_t fine = (std::int64_t{s.last} + 1) * kCellLength;
-    if (previousEnd && inizio - *previousEnd <= kJoinGap && s.type != kJoinedType) {
+    const bool close = previousEnd && inizio - *previousEnd <= codec::kMountainJoinGap;
+    if (close && s.type != codec::kMountainJoined) {
       // Close after the stretch before it, this one would be joined (type 3): an entry covering no cell
       // comes between them.
       std::int64_t emptyEnd = std::min<std::int64_t>(0, inizio - kEmptyStretchBack);
@@ -154,7 +148,8 @@ void recoverMountains(DecompileState& state) {
       state.note(cellName(s.first), "mountain stretches meet here with different kinds: an empty stretch keeps them apart");
       ++count;
     }
-    section.entries.push_back({key, {num(inizio), num(fine), num(typeValue(s))}, ""});
+    // A stretch joined to the one before it is written with a plain type: the compile makes it 3.
+    section.entries.push_back({key, {num(inizio), num(fine), num(codec::writtenMountainType(s.type, s.marked, close))}, ""});
     previousEnd = fine;
     ++count;
   }
@@ -169,20 +164,18 @@ void recoverSpeedBoards(DecompileState& state) {
     const TrackCell& cell = state.work[c];
     if (cell.kind != kSpeedBoard) continue;
     if (c == 0) state.problem(cellName(0), "speed-indicator board in cell 0, where no board position leads");
-    // value = 20 × speed + second speed / 5: the first speed takes the twentieths, the second the rest.
+    // The first speed takes the whole steps of the packing, the second set the rest.
     auto split = [](std::int16_t v) {
-      std::int32_t first = v >= 0 ? v / 20 : -((-v + 19) / 20);
-      std::int32_t rest = v - first * 20;
-      return std::pair<std::string, std::string>{num(first), rest == 0 ? "" : num(rest * 5)};
+      codec::PackedPair pair = codec::splitBoardSpeeds(v);
+      return std::pair<std::string, std::string>{num(pair.high), pair.units == 0 ? "" : num(codec::decodeSpeed(static_cast<std::uint8_t>(pair.units)))};
     };
     auto [vas, vad] = split(cell.value1);
     auto [vbs, vbd] = split(cell.value2);
     auto [vcs, vcd] = split(cell.value3);
-    std::int32_t stripes = cell.value4 >= 0 ? cell.value4 / 10 : -((-cell.value4 + 9) / 10);
-    std::int32_t second = cell.value4 - stripes * 10;
+    codec::PackedPair stripes = codec::splitBoardStripes(cell.value4);
     section.entries.push_back({std::string(kSpeedBoardEntry.writtenKey),
-                               {num((static_cast<std::int64_t>(c) - 1) * kCellLength), vas, vbs, vcs, num(stripes),
-                                vad, vbd, vcd, num(second)},
+                               {num(codec::placedMetre(c)), vas, vbs, vcs, num(stripes.high), vad, vbd, vcd,
+                                num(stripes.units)},
                                ""});
   }
 }

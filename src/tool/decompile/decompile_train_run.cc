@@ -5,22 +5,18 @@
 #include <set>
 #include <string>
 
+#include "compiler/cell_codec.h"
 #include "compiler/rounding.h"
 #include "formats/train_run_format.h"
 
 namespace pack {
 namespace {
 
-constexpr std::int32_t kWarningCells = 24;   // a warning point stands 1200 m before its slow-down's start
-constexpr std::int32_t kWarnedFrom = 1500;   // only slow-downs starting beyond this metre get one
-constexpr std::int32_t kTableOnlyTypes = 25; // station types from here on touch no cell
-constexpr std::int32_t kStationMarkBase = 80;
-constexpr std::int32_t kLeftProtection = 2;  // the left kind whose signal keeps its time
-constexpr std::uint8_t kLowestKeptTime = 101;
+using codec::kWarnedFrom;
+using codec::kWarningCells;
+constexpr std::int64_t kLeftProtection = static_cast<int>(codec::SignalKind::kProtection);  // keeps its time
 
 std::string num(std::int64_t v) { return std::to_string(v); }
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
-std::int64_t floorMod(std::int64_t a, std::int64_t b) { return a - floorDiv(a, b) * b; }
 std::string position(std::int64_t cellAfterPosition) { return num((cellAfterPosition - 1) * kCellLength); }
 
 // An entry and the approach marks it writes (cell, mark), for the order of the lines.
@@ -37,30 +33,27 @@ Placed station(DecompileState& state, std::int32_t r) {
   std::int64_t platform = 0;
   std::int64_t extension = 0;
   std::string note;
-  if (row.kind == 5 || row.kind == 6 || row.kind == 7 || row.kind == 8) {
+  if (codec::platformRunsBack(row.kind)) {
     platform = s - row.numberA;
-    std::int64_t end = row.kind <= 6 ? s + 150 : s + platform;
+    std::int64_t end = codec::platformEndFixed(row.kind) ? s + codec::kShortPlatformBeyond : s + platform;
     if (end != row.numberB) state.problem(rowName(r), "platform end " + num(row.numberB) + " does not follow from its type");
   } else {
     platform = 2 * (s - row.numberA);
     std::int64_t beyond = row.numberB - (s + platform / 2);
-    if (beyond != 0 && beyond != 50) state.problem(rowName(r), "platform end " + num(row.numberB) + " is not centred on the station");
+    if (beyond != 0 && beyond != codec::kPlatformExtension) state.problem(rowName(r), "platform end " + num(row.numberB) + " is not centred on the station");
     if (r == 1) {
-      extension = beyond == 50 ? 1 : 0;
+      extension = beyond == codec::kPlatformExtension ? 1 : 0;
       if (extension != 0) {
         note = "the first station keeps no extension flag: 1 written for the platform end 50 m further";
         state.note(rowName(r), note);
       }
     } else {
       extension = row.flag3;
-      if ((extension != 0) != (beyond == 50)) state.problem(rowName(r), "extension flag and platform end disagree");
+      if ((extension != 0) != (beyond == codec::kPlatformExtension)) state.problem(rowName(r), "extension flag and platform end disagree");
     }
   }
   // Hours, minutes and seconds of the same sign give the stored seconds back.
-  const std::int64_t time = row.numberD;
-  std::int64_t hours = time / 3600;
-  std::int64_t minutes = time % 3600 / 60;
-  std::int64_t seconds = time % 60;
+  const codec::ClockTime time = codec::decodeStationTime(row.numberD);
 
   Placed placed;
   placed.station = true;
@@ -68,13 +61,13 @@ Placed station(DecompileState& state, std::int32_t r) {
   placed.entry = {std::string(kStationEntry.writtenKey),
                   {num(s), num(row.kind), num(platform), num(row.option), num(row.flag4), num(extension),
                    num(row.param1), num(row.param2), num(row.flag1), num(row.param3), num(row.param4),
-                   num(row.param5), num(row.flag2), num(hours), num(minutes), num(seconds),
+                   num(row.param5), num(row.flag2), num(time.hours), num(time.minutes), num(time.seconds),
                    sourceText(state, row.text, rowName(r))},
                   note};
-  if (row.kind < kTableOnlyTypes && row.kind != 5 && row.kind != 6) {
-    for (std::int32_t j = 1; j <= 4; ++j) {
-      double q = row.numberB / 50.0 - j - 1;
-      if (q > 1) placed.marks.push_back({roundHalfEven<std::int32_t>(q), static_cast<std::uint8_t>(kStationMarkBase + j)});
+  if (codec::marksApproach(row.kind)) {
+    for (int j = 1; j <= codec::kApproachSteps; ++j) {
+      double q = row.numberB / double{kCellLength} - j - 1;
+      if (q > 1) placed.marks.push_back({roundHalfEven<std::int32_t>(q), codec::encodeStationMark(j)});
     }
   }
   return placed;
@@ -82,25 +75,28 @@ Placed station(DecompileState& state, std::int32_t r) {
 
 // Tens and units of a packed pair, the units from 0 to 9.
 std::pair<std::string, std::string> digits(std::int16_t packed) {
-  return {num(floorDiv(packed, 10)), num(floorMod(packed, 10))};
+  codec::PackedPair pair = codec::splitSignalPacking(packed);
+  return {num(pair.high), num(pair.units)};
 }
 
 Placed signal(DecompileState& state, std::int32_t i) {
   const TrackCell& cell = state.work[static_cast<std::size_t>(i)];
-  // value4 = rapp × 10 + sx × 3 + dx: the units are the two kinds.
-  std::int64_t sides = floorMod(cell.value4, 10);
-  std::int64_t rapp = floorDiv(cell.value4, 10);
-  std::int64_t sx = sides / 3;
-  std::int64_t dx = sides % 3;
+  // value4 packs rapp and the two kinds: the units are the kinds.
+  codec::PackedPair packing = codec::splitSignalPacking(cell.value4);
+  std::int64_t sides = packing.units;
+  std::int64_t rapp = packing.high;
+  std::int64_t sx = codec::leftSide(sides);
+  std::int64_t dx = codec::rightSide(sides);
   // Only a protection signal on the left keeps its time.
   if (cell.signalTime != 0 && sx != kLeftProtection) {
     sx = kLeftProtection;
-    dx = sides - 3 * kLeftProtection;
+    dx = codec::rightFor(sides, kLeftProtection);
   }
   std::int64_t time = sx == kLeftProtection ? cell.signalTime : 0;
   std::string note;
-  if (sx == kLeftProtection && cell.signalTime == kLowestKeptTime) {
-    note = "a time of 101 is stored for every time from 1 to 101: 101 written";
+  if (sx == kLeftProtection && cell.signalTime == codec::kLowestSignalTime) {
+    note = "a time of " + num(codec::kLowestSignalTime) + " is stored for every time from 1 to " +
+           num(codec::kLowestSignalTime) + ": " + num(codec::kLowestSignalTime) + " written";
     state.note(cellName(i), note);
   }
   auto [s1, d1] = digits(cell.value1);
@@ -111,8 +107,9 @@ Placed signal(DecompileState& state, std::int32_t i) {
   placed.entry = {std::string(kSignalEntry.writtenKey),
                   {position(i), num(sx), s1, s2, s3, num(rapp), num(dx), d1, d2, d3, num(time)},
                   note};
-  for (std::int32_t k = 1; k <= 4; ++k) {
-    placed.marks.push_back({i - 2 * k, static_cast<std::uint8_t>(floorMod(sides * 10 + k, 256))});
+  constexpr std::int32_t kMarkGap = codec::kSignalMarkReach / codec::kApproachSteps;
+  for (int k = 1; k <= codec::kApproachSteps; ++k) {
+    placed.marks.push_back({i - kMarkGap * k, codec::encodeSignalMark(sx, dx, k)});
   }
   return placed;
 }
@@ -216,13 +213,14 @@ SourceEntry slowDown(DecompileState& state, std::int32_t s, SlowDownCells& unuse
   if (warned) {
     unused.warnings.erase(s - kWarningCells);
     if (x <= kWarnedFrom) {
-      // The start's cell reaches just past 1500 m: only a start inside the cell has a warning point.
+      // The start's cell reaches just past the limit: only a start inside the cell has a warning point.
       x = kWarnedFrom + 1;
-      note = "a warning point needs a start beyond 1500 m: 1501 written, inside the start's cell";
+      note = "a warning point needs a start beyond " + num(kWarnedFrom) + " m: " + num(x) +
+             " written, inside the start's cell";
       state.note(cellName(s), note);
     }
   } else if (x > kWarnedFrom) {
-    state.problem(cellName(s), "slow-down start beyond 1500 m without its warning point");
+    state.problem(cellName(s), "slow-down start beyond " + num(kWarnedFrom) + " m without its warning point");
   }
   // The approach cells lie 25 cells before the start; for a start halfway inside its cell the rounding
   // of the two positions puts them one cell nearer or further.
@@ -240,7 +238,7 @@ SourceEntry slowDown(DecompileState& state, std::int32_t s, SlowDownCells& unuse
   for (const Reach& reach : reaches) {
     if (!warned || approach) break;
     bool found = true;
-    for (std::int64_t j = 0; j <= 3; ++j) {
+    for (std::int64_t j = 0; j < codec::kApproachSteps; ++j) {
       std::int64_t c = std::int64_t{s} - reach.cells - j;
       const TrackCell* cell = at(c);
       found = found && cell != nullptr && cell->kind == kSlowDownApproach && cell->value1 == j + 1 &&
@@ -248,7 +246,7 @@ SourceEntry slowDown(DecompileState& state, std::int32_t s, SlowDownCells& unuse
     }
     if (!found) continue;
     approach = true;
-    for (std::int64_t j = 0; j <= 3; ++j) unused.approaches.erase(static_cast<std::int32_t>(s - reach.cells - j));
+    for (std::int64_t j = 0; j < codec::kApproachSteps; ++j) unused.approaches.erase(static_cast<std::int32_t>(s - reach.cells - j));
     if (reach.x != grid) {
       x = reach.x;
       note = "only a start halfway inside its cell puts the approach cells here: " + num(x) + " written";
@@ -307,7 +305,7 @@ void recoverTrainRunFeatures(DecompileState& state) {
     const TrackCell& cell = state.work[static_cast<std::size_t>(c)];
     // A code of 0 or less places a code point without one; a stored code below 1 comes from a larger
     // one taken modulo 2^16.
-    std::int64_t code = cell.kind == kCodePointNoValue ? 0 : (cell.value1 >= 1 ? cell.value1 : cell.value1 + 65536);
+    std::int64_t code = codec::decodeCode(cell);
     codes.entries.push_back({std::string(kCodePointEntry.writtenKey), {num(std::int64_t{c} * kCellLength), num(code)}, ""});
   }
 }

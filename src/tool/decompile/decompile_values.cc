@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "compiler/cell_codec.h"
 #include "compiler/kilometre_posts.h"
 #include "compiler/scenario_codes.h"
 #include "formats/route_format.h"
@@ -13,10 +14,9 @@
 namespace pack {
 namespace {
 
-constexpr std::int32_t kSpeedUnit = 5;         // stored speed = km/h / 5
-constexpr std::int32_t kFlagRaise = 100;       // a kilometre post with flag 1 is raised by this much
-constexpr std::int16_t kReservedTableValue = 610;
-constexpr std::int16_t kReservedCellValue = 5121;
+using codec::kKilometreFlagRaise;
+using codec::kReservedCellValue;
+using codec::kReservedTableValue;
 
 std::string num(std::int64_t v) { return std::to_string(v); }
 
@@ -86,9 +86,9 @@ void addColumnSection(DecompileState& state, SourceText& source, const std::stri
   }
 }
 
-std::int64_t gradientValue(std::uint8_t stored) { return std::int64_t{stored} - kGradientOffset; }
-std::int64_t speedValue(std::uint8_t stored) { return std::int64_t{stored} * kSpeedUnit; }
-std::int64_t adhesionValue(std::uint8_t stored) { return stored; }
+std::int64_t gradientValue(std::uint8_t stored) { return codec::decodeGradient(stored); }
+std::int64_t speedValue(std::uint8_t stored) { return codec::decodeSpeed(stored); }
+std::int64_t adhesionValue(std::uint8_t stored) { return codec::decodeAdhesion(stored); }
 
 struct Post {
   std::int32_t position = 0;
@@ -130,8 +130,8 @@ std::optional<std::array<Post, 3>> undoPostOrdering(const std::array<Post, 3>& s
   std::array<Post, 3> lowered = stored;
   for (Post& p : lowered) {
     if (p.flag == 1) {
-      if (p.value < std::numeric_limits<std::int32_t>::min() + kFlagRaise) return std::nullopt;
-      p.value -= kFlagRaise;
+      if (p.value < std::numeric_limits<std::int32_t>::min() + kKilometreFlagRaise) return std::nullopt;
+      p.value -= kKilometreFlagRaise;
     }
   }
   // Rows 81, 82, 83 to uno, due, tre, the order the embedded route uses first.
@@ -221,7 +221,7 @@ void recoverRouteGeneral(DecompileState& state) {
 }
 
 void recoverGradients(DecompileState& state) {
-  ColumnRules rules{state.cellCount, static_cast<std::uint8_t>(kGradientOffset), false};
+  ColumnRules rules{state.cellCount, codec::encodeGradient(0), false};
   addColumnSection(state, state.out.route, "[pendenze]", std::string(kGradientEntry.writtenKey),
                    &TrackCell::gradient, rules, gradientValue);
 }
@@ -251,14 +251,14 @@ void checkScenarioCodes(DecompileState& state) {
   std::int32_t weighted = codice_gara_st(names);
   std::int32_t plain = codice_gara_og(names);
   const ScenarioRecord& row = table[kRowScenario];
-  if (row.param1 != kReservedTableValue) state.problem(rowName(kRowScenario), "param1 is not the reserved 610");
+  if (row.param1 != kReservedTableValue) state.problem(rowName(kRowScenario), "param1 is not the reserved " + num(kReservedTableValue));
   if (row.numberD != weighted) {
     state.problem(rowName(kRowScenario), "identification code " + num(row.numberD) + " is not " + num(weighted) +
                                              ", the code of the names the table holds");
   }
   if (state.in.cells.size() > 1) {
-    const TrackCell& cell = state.in.cells[1];
-    if (cell.value1 != kReservedCellValue) state.problem(cellName(1), "value1 is not the reserved 5121");
+    const TrackCell& cell = state.in.cells[codec::kIdentificationCell];
+    if (cell.value1 != kReservedCellValue) state.problem(cellName(1), "value1 is not the reserved " + num(kReservedCellValue));
     if (cell.value2 != plain) {
       state.problem(cellName(1), "identification code " + num(cell.value2) + " is not " + num(plain) +
                                      ", the code of the names the table holds");

@@ -10,7 +10,8 @@
 #include <optional>
 #include <sstream>
 
-#include "compiler/cell_units.h"
+#include "compiler/cell_codec.h"
+#include "compiler/record_fields.h"
 #include "compiler/scenario_codes.h"
 #include "formats/cp1252.h"
 #include "output/compiled_decoders.h"
@@ -18,10 +19,10 @@
 namespace pack {
 namespace {
 
-using namespace cell_units;
+using namespace codec;
 
-constexpr std::int16_t kCellMarker = 5121;  // cell 1's value1 after every compile
-constexpr std::int16_t kTableMarker = 610;  // row 85's param1 after every compile
+constexpr std::int16_t kCellMarker = kReservedCellValue;  // cell 1's value1 after every compile
+constexpr std::int16_t kTableMarker = kReservedTableValue;  // row 85's param1 after every compile
 
 bool holdsFeature(const TrackCell& c) {
   return c.kind != kFree || c.value1 != 0 || c.value2 != 0 || c.value3 != 0 || c.value4 != 0 ||
@@ -44,8 +45,9 @@ std::string cellWhere(std::size_t i) { return "cell " + std::to_string(i) + " ("
 // Cell 1 carries the reserved marker and the plain scenario code in place of a feature's values.
 std::string cellText(const TrackCell& c, std::size_t i, const ScenarioTable* table) {
   std::string text;
-  if (i == 1 && c.value1 == kCellMarker) {
-    text = "reserved: marker 5121, plain scenario code " + std::to_string(c.value2);
+  if (i == kIdentificationCell && c.value1 == kCellMarker) {
+    text = "identification: the fixed marker " + std::to_string(kCellMarker) + " and the scenario's plain code " +
+           std::to_string(c.value2);
     if (c.kind != kFree) text += "; " + std::string(kindName(c.kind));
   } else {
     text = cellFeatureText(c, i, table);
@@ -57,9 +59,9 @@ std::string cellText(const TrackCell& c, std::size_t i, const ScenarioTable* tab
 }
 
 std::string profileText(const TrackCell& c) {
-  int g = gradientPerMille(c);
+  int g = decodeGradient(c.gradient);
   std::string gradient = c.gradient == 0 ? "no gradient" : (g > 0 ? "+" : "") + std::to_string(g) + " per mille";
-  return std::to_string(speedKmh(c)) + " km/h, " + gradient + ", adhesion " + std::to_string(adhesionPercent(c)) + " %";
+  return std::to_string(decodeSpeed(c.speedLimit)) + " km/h, " + gradient + ", adhesion " + std::to_string(decodeAdhesion(c.adhesion)) + " %";
 }
 
 // Route length as the cell count gives it back: the track is the route and 7000 m more, in 50-m cells.
@@ -67,7 +69,7 @@ std::string cellsHeader(const std::vector<TrackCell>& cells) {
   std::size_t last = cells.size() - 1;
   return std::to_string(cells.size()) + " cells (0 to " + std::to_string(last) + "): track model about " +
          std::to_string(cellMetre(last)) + " m, the route about " + std::to_string(cellMetre(last) - kTrackExtension) +
-         " m and 7000 m beyond its end";
+         " m and " + std::to_string(kTrackExtension) + " m beyond its end";
 }
 
 // ---- Table rows by their role.
@@ -75,7 +77,7 @@ std::string cellsHeader(const std::vector<TrackCell>& cells) {
 std::string stationText(int row, const ScenarioRecord& r) {
   std::ostringstream s;
   s << "station " << row << " \"" << cp1252ToUtf8(r.text) << "\": type " << int{r.kind}
-    << (r.kind < 25 ? "" : " (table only, no stop point)") << ", at " << r.numberC << " m, platform " << r.numberA
+    << (touchesCells(r.kind) ? "" : " (table only, no stop point)") << ", at " << r.numberC << " m, platform " << r.numberA
     << " to " << r.numberB << " m, " << (r.numberD == 0 ? std::string("no time") : "due " + clockText(r.numberD))
     << "; attributes A " << int{r.option} << ", B " << int{r.flag4} << ", platform extension " << int{r.flag3}
     << ", C " << r.param1 << ", D " << r.param2 << ", E " << int{r.flag1} << ", F " << r.param3 << ", G "
@@ -87,7 +89,9 @@ std::string kilometreRowText(const ScenarioRecord& r) {
   if (r.numberA == 0 && r.numberB == 0 && r.numberC == 0) return "kilometre-post definition: unused";
   std::string text = "kilometre-post definition: at " + std::to_string(r.numberA) + " m the line's count is " +
                      kilometrePostText(r.numberB);
-  if (r.numberC == 1) text += " (flag 1: 100 m added when the definitions were ordered)";
+  if (r.numberC == 1) {
+    text += " (flag 1: " + std::to_string(kKilometreFlagRaise) + " m added when the definitions were ordered)";
+  }
   else if (r.numberC != 0) text += " (flag " + std::to_string(r.numberC) + ")";
   return text;
 }
@@ -241,23 +245,39 @@ std::vector<SanityProblem> checkCells(const std::vector<TrackCell>& cells) {
     problems.push_back({"file", "a compiled track has at least two cells"});
     return problems;
   }
-  if (cells[1].value1 != kCellMarker) add(1, "value1 is " + std::to_string(cells[1].value1) + ", not the marker 5121 every compile writes");
+  if (cells[kIdentificationCell].value1 != kCellMarker) {
+    add(kIdentificationCell, "value1 is " + std::to_string(cells[kIdentificationCell].value1) + ", not the marker " +
+                                 std::to_string(kCellMarker) + " every compile writes");
+  }
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& c = cells[i];
     if (!isKnownKind(c.kind)) add(i, "kind " + std::to_string(c.kind) + " is no feature kind");
-    if (c.approachMark != 0 && !approachMark(c)) add(i, "approach mark " + std::to_string(c.approachMark) + " is no mark of a signal or station");
-    if (c.signalTime >= 1 && c.signalTime <= 100) add(i, "signal time " + std::to_string(c.signalTime) + " (times 1 to 100 are stored as 101)");
-    if (c.mountainKind > 3) add(i, "mountain type " + std::to_string(c.mountainKind) + " (types are 1 to 3)");
+    if (c.approachMark != 0 && !decodeApproachMark(c.approachMark)) add(i, "approach mark " + std::to_string(c.approachMark) + " is no mark of a signal or station");
+    if (c.signalTime >= 1 && c.signalTime < kLowestSignalTime) {
+      add(i, "signal time " + std::to_string(c.signalTime) + " (the compile stores times below " +
+                 std::to_string(kLowestSignalTime) + " as " + std::to_string(kLowestSignalTime) + ")");
+    }
+    if (c.mountainKind > kMountainJoined) {
+      add(i, "mountain type " + std::to_string(c.mountainKind) + " (types are 1 to " + std::to_string(kMountainJoined) + ")");
+    }
     if (c.adhesion > 100) add(i, "adhesion " + std::to_string(c.adhesion) + " % (above 100 %)");
     if (c.kind == kSignal) {
-      if (!signalKinds(c)) add(i, "signal kinds value " + std::to_string(c.value4) + " does not pack kinds 0 to 2");
+      if (!decodeSignalKinds(c.value4)) add(i, "signal kinds value " + std::to_string(c.value4) + " does not pack kinds 0 to 2");
       for (int d = 0; d < 3; ++d) {
-        if (!signalDigits(c, d)) add(i, "signal digits value" + std::to_string(d + 1) + " is not two decimal digits");
+        if (!decodeSignalDigits(c, d)) add(i, "signal digits value" + std::to_string(d + 1) + " is not two decimal digits");
       }
     }
-    if (c.kind == kSlowDownApproach && (c.value1 < 1 || c.value1 > 4)) add(i, "slow-down approach step " + std::to_string(c.value1) + " (steps are 1 to 4)");
-    if (c.kind == kStopPoint && (c.value1 < 1 || c.value1 >= kFirstBoardRow)) add(i, "stop point of row " + std::to_string(c.value1) + " (stations are in rows 1 to 79)");
-    if (c.kind == kTextBoard && (c.value1 < 0 || c.value1 > kFirstBoardRow)) add(i, "text board row " + std::to_string(c.value1) + " (board texts are in rows 80 downward)");
+    if (c.kind == kSlowDownApproach && (c.value1 < 1 || c.value1 > kApproachSteps)) {
+      add(i, "slow-down approach step " + std::to_string(c.value1) + " (steps are 1 to " + std::to_string(kApproachSteps) + ")");
+    }
+    if (c.kind == kStopPoint && (c.value1 < 1 || c.value1 >= kFirstBoardRow)) {
+      add(i, "stop point of row " + std::to_string(c.value1) + " (stations are in rows 1 to " +
+                 std::to_string(kFirstBoardRow - 1) + ")");
+    }
+    if (c.kind == kTextBoard && (c.value1 < 0 || c.value1 > kFirstBoardRow)) {
+      add(i, "text board row " + std::to_string(c.value1) + " (board texts are in rows " + std::to_string(kFirstBoardRow) +
+                 " downward)");
+    }
   }
   return problems;
 }
@@ -267,22 +287,34 @@ std::vector<SanityProblem> checkTable(const ScenarioTable& table) {
   auto add = [&](int row, std::string what) { problems.push_back({"row " + std::to_string(row), std::move(what)}); };
   if (!(table[0] == ScenarioRecord{})) add(0, "row 0 is never filled");
   const ScenarioRecord& scenario = table[kRowScenario];
-  if (scenario.param1 != kTableMarker) add(kRowScenario, "param1 is " + std::to_string(scenario.param1) + ", not the marker 610 every compile writes");
+  if (scenario.param1 != kTableMarker) {
+    add(kRowScenario, "param1 is " + std::to_string(scenario.param1) + ", not the marker " + std::to_string(kTableMarker) +
+                          " every compile writes");
+  }
   std::int32_t code = expectedWeightedCode(table);
   if (scenario.numberD != code) {
     add(kRowScenario, "weighted scenario code " + std::to_string(scenario.numberD) + " does not belong to the names in rows 85 and 86 (" + std::to_string(code) + ")");
   }
   const ScenarioRecord& train = table[kRowTrain];
-  if (train.numberB < 0 || train.numberB > kMaxRouteLength) add(kRowTrain, "route length " + std::to_string(train.numberB) + " m (0 to 1000000 m)");
+  if (train.numberB < 0 || train.numberB > kMaxRouteLength) {
+    add(kRowTrain, "route length " + std::to_string(train.numberB) + " m (0 to " + std::to_string(kMaxRouteLength) + " m)");
+  }
   for (int row = kRowKilometreTre; row <= kRowKilometreUno; ++row) {
     const ScenarioRecord& r = table[static_cast<std::size_t>(row)];
-    if (r.numberA % 50 != 0 || r.numberB % 50 != 0) add(row, "kilometre-post position and value are multiples of 50 (the compile records error 2)");
+    if (r.numberA % kCellLength != 0 || r.numberB % kCellLength != 0) {
+      add(row, "kilometre-post position and value are multiples of " + std::to_string(kCellLength) +
+                   " (the compile records error 2)");
+    }
   }
   const ScenarioRecord& run = table[kRowRun];
   if (run.numberC != 0 && run.numberC != 4 && run.numberC != 9) add(kRowRun, "signal repetition with " + std::to_string(run.numberC) + " codes (0, 4 or 9)");
-  if (run.numberA % 50 != 0 || run.numberB % 50 != 0) add(kRowRun, "signal repetition positions are multiples of 50");
+  if (run.numberA % kCellLength != 0 || run.numberB % kCellLength != 0) {
+    add(kRowRun, "signal repetition positions are multiples of " + std::to_string(kCellLength));
+  }
   for (const Station& s : stations(table)) {
-    if (s.position % 50 != 0) add(s.row, "station position " + std::to_string(s.position) + " m is not a multiple of 50");
+    if (s.position % kCellLength != 0) {
+      add(s.row, "station position " + std::to_string(s.position) + " m is not a multiple of " + std::to_string(kCellLength));
+    }
     if (s.platformStart > s.platformEnd) add(s.row, "platform starts after its end");
     if (s.time < 0) add(s.row, "negative time");
   }
@@ -312,25 +344,18 @@ nlohmann::json cellsJson(const std::vector<TrackCell>& cells, bool all, const Sc
     const TrackCell& c = cells[i];
     nlohmann::json cell = {{"cell", i},
                            {"metres", cellMetre(i)},
-                           {"kind", c.kind},
                            {"kindName", kindName(c.kind)},
                            {"meaning", cellText(c, i, table)},
-                           {"value1", c.value1},
-                           {"value2", c.value2},
-                           {"value3", c.value3},
-                           {"value4", c.value4},
-                           {"signalTime", c.signalTime},
-                           {"approachMark", c.approachMark},
-                           {"mountainKind", c.mountainKind},
-                           {"speedKmh", speedKmh(c)},
-                           {"gradientPerMille", gradientPerMille(c)},
-                           {"adhesionPercent", adhesionPercent(c)}};
+                           {"speedKmh", decodeSpeed(c.speedLimit)},
+                           {"gradientPerMille", decodeGradient(c.gradient)},
+                           {"adhesionPercent", decodeAdhesion(c.adhesion)}};
+    for (const RecordField<TrackCell>& f : kCellFields) cell[std::string(f.name)] = f.get(c);
     if (c.kind == kSignal) {
-      if (std::optional<SignalCells> kinds = signalKinds(c)) {
+      if (std::optional<SignalCells> kinds = decodeSignalKinds(c.value4)) {
         cell["signal"] = {{"left", signalKindName(kinds->left)},
                           {"right", signalKindName(kinds->right)},
                           {"rapp", kinds->rapp},
-                          {"placedAt", signalPlacedMetre(i)}};
+                          {"placedAt", placedMetre(i)}};
       }
     }
     list.push_back(std::move(cell));
@@ -356,13 +381,8 @@ nlohmann::json tableJson(const ScenarioTable& table) {
     std::string text = rowText(table, row);
     if (text.empty()) continue;
     const ScenarioRecord& r = table[static_cast<std::size_t>(row)];
-    nlohmann::json j = {{"row", row},          {"role", rowRole(table, row)}, {"meaning", text},
-                        {"kind", r.kind},      {"numberA", r.numberA},        {"numberB", r.numberB},
-                        {"numberC", r.numberC}, {"option", r.option},         {"text", cp1252ToUtf8(r.text)},
-                        {"param1", r.param1},  {"param2", r.param2},          {"param3", r.param3},
-                        {"param4", r.param4},  {"param5", r.param5},          {"flag1", r.flag1},
-                        {"flag2", r.flag2},    {"flag3", r.flag3},            {"flag4", r.flag4},
-                        {"numberD", r.numberD}};
+    nlohmann::json j = {{"row", row}, {"role", rowRole(table, row)}, {"meaning", text}, {"text", cp1252ToUtf8(r.text)}};
+    for (const RecordField<ScenarioRecord>& f : kRowFields) j[std::string(f.name)] = f.get(r);
     if (row >= kRowKilometreTre && row <= kRowKilometreUno) j["kilometrePost"] = kilometrePostText(r.numberB);
     if (rowRole(table, row) == "station" && r.numberD != 0) j["time"] = clockText(r.numberD);
     rows.push_back(std::move(j));

@@ -87,7 +87,7 @@ TEST_F(Inspect, CellsInRealUnitsWithOneCellCount) {
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(run.out.starts_with("798 cells (0 to 797)")) << lineOf(run.out, "");
   const std::pair<const char*, const char*> expected[] = {
-      {"cell     1", "reserved: marker 5121, plain scenario code 2536"},
+      {"cell     1", "identification: the fixed marker 5121 and the scenario's plain code 2536"},
       {"cell     4", "approach to a station stop point, step 1"},
       {"cell     5", "stop point of station row 1 \"BORGOROSSO\""},
       {"cell    15", "text board, text in row 80: \"(F)\""},

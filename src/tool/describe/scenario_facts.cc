@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "compiler/cell_units.h"
+#include "compiler/cell_codec.h"
 #include "formats/cp1252.h"
 
 namespace pack {
 namespace {
 
-using namespace cell_units;
+using namespace codec;
 
 bool onlyText(const ScenarioRecord& r) {
   ScenarioRecord withoutText = r;
@@ -20,17 +20,17 @@ bool onlyText(const ScenarioRecord& r) {
 
 std::string signalText(const TrackCell& c, std::size_t index) {
   std::string text;
-  if (std::optional<SignalCells> kinds = signalKinds(c)) {
+  if (std::optional<SignalCells> kinds = decodeSignalKinds(c.value4)) {
     text = "left " + std::string(signalKindName(kinds->left)) + ", right " +
            std::string(signalKindName(kinds->right));
     if (kinds->rapp != 0) text += ", rapp " + std::to_string(kinds->rapp);
   } else {
     text = "kinds not readable (value4 " + std::to_string(c.value4) + ")";
   }
-  text += ", placed at " + std::to_string(signalPlacedMetre(index)) + " m";
+  text += ", placed at " + std::to_string(placedMetre(index)) + " m";
   std::string left, right;
   for (int i = 0; i < 3; ++i) {
-    std::optional<SignalDigits> d = signalDigits(c, i);
+    std::optional<SignalDigits> d = decodeSignalDigits(c, i);
     left += d ? char('0' + d->left) : '?';
     right += d ? char('0' + d->right) : '?';
   }
@@ -52,7 +52,7 @@ std::string boardText(const TrackCell& c) {
     std::string speeds;
     bool any = false;
     for (std::int16_t packed : {c.value1, c.value2, c.value3}) {
-      BoardSpeeds s = boardSpeeds(packed);
+      BoardSpeeds s = decodeBoardSpeeds(packed);
       int v = set == 0 ? s.first : s.second;
       any = any || v != 0;
       speeds += (speeds.empty() ? "" : "/") + std::to_string(v);
@@ -197,11 +197,11 @@ std::string cellFeatureText(const TrackCell& c, std::size_t index, const Scenari
     case kFree: return {};
     case kSignal: return "signal: " + signalText(c, index);
     case kSlowDownStart:
-      return "slow-down start: " + std::to_string(slowDownSpeedKmh(c)) + " km/h" + slowDownExtras(c);
+      return "slow-down start: " + std::to_string(decodeSlowDownSpeed(c)) + " km/h" + slowDownExtras(c);
     case kSlowDownEnd:
-      return "slow-down end (" + std::to_string(slowDownSpeedKmh(c)) + " km/h ends)" + slowDownExtras(c);
+      return "slow-down end (" + std::to_string(decodeSlowDownSpeed(c)) + " km/h ends)" + slowDownExtras(c);
     case kSlowDownWarning:
-      return "slow-down warning point: " + std::to_string(slowDownSpeedKmh(c)) + " km/h 1200 m ahead" +
+      return "slow-down warning point: " + std::to_string(decodeSlowDownSpeed(c)) + " km/h " + std::to_string(kWarningDistance) + " m ahead" +
              slowDownExtras(c);
     case kSlowDownApproach:
       return "slow-down approach step " + std::to_string(c.value1) + " before a warning point";
@@ -223,7 +223,7 @@ std::string cellFeatureText(const TrackCell& c, std::size_t index, const Scenari
 
 std::string approachMarkText(const TrackCell& c) {
   if (c.approachMark == 0) return {};
-  std::optional<ApproachMark> mark = approachMark(c);
+  std::optional<ApproachMark> mark = decodeApproachMark(c.approachMark);
   if (!mark) return "approach mark " + std::to_string(c.approachMark) + " (not a mark the compiler writes)";
   std::string step = " step " + std::to_string(mark->step);
   if (mark->maybeStation) return "approach to a station stop point," + step;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "compiler/cell_units.h"
+#include "compiler/cell_codec.h"
 #include "compiler/rounding.h"
 #include "formats/cp1252.h"
 #include "formats/route_format.h"
@@ -14,7 +14,7 @@
 namespace pack {
 namespace {
 
-using namespace cell_units;
+using namespace codec;
 
 bool hasPoint(const PlanPoint& p) { return p.x.tag != PlanTag::kEmpty && p.y.tag != PlanTag::kEmpty; }
 
@@ -93,31 +93,29 @@ void addFeatures(PlotData& data, const PlotInput& in) {
     int file = fromRoute ? 0 : 1;
     for (const PlacedLine& l : lines) {
       if (l.entry != entry) continue;
-      double at = entry == &kCodePointEntry ? l.position / 50.0 : l.position / 50.0 + 1;
+      double at = entry == &kCodePointEntry ? l.position / double{kCellLength} : l.position / double{kCellLength} + 1;
       if (cellOf(at, n) == cell) return {file, l.line};
     }
     return {};
   };
   for (std::size_t i = 0; i < n; ++i) {
     const TrackCell& c = in.cells[i];
-    PlotFeature f{FeatureKind::kSignal, i, cellMetre(i), "", cellFeatureText(c, i, &in.table), {}};
+    PlotFeature f{static_cast<CellKind>(c.kind), i, cellMetre(i), "", cellFeatureText(c, i, &in.table), {}};
     switch (c.kind) {
       case kSignal: {
-        f.metre = signalPlacedMetre(i);
-        std::optional<SignalCells> kinds = signalKinds(c);
+        f.metre = placedMetre(i);
+        std::optional<SignalCells> kinds = decodeSignalKinds(c.value4);
         f.label = !kinds ? "signal" : kinds->left != SignalKind::kNone ? std::string(signalKindName(kinds->left))
                                                                        : std::string(signalKindName(kinds->right));
         f.source = sourceAt(i, &kSignalEntry);
         break;
       }
       case kSpeedBoard:
-        f.kind = FeatureKind::kSpeedBoard;
         f.metre -= kCellLength;
-        f.label = std::to_string(boardSpeeds(c.value1).first) + " km/h";
+        f.label = std::to_string(decodeBoardSpeeds(c.value1).first) + " km/h";
         f.source = sourceAt(i, &kSpeedBoardEntry);
         break;
       case kTextBoard: {
-        f.kind = FeatureKind::kTextBoard;
         f.metre -= kCellLength;
         int row = c.value1;
         f.label = row >= 0 && row < kTableRows ? cp1252ToUtf8(in.table[static_cast<std::size_t>(row)].text) : "?";
@@ -126,25 +124,21 @@ void addFeatures(PlotData& data, const PlotInput& in) {
       }
       case kSlowDownStart:
       case kSlowDownWarning:
-        f.kind = FeatureKind::kSlowDown;
         f.metre -= kCellLength;
-        f.label = (c.kind == kSlowDownStart ? "slow-down " : "warning ") + std::to_string(slowDownSpeedKmh(c)) + " km/h";
+        f.label = (c.kind == kSlowDownStart ? "slow-down " : "warning ") + std::to_string(decodeSlowDownSpeed(c)) + " km/h";
         if (c.kind == kSlowDownStart) f.source = sourceAt(i, &kSlowDownEntry);
         break;
       case kSlowDownEnd:
-        f.kind = FeatureKind::kSlowDown;
         f.metre -= kCellLength;
         f.label = "end";
         break;
       case kCodePoint:
       case kCodePointNoValue:
-        f.kind = FeatureKind::kCodePoint;
         f.label = c.kind == kCodePoint ? std::to_string(c.value1) : "-";
         f.source = sourceAt(i, &kCodePointEntry);
         if (!f.source.known()) f.detail += " (added by the compile)";
         break;
       case kStopPoint:
-        f.kind = FeatureKind::kStopPoint;
         f.label = "stop";
         break;
       default:
@@ -188,22 +182,7 @@ std::vector<double> curvatures(const std::vector<PlanPoint>& plan, std::size_t c
 
 }  // namespace
 
-namespace {
-// The curvature (per metre) of each curve class, 1 to 6.
-constexpr double kClasses[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
-}  // namespace
-
-double curveClassCurvature(int cls) { return cls >= 1 && cls <= 6 ? kClasses[cls - 1] : 0; }
-
-int curveClass(double curvature) {
-  double a = std::abs(curvature);
-  if (a < 0.00005) return 0;
-  int best = 1;
-  for (int i = 0; i < 6; ++i) {
-    if (std::abs(a - kClasses[i]) < std::abs(a - kClasses[best - 1])) best = i + 1;
-  }
-  return best;
-}
+int curveClass(double curvature) { return codec::nearestCurveClass(curvature); }
 
 std::vector<Run> runs(const std::vector<int>& values, std::size_t count) {
   std::vector<Run> list;
@@ -260,15 +239,15 @@ PlotData makePlotData(const PlotInput& in) {
   // The profile completion stops three cells before the end; those cells hold zeros, not data.
   d.profileCells = n >= 3 ? n - 3 : 0;
   for (const TrackCell& c : in.cells) {
-    d.speed.push_back(speedKmh(c));
-    d.gradient.push_back(gradientPerMille(c));
-    d.adhesion.push_back(adhesionPercent(c));
-    d.mountain.push_back(mountainType(c));
+    d.speed.push_back(decodeSpeed(c.speedLimit));
+    d.gradient.push_back(decodeGradient(c.gradient));
+    d.adhesion.push_back(decodeAdhesion(c.adhesion));
+    d.mountain.push_back(decodeMountainType(c.mountainKind));
   }
   d.effectiveSpeed = d.speed;
   for (std::size_t i = 0; i < n; ++i) {
     if (in.cells[i].kind != kSlowDownStart) continue;
-    int limit = slowDownSpeedKmh(in.cells[i]);
+    int limit = decodeSlowDownSpeed(in.cells[i]);
     for (std::size_t j = i; j < n; ++j) {
       d.effectiveSpeed[j] = std::min(d.effectiveSpeed[j], limit);
       if (in.cells[j].kind == kSlowDownEnd) break;

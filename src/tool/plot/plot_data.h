@@ -33,10 +33,8 @@ struct SourceRef {
   bool known() const { return file >= 0; }
 };
 
-enum class FeatureKind { kSignal, kSpeedBoard, kTextBoard, kSlowDown, kCodePoint, kStopPoint };
-
 struct PlotFeature {
-  FeatureKind kind;
+  CellKind kind;  // the cell's kind: its name and drawing lane are in the codec's kinds table
   std::size_t cell = 0;
   std::int64_t metre = 0;  // where the author placed it (a signal stands one cell after its position)
   std::string label;       // short: "warning", "65 km/h", the board's text
@@ -92,10 +90,8 @@ struct PlotData {
 
 PlotData makePlotData(const PlotInput& input);
 
-// The curve class of a curvature (1 to 6 by radius 10000 m down to 333 m), 0 when straight.
+// The curve class of a curvature (1 to 6, the codec's classes), 0 when straight.
 int curveClass(double curvature);
-// The curvature of a class (per metre), 0 for a number that is no class.
-double curveClassCurvature(int cls);
 
 // Runs of equal values, for drawing step lines and bands.
 std::vector<Run> runs(const std::vector<int>& values, std::size_t count);

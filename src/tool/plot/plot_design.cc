@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "compiler/cell_codec.h"
+
 namespace pack {
 namespace {
 
@@ -12,7 +14,7 @@ std::string curveTitle(const std::array<int, 7>& radii) {
 
 PlotDesign makeDesign() {
   PlotDesign s;
-  for (int cls = 1; cls < 7; ++cls) s.curveRadii[cls] = static_cast<int>(std::lround(1 / curveClassCurvature(cls)));
+  for (const codec::CurveClass& c : codec::curveClasses()) s.curveRadii[static_cast<std::size_t>(c.number)] = c.radius;
   s.panels = {
       {"stations", "Stations and platforms", 74, "", 0},
       {"elevation", "Elevation from the gradients (m, relative to the start)", 140, "m", 5},
@@ -27,8 +29,6 @@ PlotDesign makeDesign() {
               {c.mountain[3], "type 3 (joined)"},
               {"url(#runout)", "run-out beyond the route's end"}, {c.slowDownBand, "slow-down"},
               {c.platform, "platform"}, {c.climbing, "climbing"}, {c.falling, "falling"}};
-  s.lanes = {{FeatureKind::kSignal, 0}, {FeatureKind::kSpeedBoard, 1}, {FeatureKind::kTextBoard, 1},
-             {FeatureKind::kSlowDown, 2}, {FeatureKind::kCodePoint, 3}, {FeatureKind::kStopPoint, -1}};
   s.laneColours = {c.signal, c.board, c.slowDown, c.codePoint};
   return s;
 }
@@ -42,11 +42,9 @@ const PanelDesign& PlotDesign::panel(std::string_view id) const {
   return panels.front();
 }
 
-int PlotDesign::laneOf(FeatureKind kind) const {
-  for (const LaneDesign& l : lanes) {
-    if (l.kind == kind) return l.lane;
-  }
-  return -1;
+int PlotDesign::laneOf(CellKind kind) const {
+  const codec::KindInfo* info = codec::kindInfo(kind);
+  return info == nullptr ? -1 : codec::laneIndex(info->lane);
 }
 
 const PlotDesign& plotDesign() {
@@ -54,16 +52,9 @@ const PlotDesign& plotDesign() {
   return design;
 }
 
-std::string_view featureKindName(FeatureKind k) {
-  switch (k) {
-    case FeatureKind::kSignal: return "signal";
-    case FeatureKind::kSpeedBoard: return "speed-board";
-    case FeatureKind::kTextBoard: return "text-board";
-    case FeatureKind::kSlowDown: return "slow-down";
-    case FeatureKind::kCodePoint: return "code-point";
-    case FeatureKind::kStopPoint: return "stop-point";
-  }
-  return "";
+std::string_view featureKindName(CellKind kind) {
+  const codec::KindInfo* info = codec::kindInfo(kind);
+  return info == nullptr ? "" : info->plotName;
 }
 
 }  // namespace pack

@@ -37,18 +37,11 @@ struct Palette {
   std::array<std::string, 7> curve = {"#ccc", "#b9c9e8", "#94acd9", "#6f8fca", "#e0a060", "#d07030", "#b03010"};
 };
 
-// The row of the features panel a kind is drawn in, or -1 when it is not drawn there.
-struct LaneDesign {
-  FeatureKind kind;
-  int lane;
-};
-
 struct PlotDesign {
   std::vector<PanelDesign> panels;
   double panelGap = 34;      // from one panel's bottom to the next one's top, room for the ticks and title
   Palette colours;
   std::vector<LegendEntry> legend;
-  std::vector<LaneDesign> lanes;
   std::array<std::string, 4> laneColours;  // signals, boards, slow-down points, code points
   double laneHeight = 23;
   std::array<int, 7> curveRadii{};  // metres by class, 0 for straight
@@ -65,12 +58,13 @@ struct PlotDesign {
   int postDigits = 3;
 
   const PanelDesign& panel(std::string_view id) const;
-  int laneOf(FeatureKind kind) const;
+  // The row of the features panel a kind is drawn in (the kinds table's lane), -1 when not drawn there.
+  int laneOf(CellKind kind) const;
 };
 
 const PlotDesign& plotDesign();
 
 // The name the page's data gives a kind of feature ("signal", "speed-board", ...).
-std::string_view featureKindName(FeatureKind kind);
+std::string_view featureKindName(CellKind kind);
 
 }  // namespace pack

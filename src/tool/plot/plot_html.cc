@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "compiler/cell_codec.h"
 #include "tool/plot/plot_design.h"
 #include "tool/plot/plot_svg.h"
 #include "tool/plot/viewer_assets.h"
@@ -104,7 +105,9 @@ json designJson(const PlotDesign& s) {
   json legend = json::array();
   for (const LegendEntry& e : s.legend) legend.push_back({{"fill", e.fill}, {"text", e.text}});
   json lanes = json::object();
-  for (const LaneDesign& l : s.lanes) lanes[std::string(featureKindName(l.kind))] = l.lane;
+  for (const codec::KindInfo& k : codec::cellKinds()) {
+    if (!k.plotName.empty()) lanes[std::string(k.plotName)] = codec::laneIndex(k.lane);
+  }
   const Palette& c = s.colours;
   json colours = {{"signal", c.signal}, {"board", c.board}, {"slowDown", c.slowDown}, {"codePoint", c.codePoint},
                   {"platform", c.platform}, {"platformBeyond", c.platformBeyond}, {"stationText", c.stationText},

@@ -7,7 +7,7 @@
 #include <limits>
 #include <sstream>
 
-#include "compiler/cell_units.h"
+#include "compiler/cell_codec.h"
 #include "tool/plot/plot_design.h"
 
 namespace pack {
@@ -282,7 +282,7 @@ class Renderer {
                  st.beyondEnd ? "fill=\"#888\"" : "font-weight=\"bold\" fill=\"#0d3c73\"");
     }
     for (const PlotFeature& f : d_.features) {
-      if (f.kind != FeatureKind::kSignal) continue;
+      if (f.kind != kSignal) continue;
       auto [x, y] = at(f.metre);
       s.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2.5\" fill=\"#c62828\"><title>"
             << escapeXml(hoverText(f)) << "</title></circle>\n";
@@ -414,14 +414,14 @@ class Renderer {
     steps(d_.effectiveSpeed, y, "stroke=\"" + c.effectiveSpeed + "\" stroke-width=\"1.8\"");
     LabelPlacer placer;
     for (const PlotFeature& f : d_.features) {
-      if (f.kind != FeatureKind::kSlowDown || f.label.rfind("slow-down", 0) != 0) continue;
+      if (f.kind != kSlowDownStart) continue;
       double x = along_.x(static_cast<double>(f.metre));
       std::string text = f.label.substr(10);
       double w = textWidth(text, 9);
       if (placer.tryPlace({x, top + 2, x + w, top + 13})) body_.text(x + 1, top + 11, text, "font-size=\"9\" " + fill(c.slowDownText));
     }
     for (const PlotFeature& f : d_.features) {
-      if (f.kind != FeatureKind::kSpeedBoard) continue;
+      if (f.kind != kSpeedBoard) continue;
       double x = along_.x(static_cast<double>(f.metre));
       body_.out << "<path d=\"M" << num(x) << ',' << num(top + height) << " l-3,-6 h6 z\" fill=\"#333\"/>\n";
       double w = textWidth(f.label, 8);
@@ -485,7 +485,7 @@ class Renderer {
   }
 
   // Where cell `cell` starts along the line.
-  double cellX(std::size_t cell) const { return along_.x(static_cast<double>(cell_units::cellMetre(cell))); }
+  double cellX(std::size_t cell) const { return along_.x(static_cast<double>(codec::cellMetre(cell))); }
 
   const PlotDesign& design_ = plotDesign();
   const PlotData& d_;
