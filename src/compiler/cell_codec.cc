@@ -156,7 +156,8 @@ std::string storedAs(const EntryDefinition& entry, std::size_t index, std::int64
   std::string text = as + " is stored as " + unitText(entry, index, *stored);
   switch (storage) {
     case Storage::kSpeed:
-    case Storage::kBoardSecondSpeed: return text + " (speeds are kept in steps of " + std::to_string(kSpeedStep) + " km/h)";
+    case Storage::kBoardSecondSpeed:
+      return text + " (speeds are kept in steps of " + std::to_string(kSpeedStep) + " km/h)";
     case Storage::kGradient:
       // Past the byte's ends a climb wraps round to a descent and back.
       if ((*stored < 0) != (written < 0)) return text + (*stored < 0 ? ", a descent" : ", a climb");

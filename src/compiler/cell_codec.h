@@ -106,7 +106,9 @@ struct PackedPair {
   std::int64_t high = 0;
   std::int64_t units = 0;
 };
-inline constexpr PackedPair splitSignalPacking(std::int16_t packed) { return {floorDiv(packed, 10), floorMod(packed, 10)}; }
+inline constexpr PackedPair splitSignalPacking(std::int16_t packed) {
+  return {floorDiv(packed, 10), floorMod(packed, 10)};
+}
 inline constexpr std::int64_t leftSide(std::int64_t sides) { return sides / 3; }
 inline constexpr std::int64_t rightSide(std::int64_t sides) { return sides % 3; }
 // The right kind that, with `left`, packs the same sides.
@@ -232,7 +234,9 @@ struct BoardSpeeds {
 inline constexpr PackedPair splitBoardSpeeds(std::int16_t packed) {
   return {floorDiv(packed, kBoardSecondSetSteps), floorMod(packed, kBoardSecondSetSteps)};
 }
-inline constexpr PackedPair splitBoardStripes(std::int16_t packed) { return {floorDiv(packed, 10), floorMod(packed, 10)}; }
+inline constexpr PackedPair splitBoardStripes(std::int16_t packed) {
+  return {floorDiv(packed, 10), floorMod(packed, 10)};
+}
 inline constexpr BoardSpeeds decodeBoardSpeeds(std::int16_t packed) {
   int v = packed < 0 ? 0 : packed;
   return {v / kBoardSecondSetSteps, v % kBoardSecondSetSteps * kSpeedStep};

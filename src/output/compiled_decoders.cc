@@ -15,8 +15,9 @@ void readField(ByteReader& in, const RecordField<Record>& f, Record& r) {
   std::uint64_t bits = in.little(f.width, f.name.data());  // the names are string literals, NUL-ended
   std::uint64_t sign = std::uint64_t{1} << (8 * f.width - 1);
   // Sign-extended for a signed field: the low bytes of a two's complement value.
-  std::int64_t v = f.isSigned && (bits & sign) != 0 ? static_cast<std::int64_t>(bits) - static_cast<std::int64_t>(sign << 1)
-                                                     : static_cast<std::int64_t>(bits);
+  const bool negative = f.isSigned && (bits & sign) != 0;
+  std::int64_t v = negative ? static_cast<std::int64_t>(bits) - static_cast<std::int64_t>(sign << 1)
+                            : static_cast<std::int64_t>(bits);
   f.set(r, v);
 }
 

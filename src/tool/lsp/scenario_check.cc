@@ -1,6 +1,6 @@
 #include "tool/lsp/scenario_check.h"
 
-#include "compiler/cell_units.h"
+#include "compiler/cell_codec.h"
 #include "compiler/compile.h"
 #include "compiler/error_codes.h"
 #include "compiler/track_position.h"
@@ -144,7 +144,7 @@ std::optional<Fix> freeSignalPosition(const ScenarioUnit& unit, const UnitTexts&
   for (std::int32_t step = 1; step <= 2 * kSearchCells && tried < kCompilesTried; ++step) {
     std::int64_t cell = refused + (step % 2 == 1 ? (step + 1) / 2 : -(step / 2));
     if (cell < 0 || cell >= static_cast<std::int64_t>(model.trackCells.size())) continue;
-    std::int64_t metre = cell_units::signalPlacedMetre(static_cast<std::size_t>(cell));
+    std::int64_t metre = codec::placedMetre(static_cast<std::size_t>(cell));
     if (metre < lowest || !model.trackCells[static_cast<std::size_t>(cell)].isFree()) continue;
     ++tried;
     std::string text = std::to_string(metre);

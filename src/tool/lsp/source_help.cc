@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "compiler/cell_units.h"
+#include "compiler/cell_codec.h"
 #include "compiler/rounding.h"
 #include "formats/cp1252.h"
 #include "tool/describe/formats_reference.h"
@@ -55,7 +55,7 @@ std::string positionFacts(const Model& model, std::int64_t metre) {
   for (std::int64_t c = cell; c <= cell + 1; ++c) {
     if (c < 0 || c >= static_cast<std::int64_t>(model.trackCells.size())) continue;
     std::string feature = cellFeatureText(model.trackCells[c], static_cast<std::size_t>(c), &model.scenarioTable);
-    text += "\n\nCell " + std::to_string(c) + " (" + std::to_string(cell_units::cellMetre(static_cast<std::size_t>(c))) + " m): " +
+    text += "\n\nCell " + std::to_string(c) + " (" + std::to_string(codec::cellMetre(static_cast<std::size_t>(c))) + " m): " +
             (feature.empty() ? "free" : feature) + ".";
   }
   return text;
