@@ -18,6 +18,8 @@ std::int32_t buildModel(Model& model, SourceAccess& sources) {
   // Without cells there is nothing to complete or write: stop with the reader's code.
   if (!model.hasCells()) return model.errorCode != 0 ? model.errorCode : kErrRunTime;
 
+  // What the completion places belongs to no entry of the sources.
+  if (model.placementObserver != nullptr) model.placementObserver->entryRead(SourceKind::kNone, 0);
   completeSignalCodes(model);
   if (std::int32_t failed = checkReservedSlots(model); failed != 0) return failed;
 

@@ -1,5 +1,6 @@
 #include "compiler/field_reader.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "compiler/runtime_failure.h"
@@ -13,25 +14,51 @@ bool FieldReader::atLineEnd() const {
 void FieldReader::consumeLineEnd() {
   pos_ += 2;
   ++line_;
+  lineStart_ = pos_;
 }
 
 void FieldReader::beginField() {
   if (atEnd()) throw RuntimeFailure("read past the end of the source");
   while (pos_ < data_.size() && data_[pos_] == ' ') ++pos_;
   fieldLine_ = line_;
+  fieldColumn_ = pos_ - lineStart_ + 1;
+  token_ = {};
+  endedLine_ = false;
+}
+
+void FieldReader::endField() {
+  if (atLineEnd()) {
+    consumeLineEnd();
+    endedLine_ = true;
+  } else if (pos_ < data_.size() && data_[pos_] == ',') {
+    ++pos_;
+  } else {
+    endedLine_ = atEnd();
+  }
+}
+
+std::string_view FieldReader::restOfLine() const {
+  std::string_view rest = data_.substr(std::min(pos_, data_.size()));
+  return rest.substr(0, rest.find("\r\n"));
+}
+
+void FieldReader::skipRestOfLine() {
+  std::size_t end = data_.find("\r\n", std::min(pos_, data_.size()));
+  if (end == std::string_view::npos) {
+    pos_ = data_.size();
+    return;
+  }
+  pos_ = end;
+  consumeLineEnd();
 }
 
 std::string FieldReader::readText() {
   beginField();
   std::size_t start = pos_;
   while (pos_ < data_.size() && data_[pos_] != ',' && !atLineEnd()) ++pos_;
-  std::string_view text = data_.substr(start, pos_ - start);
+  std::string_view text = token_ = data_.substr(start, pos_ - start);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (atLineEnd()) {
-    consumeLineEnd();
-  } else if (pos_ < data_.size()) {
-    ++pos_;  // the comma
-  }
+  endField();
   return std::string(text);
 }
 
@@ -39,7 +66,7 @@ std::int64_t FieldReader::readInteger(std::int64_t min, std::int64_t max) {
   beginField();
   std::size_t start = pos_;
   while (pos_ < data_.size() && data_[pos_] != ' ' && data_[pos_] != ',' && !atLineEnd()) ++pos_;
-  std::string_view token = data_.substr(start, pos_ - start);
+  std::string_view token = token_ = data_.substr(start, pos_ - start);
 
   std::int64_t value = 0;
   if (!token.empty()) {
@@ -56,11 +83,7 @@ std::int64_t FieldReader::readInteger(std::int64_t min, std::int64_t max) {
   }
 
   while (pos_ < data_.size() && data_[pos_] == ' ') ++pos_;
-  if (atLineEnd()) {
-    consumeLineEnd();
-  } else if (pos_ < data_.size() && data_[pos_] == ',') {
-    ++pos_;
-  }
+  endField();
   return value;
 }
 

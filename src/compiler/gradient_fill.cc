@@ -11,6 +11,7 @@ void GradientFill::writeNextCell(Model& model) {
   if (nextCell_ <= model.cellCount) {
     model.trackCells[static_cast<std::size_t>(nextCell_)].gradient =
         codec::encodeGradient(current_);
+    model.noteProfileCell(ProfileLane::kGradient, nextCell_);
   }
   nextCell_ = checkedAdd(nextCell_, 1);
 }
@@ -23,6 +24,7 @@ void GradientFill::record(Model& model, std::int32_t position, std::int32_t grad
     } while (nextCell_ < cell);
   }
   current_ = gradient;
+  model.noteProfileValue(ProfileLane::kGradient);
 }
 
 void GradientFill::complete(Model& model) {

@@ -80,6 +80,9 @@ constexpr int kRowTrain = 84;              // braked mass, route length, coaches
 constexpr int kRowScenario = 85;           // backgrounds, scenario name, reserved slots
 constexpr int kRowRun = 86;                // signal repetition, train number, sand, clock
 
+// The columns of the track cells filled stretch by stretch, each value in force up to the next entry's.
+enum class ProfileLane : std::uint8_t { kSpeed, kAdhesion, kGradient };
+
 // Told which entry placed each feature in which cell, and which cell refused a feature. Only the
 // authoring tool asks, to say what occupies a cell; the pack leaves the model's pointer null. Nothing of
 // it reaches the compiled files.
@@ -90,6 +93,12 @@ class PlacementObserver {
   virtual void placed(std::int64_t cell, CellKind kind) = 0;
   virtual void refused(std::int64_t cell) = 0;  // a feature found the cell taken
   virtual void marked(std::int64_t cell) = 0;   // an approach mark was written into the cell
+  // The entry being handled sets the value a profile column holds from here on.
+  virtual void profileValueSet(ProfileLane) {}
+  // A cell of a profile column was written with the value in force.
+  virtual void profileCellWritten(ProfileLane, std::int64_t /*cell*/) {}
+  // The entry being handled fills a row of the scenario table (a station's).
+  virtual void rowFilled(int /*row*/) {}
 };
 
 constexpr std::int32_t kMaxRouteLength = 1000000;
@@ -132,6 +141,15 @@ struct Model {
   }
   void noteMarked(std::int64_t cell) const {
     if (placementObserver != nullptr) placementObserver->marked(cell);
+  }
+  void noteProfileValue(ProfileLane lane) const {
+    if (placementObserver != nullptr) placementObserver->profileValueSet(lane);
+  }
+  void noteProfileCell(ProfileLane lane, std::int64_t cell) const {
+    if (placementObserver != nullptr) placementObserver->profileCellWritten(lane, cell);
+  }
+  void noteRowFilled(int row) const {
+    if (placementObserver != nullptr) placementObserver->rowFilled(row);
   }
 
   bool hasCells() const { return !trackCells.empty() || trackPending_; }

@@ -7,6 +7,7 @@ namespace {
 
 void writeProfileCell(Model& model, Profile& profile) {
   model.cellAt(profile.nextCell).*profile.field = profile.stored(profile.current);
+  model.noteProfileCell(profile.lane, profile.nextCell);
   ++profile.nextCell;
 }
 
@@ -15,8 +16,8 @@ std::uint8_t adhesionByte(std::int32_t percent) { return codec::encodeAdhesion(p
 
 }  // namespace
 
-Profile speedProfile() { return {&TrackCell::speedLimit, speedUnits}; }
-Profile adhesionProfile() { return {&TrackCell::adhesion, adhesionByte}; }
+Profile speedProfile() { return {&TrackCell::speedLimit, speedUnits, 0, 0, ProfileLane::kSpeed}; }
+Profile adhesionProfile() { return {&TrackCell::adhesion, adhesionByte, 0, 0, ProfileLane::kAdhesion}; }
 
 EntryOutcome extendProfile(Model& model, Profile& profile, std::int32_t position, std::int32_t value) {
   // Negative positions open no cell and are harmless: only the far end is bounded.
@@ -30,6 +31,7 @@ EntryOutcome extendProfile(Model& model, Profile& profile, std::int32_t position
     } while (profile.nextCell < n);
   }
   profile.current = value;
+  model.noteProfileValue(profile.lane);
   return {};
 }
 

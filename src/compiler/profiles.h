@@ -15,6 +15,7 @@ struct Profile {
   std::uint8_t (*stored)(std::int32_t value);  // the byte a value is stored as; may throw RuntimeFailure
   std::int32_t nextCell = 0;
   std::int32_t current = 0;  // the value of the last line read; 0 before the first
+  ProfileLane lane = ProfileLane::kSpeed;  // which column, for a tool's provenance only
 };
 
 Profile speedProfile();     // km/h stored in units of 5 km/h

@@ -8,6 +8,7 @@
 #include "compiler/entry_outcome.h"
 #include "compiler/model.h"
 #include "compiler/source_reader.h"
+#include "compiler/source_walk.h"
 
 namespace pack {
 
@@ -18,7 +19,11 @@ enum class ReadOn {
   kAbandon,  // the source is abandoned
 };
 
-struct ReaderContext {
+// Told of every field the walk reads in the place of a key, so that a failure names the line of the last
+// one even within a run of comments.
+struct ReaderContext : KeyPlaceListener {
+  ReaderContext(Model& m, SourceAccess& s) : model(m), sources(s) {}
+
   Model& model;
   SourceAccess& sources;
   // The source being read and the line (from 1) of the key field of the entry being handled, 0 when no
@@ -37,6 +42,11 @@ struct ReaderContext {
   void atEntry(std::size_t line) {
     entryLine = line;
     if (model.placementObserver != nullptr) model.placementObserver->entryRead(activeSource, line);
+  }
+
+  void keyPlaceField(const KeyField& field, KeyPlaceRole) override {
+    model.currentField = field.text;
+    atEntry(field.line);
   }
 
   // Records an error code, with the active source and its entry's line.

@@ -6,14 +6,13 @@
 #include "compiler/cell_codec.h"
 #include "compiler/entry_dispatch.h"
 #include "compiler/error_codes.h"
-#include "compiler/field_reader.h"
 #include "compiler/gradient_fill.h"
 #include "compiler/kilometre_posts.h"
 #include "compiler/mountains_and_boards.h"
 #include "compiler/plan_builder.h"
 #include "compiler/reader_context.h"
 #include "compiler/runtime_failure.h"
-#include "formats/cp1252.h"
+#include "compiler/source_walk.h"
 #include "formats/route_format.h"
 
 namespace pack {
@@ -21,13 +20,12 @@ namespace {
 
 class RouteReading {
  public:
-  RouteReading(ReaderContext& ctx, std::string_view source) : ctx_(ctx), model_(ctx.model), reader_(source) {}
+  RouteReading(ReaderContext& ctx, std::string_view source)
+      : ctx_(ctx), model_(ctx.model), walk_(source, SourceLayout::kRoute, &ctx) {}
 
   RouteOutcome run();
 
  private:
-  std::string readKey();
-  bool findGeneralPart();
   ReadOn readGeneralPart();
   ReadOn readFeaturePart();
   ReadOn follow(const EntryOutcome& outcome) { return ctx_.follow(outcome, ctx_.sources.routePath); }
@@ -71,7 +69,7 @@ class RouteReading {
 
   ReaderContext& ctx_;
   Model& model_;
-  FieldReader reader_;
+  SourceWalk walk_;
   GradientFill gradients_;
   PlanBuilder plan_;
   std::int32_t nextBoardRow_ = kFirstBoardRow;
@@ -82,7 +80,10 @@ RouteOutcome RouteReading::run() {
                 "the general handlers run in the order of kRouteGeneralEntries");
   static_assert(inEntryOrder(kFeatureHandlers, kRouteFeatureEntries),
                 "the feature handlers run in the order of kRouteFeatureEntries");
-  if (!findGeneralPart()) return {false, nextBoardRow_};
+  if (!walk_.findStart()) {
+    follow({kErrNoGeneralSection, std::nullopt});
+    return {false, nextBoardRow_};
+  }
   if (readGeneralPart() == ReadOn::kAbandon) return {false, nextBoardRow_};
   // Every feature is placed on the cells, so the general part must have sized them.
   if (!model_.hasCells()) throw RuntimeFailure("the general part ends without a route length");
@@ -97,48 +98,21 @@ RouteOutcome RouteReading::run() {
   return {true, nextBoardRow_};
 }
 
-// Every field read in the place of a key may be one: its line is the entry's until the next key.
-std::string RouteReading::readKey() {
-  model_.currentField = reader_.readText();
-  ctx_.atEntry(reader_.fieldLine());
-  return model_.currentField;
-}
-
-bool RouteReading::findGeneralPart() {
-  while (true) {
-    std::string field = readKey();
-    // A header that is the last field of the file opens nothing.
-    if (reader_.atEnd()) {
-      follow({kErrNoGeneralSection, std::nullopt});
-      return false;
-    }
-    if (containsIgnoreCase(field, kRouteGeneralHeader)) return true;
-  }
-}
-
-// Comment runs here are read without looking for the end of the file: a run that reaches it is a read
-// past the end.
 ReadOn RouteReading::readGeneralPart() {
-  while (!reader_.atEnd()) {
-    std::string key = readKey();
-    if (reader_.atEnd()) break;  // the last field is never interpreted
-    for (int i = 0; i < kGeneralCommentRun && isCommentField(key); ++i) key = readKey();
-
-    if (follow(handleKey(*this, reader_, kGeneralHandlers, key)) == ReadOn::kAbandon) return ReadOn::kAbandon;
-    if (endsGeneralPart(key)) break;
+  while (walk_.part() == SourcePart::kGeneral) {
+    std::optional<KeyField> key = walk_.nextKey();
+    if (!key) break;
+    if (follow(handleKey(*this, walk_.reader(), kGeneralHandlers, key->text)) == ReadOn::kAbandon) {
+      return ReadOn::kAbandon;
+    }
+    walk_.entryHandled(*key);
   }
   return ReadOn::kNextKey;
 }
 
 ReadOn RouteReading::readFeaturePart() {
-  while (!reader_.atEnd()) {
-    std::string key = readKey();
-    if (reader_.atEnd()) return ReadOn::kNextKey;
-    for (int i = 0; i < kFeatureCommentRun && isCommentField(key); ++i) {
-      key = readKey();
-      if (reader_.atEnd()) return ReadOn::kNextKey;
-    }
-    if (ReadOn next = follow(handleKey(*this, reader_, kFeatureHandlers, key)); next != ReadOn::kNextKey) {
+  while (std::optional<KeyField> key = walk_.nextKey()) {
+    if (ReadOn next = follow(handleKey(*this, walk_.reader(), kFeatureHandlers, key->text)); next != ReadOn::kNextKey) {
       return next;
     }
   }

@@ -47,6 +47,7 @@ void placeMarker(Model& model, std::int32_t index) {
   TrackCell& cell = model.cellAt(index);
   cell.kind = kCodePoint;
   cell.value1 = kAutomaticCode;
+  model.notePlaced(index, kCodePoint);
 }
 
 void recordError(Model& model, std::int32_t code, std::int32_t cell) {

@@ -1,5 +1,5 @@
-// The train run half of the source reader: finds "[generale]", hands every key field to the entries in
-// their order, and ends with the deletion of the source, the completion of the two profiles and the
+// The train run half of the source reader: walks the source (compiler/source_walk.h), hands every key
+// field to the entries in their order, and ends with the deletion of the source, the completion of the two profiles and the
 // kilometre-post check. A refused line either ends the reading (15: the end steps still run) or abandons
 // it (every other code: the source is deleted and nothing more happens).
 #include <cstddef>
@@ -12,15 +12,14 @@
 #include "compiler/checked_math.h"
 #include "compiler/entry_dispatch.h"
 #include "compiler/error_codes.h"
-#include "compiler/field_reader.h"
 #include "compiler/kilometre_posts.h"
 #include "compiler/profiles.h"
 #include "compiler/reader_context.h"
 #include "compiler/runtime_failure.h"
 #include "compiler/signals_and_slow_downs.h"
+#include "compiler/source_walk.h"
 #include "compiler/stations_and_code_points.h"
 #include "formats/compiled_format.h"
-#include "formats/cp1252.h"
 #include "formats/train_run_format.h"
 
 namespace pack {
@@ -29,43 +28,24 @@ namespace {
 class TrainRunReading {
  public:
   TrainRunReading(ReaderContext& ctx, std::string_view source, std::int32_t nextBoardRow)
-      : ctx_(ctx), model_(ctx.model), reader_(source), nextBoardRow_(nextBoardRow) {}
+      : ctx_(ctx), model_(ctx.model), walk_(source, SourceLayout::kTrainRun, &ctx), nextBoardRow_(nextBoardRow) {}
 
+  // Without the start field no entry is read; that is no error.
   void run() {
-    seekStart();
     static_assert(inEntryOrder(kHandlers, kTrainRunEntries),
                   "the handlers run in the order of kTrainRunEntries");
-    while (std::optional<std::string> key = nextKeyField()) {
-      const ReadOn next = ctx_.follow(handleKey(*this, reader_, kHandlers, *key), ctx_.sources.trainRunPath);
-      if (next == ReadOn::kAbandon) return;
-      if (next == ReadOn::kEndPart) break;
+    if (walk_.findStart()) {
+      while (std::optional<KeyField> key = walk_.nextKey()) {
+        const ReadOn next =
+            ctx_.follow(handleKey(*this, walk_.reader(), kHandlers, key->text), ctx_.sources.trainRunPath);
+        if (next == ReadOn::kAbandon) return;
+        if (next == ReadOn::kEndPart) break;
+      }
     }
     endSteps();
   }
 
  private:
-  // Without the start field the main loop ends at once; that is no error.
-  void seekStart() {
-    while (!reader_.atEnd()) {
-      if (containsIgnoreCase(reader_.readText(), kTrainRunStart)) return;
-    }
-  }
-
-  // The next key field, or nothing when the end of the file follows it (the last field is never
-  // handled). Up to two comment fields in a row are replaced by the field after them.
-  std::optional<std::string> nextKeyField() {
-    if (reader_.atEnd()) return std::nullopt;
-    std::string key = reader_.readText();
-    for (int replaced = 0; replaced < kTrainRunCommentRun && !reader_.atEnd() && isCommentField(key);
-         ++replaced) {
-      key = reader_.readText();
-    }
-    if (reader_.atEnd()) return std::nullopt;
-    model_.currentField = key;
-    ctx_.atEntry(reader_.fieldLine());
-    return key;
-  }
-
   void endSteps() {
     ctx_.deleteSource(ctx_.sources.trainRunPath);
     completeProfile(model_, speed_);
@@ -132,6 +112,7 @@ class TrainRunReading {
   // stands: the tests come in the order 15, 8, 9, then 15, 24 and 22 from the layout, then 10.
   EntryOutcome station(EntryValues& in) {
     const std::int32_t r = stationRow_;
+    model_.noteRowFilled(r);
     ScenarioRecord& station = row(r);
     const std::int32_t s = station.numberC = in.int32();
     if (EntryOutcome outside = checkStationPosition(model_, s)) return outside;
@@ -178,7 +159,7 @@ class TrainRunReading {
 
   ReaderContext& ctx_;
   Model& model_;
-  FieldReader reader_;
+  SourceWalk walk_;
   const std::int32_t nextBoardRow_;
   std::int32_t stationRow_ = 1;
   Profile speed_ = speedProfile();

@@ -1,6 +1,5 @@
 #include "tool/check/compile_report.h"
 
-#include <map>
 #include <optional>
 
 #include "compiler/cell_codec.h"
@@ -8,6 +7,7 @@
 #include "compiler/source_reader.h"
 #include "formats/file_names.h"
 #include "output/compiled_files.h"
+#include "tool/check/placement_log.h"
 
 namespace pack {
 namespace {
@@ -16,57 +16,6 @@ std::string_view featureName(CellKind kind) {
   const codec::KindInfo* info = codec::kindInfo(kind);
   return info == nullptr ? "a feature" : info->words;
 }
-
-// Which entry placed what in each cell, and the cell a feature was last refused on.
-class CellProvenance : public PlacementObserver {
- public:
-  struct Placement {
-    SourceKind source;
-    std::size_t line;
-    CellKind kind;
-  };
-
-  struct Origin {
-    SourceKind source = SourceKind::kNone;
-    std::size_t line = 0;
-    bool operator==(const Origin&) const = default;
-  };
-  // Approach marks of one entry written over those of an earlier one.
-  struct Overwrite {
-    Origin later, earlier;
-    std::vector<std::int64_t> cells;
-  };
-
-  void entryRead(SourceKind source, std::size_t line) override { current_ = {source, line}; }
-  void placed(std::int64_t cell, CellKind kind) override { cells_[cell] = {current_.source, current_.line, kind}; }
-  void refused(std::int64_t cell) override { refusedCell_ = cell; }
-  void marked(std::int64_t cell) override {
-    auto [mark, first] = marks_.try_emplace(cell, current_);
-    if (!first && !(mark->second == current_)) {
-      if (overwrites_.empty() || !(overwrites_.back().later == current_) ||
-          !(overwrites_.back().earlier == mark->second)) {
-        overwrites_.push_back({current_, mark->second, {}});
-      }
-      overwrites_.back().cells.push_back(cell);
-    }
-    mark->second = current_;
-  }
-
-  const std::vector<Overwrite>& overwrites() const { return overwrites_; }
-
-  std::optional<std::int64_t> refusedCell() const { return refusedCell_; }
-  const Placement* at(std::int64_t cell) const {
-    auto found = cells_.find(cell);
-    return found != cells_.end() ? &found->second : nullptr;
-  }
-
- private:
-  Origin current_;
-  std::map<std::int64_t, Placement> cells_;
-  std::map<std::int64_t, Origin> marks_;
-  std::vector<Overwrite> overwrites_;
-  std::optional<std::int64_t> refusedCell_;
-};
 
 bool isOccupiedCellError(std::int32_t code) {
   switch (code) {
@@ -82,17 +31,18 @@ bool isOccupiedCellError(std::int32_t code) {
   }
 }
 
-std::string occupantText(const CellProvenance& provenance, const Model& model, const std::string& routePath,
+std::string occupantText(const PlacementLog& provenance, const Model& model, const std::string& routePath,
                          const std::string& trainPath) {
   std::optional<std::int64_t> cell = provenance.refusedCell();
   if (!cell || *cell < 0 || *cell >= static_cast<std::int64_t>(model.trackCells.size())) return "";
   std::string text = "the cell at " + std::to_string(*cell * kCellLength) + " m holds ";
-  const CellProvenance::Placement* p = provenance.at(*cell);
+  const PlacementLog::Placement* p = provenance.at(*cell);
   const auto kind = static_cast<CellKind>(model.trackCells[static_cast<std::size_t>(*cell)].kind);
   if (p == nullptr || p->kind != kind) return text + std::string(featureName(kind));
   text += featureName(p->kind);
-  if (p->source == SourceKind::kNone) return text;
-  return text + " of " + (p->source == SourceKind::kRoute ? routePath : trainPath) + ":" + std::to_string(p->line);
+  if (!p->origin.known()) return text;
+  return text + " of " + (p->origin.source == SourceKind::kRoute ? routePath : trainPath) + ":" +
+         std::to_string(p->origin.line);
 }
 
 // The station refused for spacing is the last one read: its row holds its platform, the row before it
@@ -129,7 +79,7 @@ nlohmann::json orNull(bool present, const T& value) {
 namespace {
 
 // Adds to the report and the warnings what the provenance of the cells explains.
-void explain(CompileReport& report, const Model& model, const CellProvenance& provenance, FileSystem& fs,
+void explain(CompileReport& report, const Model& model, const PlacementLog& provenance, FileSystem& fs,
              const CompileRequest& request, std::vector<LintWarning>& warnings) {
   RecordedError& e = report.error;
   ScenarioNames names{request.scenarioName, request.trainNumber};
@@ -141,13 +91,13 @@ void explain(CompileReport& report, const Model& model, const CellProvenance& pr
     e.detail = spacingText(model, e.position);
   }
   auto path = [&](SourceKind s) { return s == SourceKind::kRoute ? routePath : trainPath; };
-  for (const CellProvenance::Overwrite& o : provenance.overwrites()) {
+  for (const PlacementLog::Overwrite& o : provenance.overwrites()) {
     std::string cells;
     for (std::int64_t c : o.cells) cells += (cells.empty() ? "" : ", ") + std::to_string(c * kCellLength);
+    std::string earlier = path(o.earlier.source) + ":" + std::to_string(o.earlier.line);
     warnings.push_back({path(o.later.source), o.later.line,
-                        "the approach marks of this entry replace those of " + path(o.earlier.source) + ":" +
-                            std::to_string(o.earlier.line) + " in the cells at " + cells +
-                            " m; move one of the two so that both keep their marks"});
+                        findingMessage(FindingId::kApproachMarksReplaced, {earlier, cells}), 0, {},
+                        FindingId::kApproachMarksReplaced});
   }
 }
 
@@ -155,7 +105,7 @@ void explain(CompileReport& report, const Model& model, const CellProvenance& pr
 
 CompileReport compileExplainedInMemory(FileSystem& fs, const CompileRequest& request, Model& model,
                                        std::vector<LintWarning>& warnings) {
-  CellProvenance provenance;
+  PlacementLog provenance;
   model.placementObserver = &provenance;
   CompileReport report = compileScenario(fs, request, model);
   model.placementObserver = nullptr;
@@ -207,7 +157,14 @@ std::string fatalStopText(std::int32_t fatal) {
 nlohmann::json compileReportJson(const CompileReport& r, const std::vector<LintWarning>& lint) {
   nlohmann::json warnings = nlohmann::json::array();
   for (const LintWarning& w : lint) {
-    warnings.push_back({{"file", w.file}, {"line", w.line}, {"column", w.column}, {"message", w.message}});
+    nlohmann::json item = {{"file", w.file}, {"line", w.line}, {"column", w.column}, {"message", w.message}};
+    if (w.id != FindingId{}) {
+      const FindingInfo& row = findingInfo(w.id);
+      item["id"] = row.code;
+      item["name"] = row.name;
+      item["severity"] = severityName(row.severity);
+    }
+    warnings.push_back(std::move(item));
   }
   const RecordedError& e = r.error;
   const bool hasFile = !e.source.empty();

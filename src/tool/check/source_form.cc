@@ -134,7 +134,8 @@ SourceFormCheck checkSourceForm(std::string_view bytes) {
     check.problems.push_back(
         {1, 1,
          "the file begins with a UTF-8 byte-order mark (bytes EF BB BF), which the compiler reads as part of the "
-         "first field; save the file without it, in code page 1252, or " + std::string(kFix)});
+         "first field; save the file without it, in code page 1252, or " + std::string(kFix),
+         FindingId::kByteOrderMark});
     bytes.remove_prefix(kByteOrderMark.size());
   }
   bool utf8 = isMultiByteUtf8(bytes);
@@ -144,7 +145,7 @@ SourceFormCheck checkSourceForm(std::string_view bytes) {
   for (Walker w(bytes, utf8); !w.done() && !(lineEnd && (text || !utf8)); w.next()) {
     LineEnd end = w.lineEnd();
     if (!lineEnd && (end == LineEnd::kLf || end == LineEnd::kCr)) {
-      lineEnd = SourceFormProblem{w.line(), w.column(), lineEndMessage(end, w.line(), hasCrLf)};
+      lineEnd = SourceFormProblem{w.line(), w.column(), lineEndMessage(end, w.line(), hasCrLf), FindingId::kLineEnds};
     }
     char32_t cp = 0;
     std::string_view c = end == LineEnd::kNone ? w.character(&cp) : std::string_view{};
@@ -153,7 +154,8 @@ SourceFormCheck checkSourceForm(std::string_view bytes) {
           w.line(), w.column(),
           inQuotes(c) + " (" + codePointName(cp) + ") is written in UTF-8 (bytes " + hexBytes(c) +
               "), and the compiler reads the file in code page 1252, where these bytes are " + inQuotes(cp1252ToUtf8(c)) +
-              "; save the file in code page 1252 (Windows-1252), or " + kFix};
+              "; save the file in code page 1252 (Windows-1252), or " + kFix,
+          FindingId::kUtf8Text};
     }
   }
   check.lineEndsBroken = lineEnd.has_value();

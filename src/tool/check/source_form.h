@@ -10,12 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "tool/describe/findings.h"
+
 namespace pack {
 
 struct SourceFormProblem {
   std::size_t line = 0;    // from 1, counting every kind of line end an editor shows
   std::size_t column = 0;  // from 1, in characters (UTF-8 sequences count as one)
   std::string message;     // what is wrong and how to fix it
+  FindingId id{};          // its row in the finding table
 };
 
 struct SourceFormCheck {

@@ -4,14 +4,17 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "compiler/cell_codec.h"
 #include "compiler/field_reader.h"
+#include "compiler/source_walk.h"
 #include "compiler/runtime_failure.h"
 #include "formats/cp1252.h"
 #include "formats/route_format.h"
 #include "formats/train_run_format.h"
 #include "tool/check/source_form.h"
+#include "tool/describe/findings.h"
 #include "tool/describe/value_ranges.h"
 
 namespace pack {
@@ -38,105 +41,53 @@ struct Field {
   std::string problem;                  // why the field could not be read; empty when it was
 };
 
-// Reads a source field after field with the compiler's own field reader. After a field that cannot be
-// read (where the compiler stops with a run-time failure) it goes on at the next line, so that every
-// line's problems are found in one pass.
-class FieldCursor {
- public:
-  explicit FieldCursor(std::string_view bytes) : bytes_(bytes), reader_(bytes) {}
+Field fromKey(const KeyField& key) { return {key.text, key.line, key.column, key.endsLine, std::nullopt, {}}; }
 
-  bool atEnd() const { return reader_.atEnd(); }
-
-  Field text() {
-    return read([this] { return std::string(reader_.readText()); }, ",");
+std::string whyNotRead(std::string_view token, ValueWidth width) {
+  std::string_view digits = token;
+  if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
+  if (digits.empty()) return quoted(token) + " is a sign without digits";
+  if (digits.find_first_not_of("0123456789") != std::string_view::npos) {
+    bool separator = token.find_first_of("\t;") != std::string_view::npos;
+    return quoted(token) + " is not a whole number" +
+           (separator ? " (values are separated by commas, numbers also by blanks; not by tabs or semicolons)" : "");
   }
-
-  Field number(ValueWidth width) {
-    return read(
-        [this, width] {
-          switch (width) {
-            case ValueWidth::kInt16: return std::to_string(reader_.readInt16());
-            case ValueWidth::kUint8: return std::to_string(reader_.readUint8());
-            default: return std::to_string(reader_.readInt32());
-          }
-        },
-        " ,", width);
+  switch (width) {
+    case ValueWidth::kInt16: return quoted(token) + " does not fit a 16-bit value (-32768 to 32767)";
+    case ValueWidth::kUint8: return quoted(token) + " does not fit a byte (0 to 255)";
+    default: return quoted(token) + " does not fit a 32-bit value (-2147483648 to 2147483647)";
   }
+}
 
-  // The fields left on the current line, as key fields (text up to each comma).
-  std::size_t fieldsLeftOnLine() const {
-    std::string_view rest = bytes_.substr(absolute());
-    rest = rest.substr(0, rest.find("\r\n"));
-    if (rest.find_first_not_of(' ') == std::string_view::npos) return 0;
-    return 1 + static_cast<std::size_t>(std::count(rest.begin(), rest.end(), ','));
-  }
-
-  std::string_view restOfLine() const {
-    std::string_view rest = bytes_.substr(absolute());
-    return rest.substr(0, rest.find("\r\n"));
-  }
-
- private:
-  std::size_t absolute() const { return base_ + reader_.offset(); }
-
-  std::size_t columnOf(std::size_t pos) const {
-    std::size_t lineEnd = pos == 0 ? std::string_view::npos : bytes_.rfind('\n', pos - 1);
-    return lineEnd == std::string_view::npos ? pos + 1 : pos - lineEnd;
-  }
-
-  template <typename ReadFn>
-  Field read(ReadFn readFn, std::string_view stops, ValueWidth width = ValueWidth::kText) {
-    std::size_t start = bytes_.find_first_not_of(' ', absolute());
-    if (start == std::string_view::npos) start = bytes_.size();
-    std::string_view token = bytes_.substr(start);
-    token = token.substr(0, std::min(token.find_first_of(stops), token.find("\r\n")));
-    Field field;
-    field.column = columnOf(start);
-    try {
-      std::string value = readFn();
-      field.line = baseLine_ + reader_.fieldLine() - 1;
-      field.text = width == ValueWidth::kText ? value : std::string(token);
-      if (width != ValueWidth::kText) field.number = std::stoll(value);
-      std::size_t end = absolute();
-      field.endsLine = end >= bytes_.size() || bytes_[end - 1] == '\n';
-    } catch (const RuntimeFailure&) {
-      field.line = baseLine_ + reader_.fieldLine() - 1;
-      field.text = std::string(token);
-      field.problem = whyNotRead(token, width);
-      restartAfter(start, field.line);
-    }
-    return field;
-  }
-
-  static std::string whyNotRead(std::string_view token, ValueWidth width) {
-    std::string_view digits = token;
-    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
-    if (digits.empty()) return quoted(token) + " is a sign without digits";
-    if (digits.find_first_not_of("0123456789") != std::string_view::npos) {
-      bool separator = token.find_first_of("\t;") != std::string_view::npos;
-      return quoted(token) + " is not a whole number" +
-             (separator ? " (values are separated by commas, numbers also by blanks; not by tabs or semicolons)" : "");
-    }
+// One value read with the compiler's field reader, or why it could not be; the reader stands after it.
+Field readValue(FieldReader& reader, ValueWidth width) {
+  Field field;
+  try {
     switch (width) {
-      case ValueWidth::kInt16: return quoted(token) + " does not fit a 16-bit value (-32768 to 32767)";
-      case ValueWidth::kUint8: return quoted(token) + " does not fit a byte (0 to 255)";
-      default: return quoted(token) + " does not fit a 32-bit value (-2147483648 to 2147483647)";
+      case ValueWidth::kText: field.text = reader.readText(); break;
+      case ValueWidth::kInt16: field.number = reader.readInt16(); break;
+      case ValueWidth::kUint8: field.number = reader.readUint8(); break;
+      default: field.number = reader.readInt32(); break;
     }
+    if (width != ValueWidth::kText) field.text = std::string(reader.fieldToken());
+    field.endsLine = reader.fieldEndedLine();
+  } catch (const RuntimeFailure&) {
+    field.text = std::string(reader.fieldToken());
+    field.problem = whyNotRead(field.text, width);
+    field.endsLine = reader.restOfLine().find_first_not_of(' ') == std::string_view::npos;
   }
+  field.line = reader.fieldLine();
+  field.column = reader.fieldColumn();
+  return field;
+}
 
-  // Goes on at the line after the one where the unreadable field began.
-  void restartAfter(std::size_t start, std::size_t line) {
-    std::size_t lineEnd = bytes_.find("\r\n", start);
-    base_ = lineEnd == std::string_view::npos ? bytes_.size() : lineEnd + 2;
-    baseLine_ = line + 1;
-    reader_ = FieldReader(bytes_.substr(base_));
-  }
-
-  std::string_view bytes_;
-  std::size_t base_ = 0;
-  std::size_t baseLine_ = 1;
-  FieldReader reader_;
-};
+// The fields left on the reader's line, as key fields (text up to each comma). Scans the line: only for
+// a line warned about as a whole, once.
+std::size_t fieldsLeftOnLine(const FieldReader& reader) {
+  std::string_view rest = reader.restOfLine();
+  if (rest.find_first_not_of(' ') == std::string_view::npos) return 0;
+  return 1 + static_cast<std::size_t>(std::count(rest.begin(), rest.end(), ','));
+}
 
 // The smallest number of one-letter edits between two words, for suggestions.
 std::size_t editDistance(std::string_view a, std::string_view b) {
@@ -195,6 +146,8 @@ const EntryDefinition* nearestEntry(std::span<const EntryDefinition* const> entr
 
 bool isHeader(std::string_view key) { return contains(key, "[") && contains(key, "]"); }
 
+bool isBlank(const Field& key) { return trimmed(key.text).empty(); }
+
 struct EntryRead {
   const EntryDefinition* entry = nullptr;
   Field key;
@@ -206,34 +159,91 @@ struct EntryRead {
   }
 };
 
-class Linter {
+// Walks a source as the compiler does (compiler/source_walk.h) and collects the findings. Where the
+// compiler would stop at a field it cannot read, the linter says so and goes on at the next line, so that
+// one pass finds the problems of every line.
+class Linter : public KeyPlaceListener {
  public:
-  Linter(const std::string& file, std::string_view bytes) : file_(file), cursor_(bytes) {}
+  Linter(const std::string& file, std::string_view bytes, SourceLayout layout)
+      : file_(file), walk_(bytes, layout, this) {}
 
-  FieldCursor& cursor() { return cursor_; }
+  SourceWalk& walk() { return walk_; }
 
-  void warn(std::size_t line, std::size_t column, std::string message) {
-    warnings_.push_back({file_, line, std::move(message), column});
+  void warn(FindingId id, std::size_t line, std::size_t column, std::initializer_list<std::string_view> args) {
+    warnings_.push_back({file_, line, findingMessage(id, args), column, {}, id});
   }
-  void warn(const Field& at, std::string message) { warn(at.line, at.column, std::move(message)); }
+  void warn(FindingId id, const Field& at, std::initializer_list<std::string_view> args) {
+    warn(id, at.line, at.column, args);
+  }
+
+  // Whether the walk found its start; an empty route source is read past its end by the compiler, which
+  // says so itself.
+  bool findStart() {
+    try {
+      return walk_.findStart();
+    } catch (const RuntimeFailure&) {
+      return false;
+    }
+  }
+
+  // The next key field, or nothing at the end of the entries (the last field is checked then).
+  std::optional<Field> nextKey(std::span<const EntryDefinition* const> here) {
+    std::optional<KeyField> key;
+    try {
+      key = walk_.nextKey();
+    } catch (const RuntimeFailure&) {
+      if (commentRunStart_ != 0) warn(FindingId::kCommentRunReachesEnd, commentRunStart_, 0, {std::to_string(commentRunStart_)});
+      return std::nullopt;
+    }
+    if (!key) {
+      if (lastField_ && !isBlank(*lastField_)) {
+        if (const EntryDefinition* e = findEntry(here, lastField_->text)) {
+          warn(FindingId::kLastFieldUnread, *lastField_, {quoted(lastField_->text), quoted(e->writtenKey)});
+        }
+      }
+      return std::nullopt;
+    }
+    return fromKey(*key);
+  }
+
+  void keyPlaceField(const KeyField& field, KeyPlaceRole role) override {
+    if (role == KeyPlaceRole::kComment) {
+      if (commentRunStart_ == 0) commentRunStart_ = field.line;
+      if (!field.endsLine && !(cutComment_ && cutComment_->line == field.line)) cutComment_ = fromKey(field);
+      return;
+    }
+    commentRunStart_ = 0;
+    if (role == KeyPlaceRole::kLastField) lastField_ = fromKey(field);
+  }
+
+  // A comment that ends at a comma on the key's line: says what the rest of the line became, once.
+  void checkCutComment(const Field& key, const EntryDefinition* entry) {
+    if (!cutComment_ || cutComment_->line != key.line) return;
+    const Field comment = *std::exchange(cutComment_, std::nullopt);
+    if (isBlank(key) || key.line == quietLine_) return;
+    std::string rest = key.endsLine ? key.text : key.text + "," + std::string(walk_.reader().restOfLine());
+    std::string became = entry != nullptr ? quoted(entry->writtenKey) + " with the values after it"
+                                          : "a key field that matches no entry";
+    warn(FindingId::kCommentCutByComma, comment, {quoted(comment.text), quoted(trimmed(rest)), became});
+    if (entry == nullptr) quietLine_ = key.line;
+  }
 
   // Reads the values of `entry` after its key field, and checks what can be checked on them alone.
   EntryRead readEntry(const EntryDefinition& entry, const Field& key, std::optional<std::int64_t> routeLength) {
     EntryRead read{&entry, key, {}, false};
+    FieldReader& reader = walk_.reader();
     for (std::size_t i = 0; i < entry.valueCount(); ++i) {
-      if (cursor_.atEnd()) {
-        std::string why = "the file ends after " + std::to_string(i) + " of the " +
-                          std::to_string(entry.valueCount()) + " values of " + quoted(entry.writtenKey);
-        warn(key, why + "; the compiler stops with error 25");
-        warnings_.back().readingStop = why;
+      if (reader.atEnd()) {
+        std::string count = std::to_string(i), total = std::to_string(entry.valueCount());
+        warn(FindingId::kFileEndsInEntry, key, {count, total, quoted(entry.writtenKey)});
+        warnings_.back().readingStop =
+            "the file ends after " + count + " of the " + total + " values of " + quoted(entry.writtenKey);
         return read;
       }
-      ValueWidth width = entry.values[i].width;
-      Field value = width == ValueWidth::kText ? cursor_.text() : cursor_.number(width);
+      Field value = readValue(reader, entry.values[i].width);
       if (!value.problem.empty()) {
-        std::string why = value.problem + " (" + valueName(entry, i) + ")";
-        warn(value, why + "; the compiler stops reading with error 25");
-        warnings_.back().readingStop = why + " at line " + std::to_string(value.line);
+        unreadable(read, i, value);
+        walk_.skipRestOfLine();
         quietLine_ = value.line;
         return read;
       }
@@ -250,48 +260,36 @@ class Linter {
                   std::span<const EntryDefinition* const> elsewhere, std::string_view elsewhereName) {
     if (key.line == quietLine_) return;
     quietLine_ = key.line;
+    std::string k = quoted(key.text);
     if (const EntryDefinition* e = findIgnoringCase(here, key.text)) {
-      warn(key, quoted(key.text) + " is not recognised: the words of " + quoted(e->writtenKey) +
-                    " are looked for in lower case only; write it " + quoted(e->writtenKey));
+      warn(FindingId::kKeyCase, key, {k, quoted(e->writtenKey)});
     } else if (const EntryDefinition* e = findEntry(elsewhere, key.text)) {
       std::string which = trimmed(key.text) == e->writtenKey ? "" : " (" + quoted(e->writtenKey) + ")";
-      warn(key, quoted(key.text) + " is " + std::string(elsewhereName) + " entry" + which +
-                    " and is not recognised here; its values are read as further keys");
+      warn(FindingId::kKeyOfOtherPart, key, {k, elsewhereName, which});
     } else if (const EntryDefinition* e = nearestEntry(here, key.text)) {
-      warn(key, quoted(key.text) + " matches no entry and is ignored; did you mean " + quoted(e->writtenKey) + "?");
+      warn(FindingId::kKeyNearMiss, key, {k, quoted(e->writtenKey)});
     } else {
-      warn(key, quoted(key.text) + " matches no entry and is ignored");
+      warn(FindingId::kKeyUnknown, key, {k});
     }
   }
 
   // A section header that holds an entry's key words is read as that entry.
   void headerRead(const Field& key, const EntryDefinition& entry) {
-    warn(key, quoted(key.text) + " looks like a section header but holds the words of " + quoted(entry.writtenKey) +
-                  ", so it is read as that entry and takes the " + std::to_string(entry.valueCount()) +
-                  " values after it; rename the header");
+    warn(FindingId::kHeaderReadAsEntry, key,
+         {quoted(key.text), quoted(entry.writtenKey), std::to_string(entry.valueCount())});
   }
 
-  // A comment field after `limit` others in a row is taken as a key field.
-  void commentRead(const Field& key, const EntryDefinition& entry, int limit) {
-    warn(key, quoted(key.text) + " follows " + std::to_string(limit) +
-                  " comment fields in a row, so it is taken as a key field, not a comment, and read as " +
-                  quoted(entry.writtenKey) + "; remove the words or a comment line before it");
-  }
-
-  // A key that is the file's last field is never handled.
-  void lastField(const Field& key, const EntryDefinition& entry) {
-    warn(key, quoted(key.text) + " is the file's last field, which is never read as " + quoted(entry.writtenKey) +
-                  "; end the file with a line such as [fine]");
+  // A comment field after a full run of others is taken as a key field.
+  void commentRead(const Field& key, const EntryDefinition& entry) {
+    warn(FindingId::kCommentReadAsKey, key,
+         {quoted(key.text), std::to_string(walk_.commentRun()), quoted(entry.writtenKey)});
   }
 
   // Warns when a position does not increase strictly over the previous entry of the same kind.
   void checkAscending(const Field& at, std::optional<std::int64_t>& previous, std::optional<std::int64_t> now,
                       std::string_view what) {
     if (!now) return;
-    if (previous && *now <= *previous) {
-      warn(at, std::string(what) + " at " + metres(*now) + " does not follow the previous one at " + metres(*previous) +
-                   "; list them in ascending order");
-    }
+    if (previous && *now <= *previous) warn(FindingId::kNotAscending, at, {what, metres(*now), metres(*previous)});
     previous = now;
   }
 
@@ -303,89 +301,81 @@ class Linter {
  private:
   static std::string valueName(const EntryDefinition& entry, std::size_t i) { return valueLabel(entry, i); }
 
+  // A value the compiler cannot read. When the key's line ran out before it (the value was taken from
+  // the next line, or the field before it ended the line), the line has too few values: that is said
+  // at the key, where the compiler's error points. A last field holding a semicolon or a tab is rather
+  // several values joined by the wrong separator, which its own problem names.
+  void unreadable(const EntryRead& read, std::size_t i, const Field& value) {
+    const EntryDefinition& entry = *read.entry;
+    std::size_t onKeyLine = 0;
+    for (const Field& v : read.values) onKeyLine += v.line == read.key.line;
+    const bool joinedValues = value.text.find_first_of(";\t") != std::string::npos;
+    const bool lineRanOut =
+        value.line != read.key.line || (value.endsLine && i + 1 < entry.valueCount() && !joinedValues);
+    if (lineRanOut) {
+      if (value.line == read.key.line) ++onKeyLine;
+      std::string takes = quoted(entry.writtenKey), total = std::to_string(entry.valueCount());
+      std::string line = std::to_string(read.key.line), has = std::to_string(onKeyLine);
+      std::string what = value.line == read.key.line ? quoted(value.text) : quoted(value.text) + " of line " + std::to_string(value.line);
+      warn(FindingId::kTooFewValues, read.key, {takes, total, line, has, what, valueName(entry, i)});
+      // The problem begins with the quoted field; `what` says where that field stands.
+      warnings_.back().readingStop = takes + " takes " + total + " values, line " + line + " has " + has + "; " + what +
+                                     value.problem.substr(quoted(value.text).size()) + " (" + valueName(entry, i) + ")";
+      return;
+    }
+    std::string why = value.problem + " (" + valueName(entry, i) + ")";
+    warn(FindingId::kUnreadableValue, value, {value.problem, valueName(entry, i)});
+    warnings_.back().readingStop = why + " at line " + std::to_string(value.line);
+  }
+
   // One entry per line: values continued on the next line, or fields left over after the last value.
   void checkLineShape(const EntryRead& read) {
     const EntryDefinition& entry = *read.entry;
     std::size_t onKeyLine = 0;
     for (const Field& v : read.values) onKeyLine += v.line == read.key.line;
-    std::string takes = quoted(entry.writtenKey) + " takes " + std::to_string(entry.valueCount()) + " values";
+    std::string key = quoted(entry.writtenKey), total = std::to_string(entry.valueCount());
     bool continued = onKeyLine < read.values.size();
-    if (continued) {
-      warn(read.key, takes + ", the line has " + std::to_string(onKeyLine) +
-                         " (the rest are taken from the next line)");
-    }
+    if (continued) warn(FindingId::kValuesContinued, read.key, {key, total, std::to_string(onKeyLine)});
     const Field& last = read.values.back();
     if (last.endsLine) return;
     quietLine_ = last.line;  // the fields left on it are read as keys: one warning says so
     if (entry.values.back() == ValueWidth::kText) {
-      warn(last, "the text " + quoted(last.text) + " (" + valueName(entry, read.values.size() - 1) +
-                     ") ends at a comma: the rest of the line, " + quoted(trimmed(cursor_.restOfLine())) +
-                     ", is read as a key field; a text value cannot hold a comma");
+      std::string rest(trimmed(walk_.reader().restOfLine()));
+      warn(FindingId::kTextCutByComma, last, {quoted(last.text), valueName(entry, read.values.size() - 1), quoted(rest)});
       return;
     }
     if (continued) return;
-    std::size_t found = read.values.size() + cursor_.fieldsLeftOnLine();
-    warn(read.key, takes + ", the line has " + std::to_string(found) + " (the extra fields are read as keys)");
+    std::size_t found = read.values.size() + fieldsLeftOnLine(walk_.reader());
+    warn(FindingId::kExtraValues, read.key, {key, total, std::to_string(found)});
   }
 
   void checkValue(const EntryRead& read, std::size_t i, std::optional<std::int64_t> routeLength) {
     const Field& v = read.values[i];
     const ValueDefinition& d = read.entry->values[i];
     if (!v.number) return;
+    std::string name = valueName(*read.entry, i);
     if (trimmed(v.text).empty()) {
-      if (!d.mayBeEmpty) warn(v, valueName(*read.entry, i) + " is empty and is read as 0");
+      if (!d.mayBeEmpty) warn(FindingId::kValueEmpty, v, {name});
       return;
     }
     std::int64_t n = *v.number;
     std::string stored = codec::storedAs(*read.entry, i, n);
     if (outsideRange(d, n)) {
-      warn(v, valueName(*read.entry, i) + " is " + std::to_string(n) + ", outside " + rangeText(d) +
-                  (stored.empty() ? "" : ": " + stored));
+      warn(FindingId::kValueOutOfRange, v, {name, std::to_string(n), rangeText(d), stored.empty() ? "" : ": " + stored});
     } else if (!stored.empty()) {
-      warn(v, valueName(*read.entry, i) + ": " + stored);
+      warn(FindingId::kValueStoredOtherwise, v, {name, stored});
     } else if (d.alongLine && routeLength && n > *routeLength) {
-      warn(v, valueName(*read.entry, i) + " is " + metres(n) + ", beyond the end of the route at " +
-                  metres(*routeLength) + " (in the run-out after it)");
+      warn(FindingId::kPositionBeyondRoute, v, {name, metres(n), metres(*routeLength)});
     }
   }
 
   std::string file_;
-  FieldCursor cursor_;
+  SourceWalk walk_;
   std::vector<LintWarning> warnings_;
-  std::size_t quietLine_ = 0;  // a line already warned about as a whole
-};
-
-// Reads key fields until one holds the start word; false when the file has none.
-bool seekStart(FieldCursor& cursor, std::string_view start) {
-  while (!cursor.atEnd()) {
-    if (containsIgnoreCase(cursor.text().text, start)) return !cursor.atEnd();
-  }
-  return false;
-}
-
-bool isBlank(const Field& key) { return trimmed(key.text).empty(); }
-
-// A field holding "-" stands in for the key field only so many times in a row; the next one is taken as
-// the key field, and read as an entry when it holds an entry's words.
-class CommentRun {
- public:
-  explicit CommentRun(int limit) : limit_(limit) {}
-
-  void setLimit(int limit) { limit_ = limit; }
-
-  // True when `key` is passed over as a comment.
-  bool skips(const Field& key) {
-    if (isCommentField(key.text) && count_ < limit_) {
-      ++count_;
-      return true;
-    }
-    count_ = 0;
-    return false;
-  }
-
- private:
-  int limit_;
-  int count_ = 0;
+  std::size_t quietLine_ = 0;         // a line already warned about as a whole
+  std::size_t commentRunStart_ = 0;   // the line of the first comment of the run being read, 0 outside one
+  std::optional<Field> cutComment_;   // a comment ended by a comma, until the key field after it
+  std::optional<Field> lastField_;    // the file's last field, once the walk reached it
 };
 
 // Whether a key field that matches nothing deserves a word: comments and headers are meant to match
@@ -421,22 +411,21 @@ void checkCurveKey(Linter& lint, const Field& key) {
   std::string meant = std::string("curva") + (left ? 's' : 'd') + digit;
   if (lower == meant) return;
   bool sideLetter = lower.size() > 5 && lower.find_first_of("ds", 5) != std::string::npos;
-  std::string how = std::string("compiled as a ") + (left ? "left" : "right") + "-hand curve of class " + digit;
-  lint.warn(key, quoted(written) + ": " +
-                     (sideLetter ? "not written as curvad or curvas and a class digit" : "no side letter d or s") +
-                     "; " + how + "; did you mean " + quoted(meant) + "?");
+  lint.warn(FindingId::kCurveKeyUnclear, key,
+            {quoted(written), sideLetter ? "not written as curvad or curvas and a class digit" : "no side letter d or s",
+             left ? "left" : "right", std::string_view(&digit, 1), quoted(meant)});
 }
 
 // Scenery 1 or 2, plain or marked; the joined type is the compile's to give.
 void checkMountainType(Linter& lint, const Field& value, std::int64_t type) {
   const std::int32_t stored = codec::splitMountainType(static_cast<std::int32_t>(type)).stored;
   if (stored == 1 || stored == 2) return;
-  std::string text = "scenery type " + std::to_string(type) + " is none of 1, 2, 11 or 12";
+  std::string joined;
   if (stored == codec::kMountainJoined) {
-    text += " (the compile gives type " + std::to_string(codec::kMountainJoined) + " itself to a stretch starting within " +
-            metres(codec::kMountainJoinGap) + " of the previous one's end)";
+    joined = " (the compile gives type " + std::to_string(codec::kMountainJoined) + " itself to a stretch starting within " +
+             metres(codec::kMountainJoinGap) + " of the previous one's end)";
   }
-  lint.warn(value, text);
+  lint.warn(FindingId::kSceneryType, value, {std::to_string(type), joined});
 }
 
 void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
@@ -448,15 +437,14 @@ void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
     std::optional<std::int64_t> start = read.at(0);
     std::optional<std::int64_t> length = read.at(1);
     if (start && state.curveEnd && *start < *state.curveEnd) {
-      lint.warn(at, "the curve starting at " + metres(*start) + " overlaps the previous one, which ends at " +
-                        metres(*state.curveEnd));
+      lint.warn(FindingId::kCurveOverlap, at, {metres(*start), metres(*state.curveEnd)});
     }
     lint.checkAscending(at, state.curveStart, start, "the curve");
     if (start && length) {
       state.curveEnd = *start + *length;
       if (state.length && *state.curveEnd > *state.length + kRunOut) {
-        lint.warn(at, "the curve ends at " + metres(*state.curveEnd) + ", beyond the end of the track model at " +
-                          metres(*state.length + kRunOut) + " (the route's length and " + metres(kRunOut) + ")");
+        lint.warn(FindingId::kCurveBeyondTrack, at,
+                  {metres(*state.curveEnd), metres(*state.length + kRunOut), metres(kRunOut)});
       }
     }
   } else if (entry == &kMountainEntry) {
@@ -464,15 +452,13 @@ void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
     std::optional<std::int64_t> end = read.at(1);
     std::optional<std::int64_t> type = read.at(2);
     if (++state.mountains == kMaxMountains + 1) {
-      lint.warn(at, "more than " + std::to_string(kMaxMountains) + " mountain stretches; the compiler keeps " +
-                        std::to_string(kMaxMountains));
+      lint.warn(FindingId::kTooManyMountains, at, {std::to_string(kMaxMountains)});
     }
     if (start && end && *end <= *start) {
-      lint.warn(at, "the mountain stretch ends at " + metres(*end) + ", not after its start at " + metres(*start));
+      lint.warn(FindingId::kMountainEndsBeforeStart, at, {metres(*end), metres(*start)});
     }
     if (start && state.mountainEnd && *start < *state.mountainEnd) {
-      lint.warn(at, "the mountain stretch starting at " + metres(*start) +
-                        " overlaps the previous one, which ends at " + metres(*state.mountainEnd));
+      lint.warn(FindingId::kMountainOverlap, at, {metres(*start), metres(*state.mountainEnd)});
     }
     if (type && *type >= 1 && *type <= 12) checkMountainType(lint, read.values[2], *type);
     if (end) state.mountainEnd = end;
@@ -483,40 +469,32 @@ void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
 
 std::vector<LintWarning> lintRouteSource(std::string_view bytes, const std::string& file, bool buildPlan,
                                          RouteFacts* facts) {
-  Linter lint(file, bytes);
-  FieldCursor& cursor = lint.cursor();
+  Linter lint(file, bytes, SourceLayout::kRoute);
+  SourceWalk& walk = lint.walk();
   RouteState state;
-  if (seekStart(cursor, kRouteGeneralHeader)) {
-    bool general = true;
-    CommentRun comments(kGeneralCommentRun);
-    while (!cursor.atEnd()) {
-      Field key = cursor.text();
-      if (comments.skips(key)) continue;
+  if (lint.findStart()) {
+    while (true) {
+      const bool general = walk.part() == SourcePart::kGeneral;
       std::span<const EntryDefinition* const> here = general ? routeGeneralEntries() : routeFeatureEntries();
-      const EntryDefinition* entry = isBlank(key) ? nullptr : findEntry(here, key.text);
+      std::optional<Field> key = lint.nextKey(here);
+      if (!key) break;
+      const EntryDefinition* entry = isBlank(*key) ? nullptr : findEntry(here, key->text);
       if (entry == &kCurveEntry && !buildPlan) entry = nullptr;  // curves are read only with the plan
-      if (cursor.atEnd()) {
-        if (entry != nullptr) lint.lastField(key, *entry);
-        break;
-      }
-      if (general && endsGeneralPart(key.text)) {  // after the entries, as the compiler tests
-        general = false;
-        comments.setLimit(kFeatureCommentRun);
-      }
+      lint.checkCutComment(*key, entry);
       if (entry != nullptr) {
-        if (isHeader(key.text)) lint.headerRead(key, *entry);
-        if (isCommentField(key.text)) lint.commentRead(key, *entry, general ? kGeneralCommentRun : kFeatureCommentRun);
-        if (entry == &kCurveEntry) checkCurveKey(lint, key);
-        EntryRead read = lint.readEntry(*entry, key, state.length);
-        if (!read.complete) continue;
-        if (entry == &kRouteLengthEntry) state.length = read.at(0);
-        if (!general) checkRouteFeature(lint, read, state);
-      } else if (!buildPlan && containsIgnoreCase(key.text, "curva")) {
-        lint.quiet(key.line);  // without the plan a curve is not read: its values are read as keys
-      } else if (isUnknownKey(key)) {
-        lint.unknownKey(key, here, general ? routeFeatureEntries() : routeGeneralEntries(),
+        if (isHeader(key->text)) lint.headerRead(*key, *entry);
+        if (isCommentField(key->text)) lint.commentRead(*key, *entry);
+        if (entry == &kCurveEntry) checkCurveKey(lint, *key);
+        EntryRead read = lint.readEntry(*entry, *key, state.length);
+        if (read.complete && entry == &kRouteLengthEntry) state.length = read.at(0);
+        if (read.complete && !general) checkRouteFeature(lint, read, state);
+      } else if (!buildPlan && containsIgnoreCase(key->text, "curva")) {
+        lint.quiet(key->line);  // without the plan a curve is not read: its values are read as keys
+      } else if (isUnknownKey(*key)) {
+        lint.unknownKey(*key, here, general ? routeFeatureEntries() : routeGeneralEntries(),
                         general ? "a feature" : "a general");
       }
+      walk.entryHandled(KeyField{key->text, key->line, key->column, key->endsLine});
     }
   }
   if (facts != nullptr) facts->length = state.length;
@@ -551,12 +529,10 @@ void checkStationTime(Linter& lint, const EntryRead& read, TrainState& state) {
   std::int64_t time = *h * 3600 + *m * 60 + *s;
   std::string name = read.values.size() > 16 ? read.values[16].text : std::string();
   if (state.lastTime && time < *state.lastTime) {
-    lint.warn(read.values[13], "the time " + clockText(time) + " at " + quoted(name) + " is earlier than " +
-                                   clockText(*state.lastTime) + " at the station before it, " +
-                                   quoted(state.lastTimedStation));
+    lint.warn(FindingId::kStationTimeBeforePrevious, read.values[13],
+              {clockText(time), quoted(name), clockText(*state.lastTime), quoted(state.lastTimedStation)});
   } else if (!state.lastTime && state.clock && time < *state.clock) {
-    lint.warn(read.values[13], "the time " + clockText(time) + " at " + quoted(name) +
-                                   " is earlier than the clock at the start of the run, " + clockText(*state.clock));
+    lint.warn(FindingId::kStationTimeBeforeClock, read.values[13], {clockText(time), quoted(name), clockText(*state.clock)});
   }
   state.lastTime = time;
   state.lastTimedStation = name;
@@ -571,8 +547,7 @@ void checkTrainEntry(Linter& lint, const EntryRead& read, TrainState& state) {
   } else if (entry == &kStationEntry) {
     lint.checkAscending(read.key, state.station, read.at(0), "the station");
     if (std::optional<std::int64_t> type = read.at(1); type && !codec::touchesCells(static_cast<int>(*type))) {
-      lint.warn(read.values[1], "station type " + std::to_string(*type) +
-                                    " is only recorded in the table: the train gets no stop point there");
+      lint.warn(FindingId::kStationTypeNoStop, read.values[1], {std::to_string(*type)});
     }
     checkStationTime(lint, read, state);
   } else if (entry == &kClockEntry) {
@@ -584,26 +559,19 @@ void checkTrainEntry(Linter& lint, const EntryRead& read, TrainState& state) {
 }  // namespace
 
 std::vector<LintWarning> lintTrainRunSource(std::string_view bytes, const std::string& file, const RouteFacts& route) {
-  Linter lint(file, bytes);
-  FieldCursor& cursor = lint.cursor();
+  Linter lint(file, bytes, SourceLayout::kTrainRun);
   TrainState state;
-  if (!seekStart(cursor, kTrainRunStart)) return lint.take();
-  CommentRun comments(kTrainRunCommentRun);
-  while (!cursor.atEnd()) {
-    Field key = cursor.text();
-    if (comments.skips(key)) continue;
-    const EntryDefinition* entry = isBlank(key) ? nullptr : findEntry(kTrainRunEntries, key.text);
-    if (cursor.atEnd()) {
-      if (entry != nullptr) lint.lastField(key, *entry);
-      break;
-    }
+  if (!lint.findStart()) return lint.take();
+  while (std::optional<Field> key = lint.nextKey(kTrainRunEntries)) {
+    const EntryDefinition* entry = isBlank(*key) ? nullptr : findEntry(kTrainRunEntries, key->text);
+    lint.checkCutComment(*key, entry);
     if (entry != nullptr) {
-      if (isHeader(key.text)) lint.headerRead(key, *entry);
-      if (isCommentField(key.text)) lint.commentRead(key, *entry, kTrainRunCommentRun);
-      EntryRead read = lint.readEntry(*entry, key, route.length);
+      if (isHeader(key->text)) lint.headerRead(*key, *entry);
+      if (isCommentField(key->text)) lint.commentRead(*key, *entry);
+      EntryRead read = lint.readEntry(*entry, *key, route.length);
       if (read.complete) checkTrainEntry(lint, read, state);
-    } else if (isUnknownKey(key)) {
-      lint.unknownKey(key, kTrainRunEntries, {}, "");
+    } else if (isUnknownKey(*key)) {
+      lint.unknownKey(*key, kTrainRunEntries, {}, "");
     }
   }
   return lint.take();
@@ -626,7 +594,7 @@ void lintOneSource(FileSystem& fs, const std::string& path, std::vector<LintWarn
   if (!fs.exists(path)) return;
   std::string bytes = fs.read(path);
   SourceFormCheck form = checkSourceForm(bytes);
-  for (SourceFormProblem& p : form.problems) all.push_back({path, p.line, std::move(p.message), p.column});
+  for (SourceFormProblem& p : form.problems) all.push_back({path, p.line, std::move(p.message), p.column, {}, p.id});
   if (form.lineEndsBroken) return;
   std::vector<LintWarning> warnings = lint(bytes, path);
   all.insert(all.end(), warnings.begin(), warnings.end());

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tool/describe/findings.h"
 
 namespace pack {
 
@@ -22,6 +23,7 @@ struct LintWarning {
   std::string message;
   std::size_t column = 0;  // from 1; 0 when the warning is about the whole line
   std::string readingStop = {};  // for a field the compiler cannot read (error 25): what is wrong with it
+  FindingId id{};                // its row in the finding table (tool/describe/findings.h)
 };
 
 // "FILE:LINE[:COLUMN]: warning: MESSAGE", the form compilers use, which editors can jump to.
@@ -32,7 +34,7 @@ struct RouteFacts {
   std::optional<std::int64_t> length;  // the last "lunghezza percorso" read
 };
 
-// Each source is read field by field with the compiler's own field reader, so a value that continues an
+// Each source is walked as the compiler walks it (compiler/source_walk.h), in one pass, so a value that continues an
 // entry on the next line is a value, not a key, as for the compiler. A field the compiler could not read
 // (where it stops with error 25) is reported, and the reading goes on at the next line, so that one pass
 // finds the problems of every line.

@@ -149,7 +149,21 @@ TEST(SourceLint, WhatTheCompilerAcceptsSilentlyIsNamed) {
        "not by tabs or semicolons)"},
       {Source::kTrain, "stazione,       0, 12,  600,  1, 0, 0,  4,1,0,  2,1,1,    1,  16,57, 0, BORGOROSSO",
        "stazione,       0, 12,  600,  1, 0, 0,  4,1,0,  2,1,1,    1,  16,57, BORGOROSSO",
-       "T:35:70: warning: \"BORGOROSSO\" is not a whole number (value 16 of \"stazione\": seconds, s)"},
+       "T:35:1: warning: \"stazione\" takes 17 values, line 35 has 16; the compiler reads \"BORGOROSSO\" for value 16 "
+       "of \"stazione\": seconds, s and stops with error 25"},
+      // A value missing at the end of a line: the next line's key is read as the value, and the line is
+      // named, not the word of the next one.
+      {Source::kTrain, "segnale,    6850,   2, 4, 0,  0, 0,    0,  0,0,0, 0", "segnale,    6850,   2, 4, 0,  0, 0,    0,  0,0,0",
+       "T:42:1: warning: \"segnale\" takes 11 values, line 42 has 10; the compiler reads \"segnale\" of line 43 for "
+       "value 11 of \"segnale\""},
+      // A comment cut short by a comma: the rest of the line is an entry.
+      {Source::kTrain, "velocita,   17050,    65", "-- limite di linea, velocita,   17050,    65",
+       "T:31:1: warning: the comment \"-- limite di linea\" ends at a comma: the rest of the line, \"velocita,   17050,"
+       "    65\", is read as \"velocita\" with the values after it; a comment cannot hold a comma"},
+      {Source::kRoute, "curvas4,  700,  500", "-- curva, stretta\r\ncurvas4,  700,  500",
+       "R:12:1: warning: the comment \"-- curva\" ends at a comma: the rest of the line, \"stretta\", is read as a key "
+       "field that matches no entry"},
+
       {Source::kTrain, "sabbia,    180", "sabbia,    -",
        "T:4:12: warning: \"-\" is a sign without digits"},
   };
@@ -179,6 +193,27 @@ TEST(SourceLint, EveryLineIsReadInOnePassAfterAFieldTheCompilerCannotRead) {
   EXPECT_NE(warnings[1].message.find("\"99999\" does not fit a 16-bit value"), std::string::npos);
   EXPECT_EQ(warnings[2].line, 31u);
   EXPECT_EQ(warnings[3].line, 42u);
+}
+
+// The general part does not look for the end of the file within a run of comments.
+TEST(SourceLint, ARunOfCommentsToTheEndOfTheGeneralPartReadsPastIt) {
+  std::vector<LintWarning> warnings = lintRouteSource("[generale]\r\nlunghezza percorso, 500\r\n- a\r\n- b", "R", true);
+  ASSERT_EQ(warnings.size(), 1u) << listed(warnings);
+  EXPECT_EQ(warnings[0].id, FindingId::kCommentRunReachesEnd);
+  EXPECT_EQ(warnings[0].line, 3u);
+  EXPECT_EQ(listed(lintRouteSource("[generale]\r\nlunghezza percorso, 500\r\n[curve]\r\n- a\r\n- b", "R", true)), "")
+      << "the feature part looks for the end";
+}
+
+// Every warning names its row of the finding table, whose id and name find it again.
+TEST(SourceLint, EveryWarningHasItsFindingRow) {
+  std::string bytes = edited(packSources().train, "sabbia,    180", "sabbie,    180");
+  bytes = edited(bytes, "numero vetture,    8", "numero vetture,    2x4");
+  std::vector<LintWarning> warnings = lint(Source::kTrain, bytes);
+  ASSERT_EQ(warnings.size(), 2u) << listed(warnings);
+  EXPECT_EQ(findingInfo(warnings[0].id).code, "L002");
+  EXPECT_EQ(findingInfo(warnings[1].id).name, "key-near-miss");
+  EXPECT_EQ(findFinding("L014"), findFinding("key-near-miss"));
 }
 
 TEST(SourceLint, ASourceCutShortIsNamed) {

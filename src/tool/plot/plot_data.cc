@@ -1,15 +1,13 @@
 #include "tool/plot/plot_data.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <numbers>
 
 #include "compiler/cell_codec.h"
 #include "compiler/rounding.h"
 #include "formats/cp1252.h"
-#include "formats/route_format.h"
-#include "formats/train_run_format.h"
+#include "tool/check/placement_log.h"
 
 namespace pack {
 namespace {
@@ -18,85 +16,31 @@ using namespace codec;
 
 bool hasPoint(const PlanPoint& p) { return p.x.tag != PlanTag::kEmpty && p.y.tag != PlanTag::kEmpty; }
 
-// One source line that places something: its entry, its first value (a position) and its line number.
-struct PlacedLine {
-  const EntryDefinition* entry;
-  std::int64_t position;
-  std::size_t line;
-};
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
+// The placements the compile reports for the sources beside the compiled files; none without them.
+PlacementLog placementsOf(const PlotInput& in) {
+  auto present = [](const std::string& text) { return text.empty() ? std::nullopt : std::optional<std::string_view>(text); };
+  if (in.routeSource.empty()) return {};
+  return tracePlacements(present(in.routeSource), present(in.trainSource), !in.plan.empty());
 }
 
-// The lines of a source whose key is one of `entries`, with the position they give. Only for pointing
-// at a line: the compile itself reads the sources field by field.
-std::vector<PlacedLine> placedLines(std::string_view bytes, std::initializer_list<const EntryDefinition*> entries) {
-  std::vector<PlacedLine> lines;
-  std::size_t number = 0;
-  while (!bytes.empty()) {
-    std::size_t end = bytes.find('\n');
-    std::string_view text = bytes.substr(0, end);
-    bytes = end == std::string_view::npos ? std::string_view{} : bytes.substr(end + 1);
-    ++number;
-    std::size_t comma = text.find(',');
-    if (comma == std::string_view::npos) continue;
-    std::string_view key = text.substr(0, comma);
-    if (isCommentField(key)) continue;
-    std::string_view rest = trimBlanks(text.substr(comma + 1));
-    std::int64_t position = 0;
-    auto [ptr, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), position);
-    if (ec != std::errc()) continue;
-    for (const EntryDefinition* entry : entries) {
-      if (entry->matches(key)) {
-        lines.push_back({entry, position, number});
-        break;
-      }
-    }
-  }
-  return lines;
+SourceRef sourceRef(const PlacementLog::Origin& origin) {
+  if (!origin.known()) return {};
+  return {origin.source == SourceKind::kRoute ? 0 : 1, origin.line};
 }
 
-std::size_t cellOf(double metres, std::size_t cellCount) {
-  double c = roundHalfEvenValue(metres);
-  if (!(c >= 0)) return 0;
-  return std::min(static_cast<std::size_t>(c), cellCount);
-}
-
-// The profile line in force in each cell: the last line of the entry at or before the cell's start.
-std::vector<SourceRef> profileSources(const std::vector<PlacedLine>& lines, const EntryDefinition* entry, int file,
-                                      std::size_t cells) {
+// The entry whose value each cell of a profile holds.
+std::vector<SourceRef> profileSources(const PlacementLog& log, ProfileLane lane, std::size_t cells) {
   std::vector<SourceRef> refs(cells);
-  std::vector<std::pair<std::int64_t, std::size_t>> starts;
-  for (const PlacedLine& l : lines) {
-    if (l.entry == entry) starts.emplace_back(l.position, l.line);
-  }
-  std::size_t next = 0;
-  SourceRef current;
-  for (std::size_t i = 0; i < cells; ++i) {
-    while (next < starts.size() && starts[next].first <= cellMetre(i)) current = {file, starts[next++].second};
-    refs[i] = current;
-  }
+  for (std::size_t i = 0; i < cells; ++i) refs[i] = sourceRef(log.profileAt(lane, i));
   return refs;
 }
 
-void addFeatures(PlotData& data, const PlotInput& in) {
+void addFeatures(PlotData& data, const PlotInput& in, const PlacementLog& log) {
   std::size_t n = in.cells.size();
-  std::vector<PlacedLine> route = placedLines(in.routeSource, {&kSpeedBoardEntry, &kTextBoardEntry});
-  std::vector<PlacedLine> train = placedLines(in.trainSource, {&kSignalEntry, &kSlowDownEntry, &kCodePointEntry});
-  // Each entry's cell by the rule its recorder uses.
-  auto sourceAt = [&](std::size_t cell, const EntryDefinition* entry) -> SourceRef {
-    bool fromRoute = entry == &kSpeedBoardEntry || entry == &kTextBoardEntry;
-    const std::vector<PlacedLine>& lines = fromRoute ? route : train;
-    int file = fromRoute ? 0 : 1;
-    for (const PlacedLine& l : lines) {
-      if (l.entry != entry) continue;
-      double at = entry == &kCodePointEntry ? l.position / double{kCellLength} : l.position / double{kCellLength} + 1;
-      if (cellOf(at, n) == cell) return {file, l.line};
-    }
-    return {};
+  // The entry that placed the cell's feature, as the compile reports it.
+  auto sourceAt = [&](std::size_t cell) -> SourceRef {
+    const PlacementLog::Placement* p = log.at(static_cast<std::int64_t>(cell));
+    return p != nullptr && p->kind == in.cells[cell].kind ? sourceRef(p->origin) : SourceRef{};
   };
   for (std::size_t i = 0; i < n; ++i) {
     const TrackCell& c = in.cells[i];
@@ -107,26 +51,26 @@ void addFeatures(PlotData& data, const PlotInput& in) {
         std::optional<SignalCells> kinds = decodeSignalKinds(c.value4);
         f.label = !kinds ? "signal" : kinds->left != SignalKind::kNone ? std::string(signalKindName(kinds->left))
                                                                        : std::string(signalKindName(kinds->right));
-        f.source = sourceAt(i, &kSignalEntry);
+        f.source = sourceAt(i);
         break;
       }
       case kSpeedBoard:
         f.metre -= kCellLength;
         f.label = std::to_string(decodeBoardSpeeds(c.value1).first) + " km/h";
-        f.source = sourceAt(i, &kSpeedBoardEntry);
+        f.source = sourceAt(i);
         break;
       case kTextBoard: {
         f.metre -= kCellLength;
         int row = c.value1;
         f.label = row >= 0 && row < kTableRows ? cp1252ToUtf8(in.table[static_cast<std::size_t>(row)].text) : "?";
-        f.source = sourceAt(i, &kTextBoardEntry);
+        f.source = sourceAt(i);
         break;
       }
       case kSlowDownStart:
       case kSlowDownWarning:
         f.metre -= kCellLength;
         f.label = (c.kind == kSlowDownStart ? "slow-down " : "warning ") + std::to_string(decodeSlowDownSpeed(c)) + " km/h";
-        if (c.kind == kSlowDownStart) f.source = sourceAt(i, &kSlowDownEntry);
+        if (c.kind == kSlowDownStart) f.source = sourceAt(i);
         break;
       case kSlowDownEnd:
         f.metre -= kCellLength;
@@ -135,7 +79,7 @@ void addFeatures(PlotData& data, const PlotInput& in) {
       case kCodePoint:
       case kCodePointNoValue:
         f.label = c.kind == kCodePoint ? std::to_string(c.value1) : "-";
-        f.source = sourceAt(i, &kCodePointEntry);
+        f.source = sourceAt(i);
         if (!f.source.known()) f.detail += " (added by the compile)";
         break;
       case kStopPoint:
@@ -148,13 +92,9 @@ void addFeatures(PlotData& data, const PlotInput& in) {
   }
 }
 
-void addStations(PlotData& data, const PlotInput& in) {
-  std::vector<PlacedLine> lines = placedLines(in.trainSource, {&kStationEntry});
-  std::vector<Station> list = stations(in.table);
-  for (std::size_t k = 0; k < list.size(); ++k) {
-    PlotStation s{list[k], list[k].position > data.routeLength, {}};
-    if (k < lines.size()) s.source = {1, lines[k].line};
-    data.stations.push_back(std::move(s));
+void addStations(PlotData& data, const PlotInput& in, const PlacementLog& log) {
+  for (const Station& station : stations(in.table)) {
+    data.stations.push_back({station, station.position > data.routeLength, sourceRef(log.rowAt(station.row))});
   }
 }
 
@@ -273,14 +213,13 @@ PlotData makePlotData(const PlotInput& in) {
       break;
     }
   }
-  std::vector<PlacedLine> trainLines = placedLines(in.trainSource, {&kSpeedLimitEntry, &kAdhesionEntry});
-  std::vector<PlacedLine> routeLines = placedLines(in.routeSource, {&kGradientEntry});
-  d.speedSource = profileSources(trainLines, &kSpeedLimitEntry, 1, n);
-  d.adhesionSource = profileSources(trainLines, &kAdhesionEntry, 1, n);
-  d.gradientSource = profileSources(routeLines, &kGradientEntry, 0, n);
+  const PlacementLog log = placementsOf(in);
+  d.speedSource = profileSources(log, ProfileLane::kSpeed, n);
+  d.adhesionSource = profileSources(log, ProfileLane::kAdhesion, n);
+  d.gradientSource = profileSources(log, ProfileLane::kGradient, n);
   d.sourceNames = {in.routeSourceName, in.trainSourceName};
-  addStations(d, in);
-  addFeatures(d, in);
+  addStations(d, in, log);
+  addFeatures(d, in, log);
   return d;
 }
 
