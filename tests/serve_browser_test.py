@@ -135,6 +135,8 @@ def drive(chromium, profile, url, folder, screenshot):
         check(tools.wait_for("document.body.dataset.updates === '3'"), "a bad save reaches the page")
         error = tools.evaluate("(() => { const e = document.querySelector('#verdict li.error'); return e ? e.textContent : null; })()")
         check(error is not None and (TRAIN + ":36") in error and "error" in error, "the error at its line in the panel: %r" % error)
+        errors = tools.evaluate("document.querySelectorAll('#verdict li.error').length")
+        check(errors == 1, "the error said once in the panel, not %r times" % errors)
         check(tools.evaluate("document.getElementById('panels').classList.contains('stale')"), "the drawing marked out of date")
         check(station_metre(tools, "SASSOCANDIDO") == 9600, "the last drawing kept")
         if screenshot:

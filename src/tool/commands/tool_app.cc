@@ -16,6 +16,7 @@ namespace {
 std::vector<std::unique_ptr<ToolCommand>> makeCommands() {
   std::vector<std::unique_ptr<ToolCommand>> commands;
   commands.push_back(makeExportCommand());
+  commands.push_back(makeNewCommand());
   commands.push_back(makeCompileCommand());
   commands.push_back(makeCheckCommand());
   commands.push_back(makeNormalizeCommand());

@@ -33,6 +33,7 @@ class ToolCommand {
 };
 
 std::unique_ptr<ToolCommand> makeExportCommand();
+std::unique_ptr<ToolCommand> makeNewCommand();
 std::unique_ptr<ToolCommand> makeCompileCommand();
 std::unique_ptr<ToolCommand> makeInspectCommand();
 std::unique_ptr<ToolCommand> makePlotCommand();

@@ -592,8 +592,8 @@ function showVerdict(verdict) {
   const box = document.getElementById("verdict"), ul = box.querySelector("ul");
   ul.textContent = "";
   const rows = [];
+  // The recorded error is among the findings, with its place; verdict.error is its text for the banner.
   if (verdict.fatal) rows.push({severity: "fatal", message: verdict.fatal});
-  if (verdict.error) rows.push({severity: "error", message: verdict.error});
   for (const f of verdict.findings || []) rows.push(f);
   for (const f of rows) {
     const li = document.createElement("li"), where = document.createElement("span");
