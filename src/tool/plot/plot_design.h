@@ -47,6 +47,9 @@ struct PlotDesign {
   std::array<int, 7> curveRadii{};  // metres by class, 0 for straight
   int stationRows = 4;           // rows of station names, staggered when they would overlap
   double stationRowHeight = 13;
+  // Beside a short route the run-out (always several kilometres) is drawn in at most this share of the
+  // width, compressed, so that the route keeps most of every panel.
+  double maxRunOutShare = 0.25;
   double tickSpacing = 90;       // at least this many pixels between kilometre ticks
   double minTickStep = 50;       // metres
   double textWidth = 0.7;        // a character's width in em, to keep labels apart

@@ -118,7 +118,7 @@ json designJson(const PlotDesign& s) {
                   {"postText", c.postText}, {"routeEnd", c.routeEnd}, {"mountain", c.mountain}, {"curve", c.curve}};
   return {{"panels", panels}, {"panelGap", s.panelGap}, {"colours", colours}, {"legend", legend},
           {"lanes", lanes}, {"laneColours", s.laneColours}, {"laneHeight", s.laneHeight},
-          {"curveRadii", s.curveRadii}, {"stationRows", s.stationRows}, {"stationRowHeight", s.stationRowHeight},
+          {"curveRadii", s.curveRadii}, {"maxRunOutShare", s.maxRunOutShare}, {"stationRows", s.stationRows}, {"stationRowHeight", s.stationRowHeight},
           {"tickSpacing", s.tickSpacing}, {"minTickStep", s.minTickStep}, {"textWidth", s.textWidth},
           {"labelChars", s.labelChars}, {"postUnit", s.postUnit}, {"postSeparator", s.postSeparator},
           {"postDigits", s.postDigits}};

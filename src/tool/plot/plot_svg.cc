@@ -92,21 +92,44 @@ class Svg {
 };
 
 // The panels along the line share one horizontal scale.
+// Metres along the line to x: linear over the whole track, or, when the run-out would take more than the
+// design's share of the width, the route over the rest of the width and the run-out compressed into that
+// share.
 struct Along {
-  double metres;
-  double x(double m) const { return kLeft + kPlotWidth * (metres > 0 ? m / metres : 0); }
+  double route = 0;
+  double track = 0;
+  double routeWidth = 0;  // pixels for the route
+  bool squeezed = false;  // the run-out compressed
+
+  static Along of(const PlotData& d, double maxRunOutShare) {
+    Along a{static_cast<double>(d.routeLength), static_cast<double>(d.trackLength), 0, false};
+    if (a.track <= 0) return a;
+    a.squeezed = a.route > 0 && a.track - a.route > maxRunOutShare * a.track;
+    a.routeWidth = a.squeezed ? kPlotWidth * (1 - maxRunOutShare) : kPlotWidth * std::clamp(a.route / a.track, 0.0, 1.0);
+    return a;
+  }
+  bool compressed() const { return squeezed; }
+  double x(double m) const {
+    if (track <= 0) return kLeft;
+    if (!compressed()) return kLeft + kPlotWidth * (m / track);
+    if (m <= route) return kLeft + routeWidth * (m / route);
+    return kLeft + routeWidth + (kPlotWidth - routeWidth) * ((m - route) / (track - route));
+  }
 };
 
 std::string fill(std::string_view colour) { return "fill=\"" + std::string(colour) + "\""; }
 
 class Renderer {
  public:
-  explicit Renderer(const PlotData& d) : d_(d), along_{static_cast<double>(d.trackLength)} {
-    // Kilometre ticks at round values of the line's own numbering, spaced as the page spaces them.
-    double span = static_cast<double>(std::max<std::int64_t>(d.trackLength, 1000));
-    double step = niceStep(span, static_cast<int>(kPlotWidth / design_.tickSpacing));
+  explicit Renderer(const PlotData& d) : d_(d), along_(Along::of(d, design_.maxRunOutShare)) {
+    // Kilometre ticks at round values of the line's own numbering, spaced as the page spaces them; where
+    // the run-out is compressed, spaced for the route and thinned beyond it.
+    std::int64_t spanned = along_.compressed() ? d.routeLength : d.trackLength;
+    double span = static_cast<double>(std::max<std::int64_t>(spanned, 1000));
+    double width = along_.compressed() ? along_.routeWidth : kPlotWidth;
+    double step = niceStep(span, std::max(1, static_cast<int>(width / design_.tickSpacing)));
     step_ = static_cast<std::int64_t>(std::max(step, design_.minTickStep));
-    ticks_ = d.kilometres.roundPosts(0, d.trackLength, step_);
+    ticks_ = spacedApart(d.kilometres.roundPosts(0, d.trackLength, step_));
   }
 
   std::string render() {
@@ -459,14 +482,19 @@ class Renderer {
   double bottomAxis(double top) {
     Svg& s = body_;
     s.line(kLeft, top, kLeft + kPlotWidth, top, "stroke=\"#333\"");
-    double along = niceStep(static_cast<double>(d_.trackLength), static_cast<int>(kPlotWidth / design_.tickSpacing));
-    for (double m = 0; m <= static_cast<double>(d_.trackLength) + 1e-6; m += along) {
+    const double spanned = static_cast<double>(along_.compressed() ? d_.routeLength : d_.trackLength);
+    const double width = along_.compressed() ? along_.routeWidth : kPlotWidth;
+    double along = niceStep(spanned, std::max(1, static_cast<int>(width / design_.tickSpacing)));
+    std::vector<double> marks;
+    for (double m = 0; m <= static_cast<double>(d_.trackLength) + 1e-6; m += along) marks.push_back(m);
+    for (double m : spacedApart(marks)) {
       s.line(along_.x(m), top, along_.x(m), top + 4, "stroke=\"#333\"");
       s.text(along_.x(m), top + 15, label(along >= 1000 ? m / 1000 : m), "font-size=\"10\" text-anchor=\"middle\"");
     }
     s.text(kLeft, top + 30, std::string("distance along the line (") + (along >= 1000 ? "km" : "m") +
                                 "); the panels' grey labels are the line's kilometre posts (" +
-                                (step_ % design_.postUnit == 0 ? "km" : "km+m") + ")",
+                                (step_ % design_.postUnit == 0 ? "km" : "km+m") + ")" +
+                                (along_.compressed() ? "; the run-out beyond the route's end is drawn compressed" : ""),
            "font-size=\"10\" fill=\"#444\"");
     double end = along_.x(static_cast<double>(d_.routeLength));
     s.text(std::min(end, kLeft + kPlotWidth - 60), top + 44, "end of route " + distanceText(static_cast<double>(d_.routeLength)),
@@ -482,6 +510,19 @@ class Renderer {
       x += 30 + textWidth(item.text, 10);
     }
     return top + 30;
+  }
+
+  // The positions whose x lies far enough from the previous one kept, so that labels never crowd.
+  template <typename Metre>
+  std::vector<Metre> spacedApart(const std::vector<Metre>& positions) const {
+    std::vector<Metre> kept;
+    for (Metre m : positions) {
+      if (kept.empty() || along_.x(static_cast<double>(m)) - along_.x(static_cast<double>(kept.back())) >=
+                              design_.tickSpacing * 0.75) {
+        kept.push_back(m);
+      }
+    }
+    return kept;
   }
 
   // Where cell `cell` starts along the line.

@@ -145,6 +145,22 @@ TEST_F(Plot, TheSvgMarksTheRouteEndAndAStationBeyondIt) {
   }
 }
 
+// Beside a 5 km route the 7 km run-out is compressed into a quarter of the width; a long line is linear.
+TEST_F(Plot, AShortRoutesRunOutIsDrawnCompressed) {
+  const std::string compressed = "the run-out beyond the route's end is drawn compressed";
+  compile();
+  ASSERT_EQ(runToolCaptured({"plot", dir()}).status, 0);
+  EXPECT_EQ(readBytes(file(kSvg)).find(compressed), std::string::npos);
+
+  ASSERT_EQ(runToolCaptured({"new", dir(), "Breve", "1"}).status, 0);
+  ASSERT_EQ(runToolCaptured({"compile", dir(), "Breve", "1"}).status, 0);
+  tool_testing::ToolRun run = runToolCaptured({"plot", dir(), "Breve", "1"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string svg = readBytes(file("Breve_1.svg"));
+  EXPECT_NE(svg.find(compressed), std::string::npos);
+  EXPECT_NE(svg.find("end of route 5 km"), std::string::npos);
+}
+
 // The page carries everything it needs: no file or address outside it, and its data names the source
 // line of each feature.
 TEST_F(Plot, TheHtmlPageIsSelfContainedAndPointsAtTheSources) {

@@ -618,12 +618,19 @@ function showStale(stale, verdict) {
   const why = [verdict.error, verdict.fatal].filter(Boolean).join("\n");
   mark.textContent = stale ? "Out of date: the sources do not compile.\n" + why : "";
 }
+// Where the first view ends: the whole track, or beside a short route as much of the run-out as the
+// design's share allows (the whole-line button and the 0 key show all of it).
+function homeEnd() {
+  const share = D.design.maxRunOutShare, route = D.routeLength, track = D.trackLength;
+  if (route <= 0 || track - route <= share * track) return track;
+  return Math.min(track, route / (1 - share));
+}
 // One message of the live server: {data, verdict, stale}. The view, the selection and the filter stay.
 function update(message) {
   if (message.data) {
     const keep = D !== null;
     setData(message.data);
-    if (keep) setView(v0, v1); else setView(0, D.trackLength);
+    if (keep) setView(v0, v1); else setView(0, homeEnd());
   }
   showVerdict(message.verdict || {});
   showStale(!!message.stale, message.verdict || {});
@@ -635,7 +642,7 @@ window.viewer = {update: update};
   const data = JSON.parse(document.getElementById("data").textContent);
   if (data) {
     setData(data);
-    v1 = D.trackLength;
+    v1 = homeEnd();
     // A link may name the part shown (#view=FROM-TO, metres) and a point to show what is there (&at=METRE).
     const wanted = /#view=(\d+)-(\d+)/.exec(location.hash), point = /[#&]at=(\d+)/.exec(location.hash);
     if (wanted) setView(+wanted[1], +wanted[2]); else render();
