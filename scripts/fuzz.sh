@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 cmake --preset fuzz >/dev/null
 cmake --build build-fuzz
-for target in field_reader compile decompile lsp_message; do
+for target in field_reader compile payload decompile lsp_message; do
   work=build-fuzz/corpus/$target
   mkdir -p "$work"
   echo "fuzz: $target for ${seconds}s" >&2

@@ -103,6 +103,9 @@ class FileSystem {
   // The path with every symbolic link on the way resolved, for rewriting the file a link leads to rather
   // than replacing the link; the path itself where there is nothing to resolve.
   virtual std::string resolvedPath(const std::string& path) { return path; }
+  // Lets everyone who may read the file run it too, where the platform keeps such a permission (a made
+  // program); nothing where it does not.
+  virtual void makeExecutable(const std::string& path) { (void)path; }
 };
 
 class UserInterface {

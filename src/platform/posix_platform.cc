@@ -305,6 +305,13 @@ class PosixPlatform : public Platform {
                         static_cast<std::uint64_t>(st.st_nlink)};
   }
 
+  void makeExecutable(const std::string& path) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) throw IoError("open", path, reason(errno));
+    const mode_t readers = st.st_mode & (S_IRUSR | S_IRGRP | S_IROTH);
+    if (::chmod(path.c_str(), (st.st_mode & 07777) | (readers >> 2)) != 0) throw IoError("chmod", path, reason(errno));
+  }
+
   std::string resolvedPath(const std::string& path) override {
     char* resolved = ::realpath(path.c_str(), nullptr);
     if (resolved == nullptr) return path;

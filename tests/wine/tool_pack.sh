@@ -43,6 +43,23 @@ no_temporaries "$run"
 same_files "$run" "$root/compiled" "the pack's files and compile's"
 pass "the pack writes $(names_in "$run" | wc -l) files: the crew documents unchanged and the compiled files as compile writes them"
 
+# --- A scenario started with scenario-tool new, packed by the Windows tool (without crew documents) and
+# run: the same compiled files as compile writes.
+status="$(run_tool posix "$root" "$root/new" new new-sources "Prova Nuova" 7)"
+[[ "$status" == 0 ]] || fail "scenario-tool new failed ($status): $(cat "$root/new.stderr")"
+status="$(run_tool windows "$root/new-sources" "$root/new-pack" pack . "Prova Nuova" 7 -o ../new-made.exe)"
+[[ "$status" == 0 ]] || fail "scenario-tool.exe pack of the new scenario failed ($status): $(cat "$root/new-pack.stderr")"
+status="$(run_tool posix "$root/new-sources" "$root/new-compile" compile . "Prova Nuova" 7 -o ../new-compiled)"
+[[ "$status" == 0 ]] || fail "compile of the new scenario failed ($status): $(cat "$root/new-compile.stderr")"
+new_run="$root/new-run/$scenario_folder_name"
+mkdir -p "$new_run"
+cp "$root/new-made.exe" "$new_run/scenario-pack.exe"
+status="$(run_windows_pack "$new_run" "$root/cwd" "$root/new-run/report.txt")"
+[[ "$status" == 0 ]] || fail "the new scenario's pack ended with $status: $(windows_messages "$root/new-run/report.txt")"
+no_temporaries "$new_run"
+same_files "$new_run" "$root/new-compiled" "the new scenario's pack files and compile's"
+pass "a scenario made with new, packed and run, writes $(names_in "$new_run" | wc -l) files as compile does"
+
 # --- Damaged copies, Windows and POSIX alike. The POSIX pack carries the same payload after its own
 # program, so the same damage, counted from the end, hits the same bytes.
 status="$(run_tool posix "$root/sources" "$root/pack-native" pack . "$scenario" "$train" -o ../made-native \

@@ -80,6 +80,7 @@ int runPackCommand(const PackOptions& options, Platform& platform, std::ostream&
       return kExitData;
     }
     writeFile(platform, options.output, [&](BinaryWriter& w) { w.bytes(program); });
+    platform.makeExecutable(options.output);
     out << "wrote " << options.output << " (" << payload.documents.size() << " crew document"
         << (payload.documents.size() == 1 ? "" : "s") << " and the two sources, " << program.size()
         << " bytes)\n";
