@@ -127,4 +127,11 @@ std::string findingMessage(FindingId id, std::initializer_list<std::string_view>
   return text;
 }
 
+std::string findingCode(FindingId id) {
+  for (const FindingInfo& row : findingTable()) {
+    if (row.id == id) return std::string(row.code);
+  }
+  return "";
+}
+
 }  // namespace pack

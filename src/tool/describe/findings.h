@@ -78,6 +78,9 @@ const FindingInfo* findFinding(std::string_view key);
 
 std::string_view severityName(FindingSeverity severity);
 
+// The code of a finding ("L014"), empty for none (a warning made before findings had ids).
+std::string findingCode(FindingId id);
+
 // The pattern of `id` with {1}, {2}... replaced by `args` in order.
 std::string findingMessage(FindingId id, std::initializer_list<std::string_view> args);
 

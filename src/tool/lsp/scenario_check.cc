@@ -10,6 +10,7 @@
 #include "platform/memory_file_system.h"
 #include "tool/check/compile_report.h"
 #include "tool/check/source_lint.h"
+#include "tool/describe/findings.h"
 
 namespace pack::lsp {
 namespace {
@@ -77,8 +78,8 @@ UnitVerdict checkUnit(const ScenarioUnit& unit, const UnitTexts& texts, bool bui
   if (missingRun && report.error.code == kErrRunTime) report.error = {};
 
   for (const LintWarning& w : warnings) {
-    verdict.findings.push_back(
-        {diskPath(w.file), w.line, w.column, 0, Severity::kWarning, {}, w.message, suggestedKey(w.message)});
+    verdict.findings.push_back({diskPath(w.file), w.line, w.column, 0, Severity::kWarning, findingCode(w.id),
+                                w.message, suggestedKey(w.message)});
   }
   const RecordedError& e = report.error;
   if (e.code != 0) {

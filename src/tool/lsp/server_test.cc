@@ -277,6 +277,7 @@ TEST(LanguageServerTest, ANearMissKeyHasAFix) {
     if (d.contains("data")) fix = d;
   }
   ASSERT_FALSE(fix.is_null()) << diagnostics.dump(1);
+  EXPECT_EQ(fix.value("code", ""), "L014") << "the finding's id names the diagnostic";
   json actions = s.request("textDocument/codeAction", {{"textDocument", {{"uri", uriOf(kTrain)}}},
                                                        {"range", fix["range"]},
                                                        {"context", {{"diagnostics", {fix}}}}})["result"];

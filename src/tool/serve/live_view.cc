@@ -7,6 +7,7 @@
 #include "tool/check/compile_report.h"
 #include "tool/plot/plot_html.h"
 #include "tool/plot/plot_input.h"
+#include "tool/describe/findings.h"
 
 namespace pack {
 namespace {
@@ -43,7 +44,9 @@ json verdictJson(const SourcesInMemory& check) {
   }
   if (check.missingRun) findings.push_back(finding("", 0, 0, "error", nullptr, *check.missingRun, nullptr));
   for (const LintWarning& w : check.warnings) {
-    findings.push_back(finding(w.file, w.line, w.column, "warning", nullptr, w.message, nullptr));
+    const std::string code = findingCode(w.id);
+    findings.push_back(finding(w.file, w.line, w.column, "warning", code.empty() ? json(nullptr) : json(code),
+                               w.message, nullptr));
   }
   std::string error = e.code != 0 ? recordedErrorText(e) : check.missingRun.value_or("");
   return {{"findings", findings},
