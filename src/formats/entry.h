@@ -22,6 +22,13 @@ struct ValueRange {
   std::int64_t max = 0;
 };
 
+// One code (or run of codes, both ends included) of a coded value and what it stands for, for authors.
+struct ValueCode {
+  std::int64_t from = 0;
+  std::int64_t to = 0;
+  std::string_view meaning;
+};
+
 // One value of an entry: the width it is read with, and what an author needs to know of it. Only the
 // width binds the readers; the description serves the authoring tool's messages and the reference for
 // authors. A bare width converts to a value with no description.
@@ -33,6 +40,7 @@ struct ValueDefinition {
   std::string_view meaning;           // one sentence
   bool alongLine = false;             // a position on the line: also expected within the route's length
   bool mayBeEmpty = false;            // an empty field (read as 0) is a normal way to write it
+  std::span<const ValueCode> codes;   // a coded value: every code in its range and what it stands for
 
   constexpr ValueDefinition(ValueWidth w) : width(w) {}  // implicit: a bare width is a value
   constexpr ValueDefinition(ValueWidth w, std::string_view n, std::string_view u,
@@ -43,6 +51,13 @@ struct ValueDefinition {
   constexpr ValueDefinition emptyAllowed() const {
     ValueDefinition v = *this;
     v.mayBeEmpty = true;
+    return v;
+  }
+
+  // The same value, with its codes described.
+  constexpr ValueDefinition withCodes(std::span<const ValueCode> c) const {
+    ValueDefinition v = *this;
+    v.codes = c;
     return v;
   }
 

@@ -70,6 +70,59 @@ TEST(EntryDescription, EveryEntryHasAMeaningAnExampleOfItsOwnAndWhatTheCompilerD
   }
 }
 
+// A coded value describes every code it can hold: the codes ascend without overlap inside the width, and
+// where the range is a short list they cover all of it. Flags and kinds (three codes or fewer) must be coded.
+TEST(EntryDescription, EveryCodedValueDescribesEveryCode) {
+  for (const Source& source : sources()) {
+    for (const EntryDefinition* entry : source.entries) {
+      for (std::size_t i = 0; i < entry->valueCount(); ++i) {
+        const ValueDefinition& v = entry->values[i];
+        SCOPED_TRACE(std::string(entry->writtenKey) + " value " + std::to_string(i + 1) + " " +
+                     std::string(v.name));
+        if (v.width == ValueWidth::kText) continue;
+        if (v.range->max - v.range->min < 3) {
+          EXPECT_FALSE(v.codes.empty()) << "a flag or a kind has its codes";
+        }
+        if (v.codes.empty()) continue;
+        ValueRange whole = widthRange(v.width);
+        std::int64_t next = v.codes.front().from;
+        for (const ValueCode& c : v.codes) {
+          EXPECT_FALSE(c.meaning.empty()) << c.from;
+          EXPECT_LE(c.from, c.to);
+          EXPECT_EQ(c.from, next) << "the codes follow each other without a gap or an overlap";
+          EXPECT_GE(c.from, whole.min);
+          EXPECT_LE(c.to, whole.max);
+          next = c.to + 1;
+        }
+        EXPECT_LE(v.codes.front().from, v.range->min) << "the codes cover the range";
+        EXPECT_GE(v.codes.back().to, v.range->max) << "the codes cover the range";
+      }
+    }
+  }
+}
+
+// The values whose numbers are codes rather than quantities, by entry and value number.
+TEST(EntryDescription, TheCodedValuesAreCoded) {
+  struct Case {
+    const EntryDefinition* entry;
+    std::vector<std::size_t> values;  // 1-based, as the reference numbers them
+  } cases[] = {
+      {&kStationEntry, {2, 6}},
+      {&kSignalEntry, {2, 7, 11}},
+      {&kSlowDownEntry, {4, 5, 6}},
+      {&kMountainEntry, {3}},
+      {&kKilometreUnoEntry, {3}},
+      {&kBackgroundUnoEntry, {1}},
+      {&kBackgroundDueEntry, {1}},
+      {&kBackgroundTreEntry, {1}},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t n : c.values) {
+      EXPECT_FALSE(c.entry->values[n - 1].codes.empty()) << c.entry->writtenKey << " value " << n;
+    }
+  }
+}
+
 TEST(EntryDescription, TheSectionsListEveryEntryOnceAndNoHeaderIsReadAsAnEntry) {
   for (const Source& source : sources()) {
     SCOPED_TRACE(source.name);

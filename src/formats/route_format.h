@@ -41,6 +41,25 @@ using describe::passedOn;
 using describe::position;
 using describe::kInt32Max;
 
+inline constexpr ValueCode kFlagCodes[] = {
+    {0, 0, "the value holds as written"},
+    {1, 1, "the value is raised by 100 once the definitions are ordered (km 160+850 becomes 160+950)"},
+};
+inline constexpr ValueCode kBackgroundCodes[] = {
+    {describe::kInt32Min, -1, "stored as it is; no scenario uses it"},
+    {0, 0, "the setting off: the shipped line writes 0 for sfondo uno and sfondo tre"},
+    {1, 1, "the setting on: the shipped line writes 1 for sfondo due"},
+    {2, kInt32Max, "stored as it is; no scenario uses it"},
+};
+inline constexpr ValueCode kMountainCodes[] = {
+    {1, 1, "mountain scenery of the first kind"},
+    {2, 2, "mountain scenery of the second kind"},
+    {3, 10, "not a scenery type: stored as it is, drawn as neither kind (type 3 is what the compiler gives a "
+            "stretch joined to the one before)"},
+    {11, 11, "the first kind, with a marker cell every fourth cell (200 m)"},
+    {12, 12, "the second kind, with a marker cell every fourth cell (200 m)"},
+};
+
 inline constexpr ValueDefinition kLength[] = {
     number(kInt32, "route length", "m", {50, 1000000}, "How long the line is, from its start to its end."),
 };
@@ -48,10 +67,13 @@ inline constexpr ValueDefinition kKilometrePost[] = {
     position("position", "The place on the line where the kilometre count below holds."),
     number(kInt32, "kilometre-post value", "m", {0, kInt32Max},
            "The kilometre count at that place, in metres: 160850 stands for km 160+850."),
-    number(kInt32, "flag", "", {0, 1}, "1 adds 100 m to the kilometre value once the definitions are ordered."),
+    number(kInt32, "flag", "", {0, 1}, "1 adds 100 m to the kilometre value once the definitions are ordered.")
+        .withCodes(kFlagCodes),
 };
 inline constexpr ValueDefinition kBackground[] = {
-    passedOn(kInt32, "background setting", "A scenery setting for the simulator, stored as it is."),
+    passedOn(kInt32, "background setting",
+             "A scenery switch for the simulator, stored as it is: write 0 or 1 as the shipped line does.")
+        .withCodes(kBackgroundCodes),
 };
 inline constexpr ValueDefinition kRepetition[] = {
     position("first position", "Where the signal repetition begins; a multiple of 50."),
@@ -70,7 +92,8 @@ inline constexpr ValueDefinition kMountain[] = {
     position("start (inizio)", "Where the mountain scenery begins."),
     position("end (fine)", "Where it ends."),
     number(kInt32, "scenery type (tipo)", "", {1, 12},
-           "1 or 2, or 11 or 12 for the same scenery with a marker every 200 m."),
+           "1 or 2, or 11 or 12 for the same scenery with a marker every 200 m.")
+        .withCodes(kMountainCodes),
 };
 inline constexpr ValueDefinition kSpeedBoard[] = {
     position("position", "Where the board stands."),

@@ -28,6 +28,39 @@ using describe::position;
 using describe::kInt32Max;
 using describe::kInt32Min;
 
+inline constexpr ValueCode kSideCodes[] = {
+    {0, 0, "no signal on this side"},
+    {1, 1, "a warning signal: it announces the protection signal further on"},
+    {2, 2, "a protection signal: it guards the stretch after it, and on the left it may carry a time"},
+};
+inline constexpr ValueCode kSignalTimeCodes[] = {
+    {0, 0, "no time"},
+    {1, 100, "taken as 101"},
+    {101, 255, "kept as written, for a protection signal on the left only (the shipped run writes 245)"},
+};
+inline constexpr ValueCode kNonzeroFlagCodes[] = {
+    {kInt32Min, -1, "as 1"},
+    {0, 0, "off"},
+    {1, kInt32Max, "on"},
+};
+inline constexpr ValueCode kExtensionCodes[] = {
+    {0, 0, "the platform as its type lays it"},
+    {1, 1, "a centred platform ends 50 m further on; ignored for types 5 to 8 and at the first station"},
+};
+inline constexpr ValueCode kStationTypeCodes[] = {
+    {0, 0, "a stop with the platform centred on the position"},
+    {1, 1, "a stop with the platform centred on the position; the shipped run's terminus"},
+    {2, 4, "a stop with the platform centred on the position"},
+    {5, 6, "a stop whose platform runs from position - length to position + 150 m, without approach marks"},
+    {7, 8, "a stop whose platform runs from position - length to position + length"},
+    {9, 11, "a stop with the platform centred on the position"},
+    {12, 12, "a stop with the platform centred on the position; the shipped run's origin"},
+    {13, 21, "a stop with the platform centred on the position"},
+    {22, 22, "a stop with the platform centred on the position; the shipped run's intermediate stations"},
+    {23, 24, "a stop with the platform centred on the position"},
+    {25, 255, "listed in the scenario table only: no platform, stop point or approach marks on the track"},
+};
+
 inline constexpr ValueDefinition kBrakedMass[] = {
     number(kInt32, "braked-mass percentage", "%", {1, 250}, "The train's braked mass as a share of its mass."),
 };
@@ -52,26 +85,42 @@ inline constexpr ValueDefinition kSpeedLimit[] = {
 };
 inline constexpr ValueDefinition kSignal[] = {
     position("position (posizione)", "Where the signal stands; its approach marks reach 400 m back.", 350),
-    number(kInt32, "left signal kind (sx)", "", {0, 2}, "The signal on the left: 0 none, 1 warning, 2 protection."),
-    number(kInt32, "first left digit (s1)", "", {0, 9}, "The first digit of the left signal."),
-    number(kInt32, "second left digit (s2)", "", {0, 9}, "The second digit of the left signal."),
-    number(kInt32, "third left digit (s3)", "", {0, 9}, "The third digit of the left signal."),
-    number(kInt32, "kind tens (rapp)", "", {0, 9}, "The tens of the signal's kind code."),
-    number(kInt32, "right signal kind (dx)", "", {0, 2}, "The signal on the right: 0 none, 1 warning, 2 protection."),
-    number(kInt32, "first right digit (d1)", "", {0, 9}, "The first digit of the right signal."),
-    number(kInt32, "second right digit (d2)", "", {0, 9}, "The second digit of the right signal."),
-    number(kInt32, "third right digit (d3)", "", {0, 9}, "The third digit of the right signal."),
+    number(kInt32, "left signal kind (sx)", "", {0, 2}, "The signal on the left: 0 none, 1 warning, 2 protection.")
+        .withCodes(kSideCodes),
+    number(kInt32, "first left digit (s1)", "", {0, 9},
+           "The first digit of the left signal's aspect, for the simulator; the compiler only packs it. The "
+           "shipped run writes 4 for its first three pairs and 3 before the terminus."),
+    number(kInt32, "second left digit (s2)", "", {0, 9},
+           "The second digit of the left signal's aspect: the shipped run writes 0 for its first pair and 1 "
+           "for the others."),
+    number(kInt32, "third left digit (s3)", "", {0, 9},
+           "The third digit of the left signal's aspect: 0 in the shipped run."),
+    number(kInt32, "kind tens (rapp)", "", {0, 9},
+           "A number kept as the tens of the signal's stored kind code (rapp x 10 + sx x 3 + dx), for the "
+           "simulator; the shipped run writes 0."),
+    number(kInt32, "right signal kind (dx)", "", {0, 2}, "The signal on the right: 0 none, 1 warning, 2 protection.")
+        .withCodes(kSideCodes),
+    number(kInt32, "first right digit (d1)", "", {0, 9},
+           "The first digit of the right signal's aspect, as s1 for the left; 0 with no right signal."),
+    number(kInt32, "second right digit (d2)", "", {0, 9}, "The second digit of the right signal's aspect, as s2."),
+    number(kInt32, "third right digit (d3)", "", {0, 9}, "The third digit of the right signal's aspect, as s3."),
     number(kInt32, "time (tempo)", "", {0, 255},
-           "The time of a protection signal on the left: 0 none, else 101 to 255."),
+           "The time of a protection signal on the left: 0 none, else 101 to 255.")
+        .withCodes(kSignalTimeCodes),
 };
 inline constexpr ValueDefinition kSlowDown[] = {
     position("start (x)", "Where the slow-down begins."),
     number(kInt32, "speed (v)", "km/h", {0, 300}, "The speed allowed along the slow-down."),
     number(kInt32, "length (l)", "m", {1, kInt32Max}, "How long it is: it ends at start + length."),
-    passedOn(kInt32, "stored value (f_tt)", "A value kept with its start and end points for the simulator."),
-    passedOn(kInt32, "approach marks flag (f_ta)", "Nonzero marks four cells before the warning point."),
+    passedOn(kInt32, "stored value (f_tt)",
+             "A value kept in the start and end cells for the simulator, which the compiler does not read; "
+             "write 0 unless the simulator asks for another.")
+        .withCodes(kNonzeroFlagCodes),
+    passedOn(kInt32, "approach marks flag (f_ta)", "Nonzero marks four cells before the warning point.")
+        .withCodes(kNonzeroFlagCodes),
     passedOn(kInt32, "stored value (d_v)",
-             "Nonzero: kept with its start, end and warning points, and the approach cells get their step number."),
+             "Kept in the start, end and warning cells; nonzero also numbers the approach cells 1 to 4.")
+        .withCodes(kNonzeroFlagCodes),
 };
 inline constexpr ValueDefinition kCodePoint[] = {
     position("position", "Where the code point lies."),
@@ -79,19 +128,27 @@ inline constexpr ValueDefinition kCodePoint[] = {
 };
 inline constexpr ValueDefinition kStation[] = {
     position("position", "The station's place on the line, a multiple of 50."),
-    number(kUint8, "type", "", {0, 24}, "How the platform lies around the position, and whether the train stops."),
+    number(kUint8, "type", "", {0, 24}, "How the platform lies around the position, and whether the train stops.")
+        .withCodes(kStationTypeCodes),
     number(kInt32, "platform length", "m", {100, 2000}, "How long the platform is, a multiple of 100."),
-    passedOn(kUint8, "attribute A", "Kept for the simulator as it is."),
+    passedOn(kUint8, "attribute A",
+             "Kept for the simulator as it is: 1 at the shipped run's origin, 0 elsewhere."),
     passedOn(kUint8, "attribute B",
-             "Kept for the simulator; cleared below 600 m of platform and at the first station."),
-    number(kUint8, "platform extension flag", "", {0, 1}, "1 lengthens a centred platform by 50 m at its end."),
-    passedOn(kInt16, "attribute C", "Kept for the simulator as it is."),
-    passedOn(kInt16, "attribute D", "Kept for the simulator as it is."),
-    passedOn(kUint8, "attribute E", "Kept for the simulator as it is."),
-    passedOn(kInt16, "attribute F", "Kept for the simulator as it is."),
-    passedOn(kInt16, "attribute G", "Kept for the simulator as it is."),
-    passedOn(kInt16, "attribute H", "Kept for the simulator as it is."),
-    passedOn(kUint8, "attribute I", "Kept for the simulator as it is."),
+             "Kept for the simulator; cleared below 600 m of platform and at the first station. 0 in the shipped run."),
+    number(kUint8, "platform extension flag", "", {0, 1}, "1 lengthens a centred platform by 50 m at its end.")
+        .withCodes(kExtensionCodes),
+    passedOn(kInt16, "attribute C",
+             "Kept for the simulator as it is: the shipped run writes 4 at its origin, 0 at its intermediate "
+             "stations and 1 at its terminus."),
+    passedOn(kInt16, "attribute D",
+             "Kept for the simulator as it is: 1 at the shipped run's termini, 0 between."),
+    passedOn(kUint8, "attribute E", "Kept for the simulator as it is: 0 throughout the shipped run."),
+    passedOn(kInt16, "attribute F",
+             "Kept for the simulator as it is: 2 at the shipped run's termini, 4 between."),
+    passedOn(kInt16, "attribute G", "Kept for the simulator as it is: 1 throughout the shipped run."),
+    passedOn(kInt16, "attribute H", "Kept for the simulator as it is: 1 throughout the shipped run."),
+    passedOn(kUint8, "attribute I",
+             "Kept for the simulator as it is: 1 at the shipped run's origin, 0 elsewhere."),
     number(kInt32, "hours", "h", {0, 23}, "The hour of the scheduled time at the station."),
     number(kInt32, "minutes", "min", {0, 59}, "Its minutes."),
     number(kInt32, "seconds", "s", {0, 59}, "Its seconds; 0, 0, 0 where the train has no time here."),

@@ -10,6 +10,7 @@
 #include "formats/cp1252.h"
 #include "formats/route_format.h"
 #include "formats/train_run_format.h"
+#include "tool/describe/authoring_guide.h"
 #include "tool/describe/formats_reference.h"
 #include "tool/commands/tool_command.h"
 #include "tool/describe/value_ranges.h"
@@ -41,9 +42,8 @@ constexpr std::string_view kCommonRules[] = {
     "and extra fields are read as keys. Write each entry on one line with exactly its values.",
     "A key is recognised when the key field holds the entry's words; a field that holds none is ignored. A "
     "field holding a dash is a comment (up to ten in a row in the route's general part, two elsewhere).",
-    "Positions are whole metres from the start of the line. The compiler cuts the line into 50 m cells and "
-    "adds a run-out of 7000 m after the route's length; a feature must leave 100 m of it after its position "
-    "(a station 800 m), else the source is refused with error 15.",
+    "Positions are whole metres from the start of the line; \"Placement and spacing\" below says which cell "
+    "each feature takes and how far apart things must be.",
     "The last field of a source is never read: end each source with the line [fine].",
 };
 
@@ -102,6 +102,15 @@ std::string padded(std::string text, std::size_t width) {
   return text;
 }
 
+// "0", "5 to 6", "25 and above": a code or run of codes as an author reads it.
+std::string codeText(const ValueCode& c, const ValueDefinition& v) {
+  ValueRange whole = widthRange(v.width);
+  if (c.from == c.to) return std::to_string(c.from);
+  if (c.to == whole.max) return std::to_string(c.from) + " and above";
+  if (c.from == whole.min) return std::to_string(c.to) + " and below";
+  return std::to_string(c.from) + " to " + std::to_string(c.to);
+}
+
 // --- Text --------------------------------------------------------------------------------------------
 
 std::string entryText(const EntryDefinition& e) {
@@ -113,6 +122,12 @@ std::string entryText(const EntryDefinition& e) {
     std::string head = padded(std::to_string(i + 1), 4) + padded(std::string(v.name), 32) +
                        padded(std::string(v.unit), 11) + rangeOrWidth(v);
     out += "      " + head + '\n' + wrapped(v.meaning, 10);
+    for (const ValueCode& c : v.codes) {
+      // The meaning hangs beside its code: "0:            no signal on this side".
+      std::string label = "          " + padded(codeText(c, v) + ':', 14);
+      std::string meaning = wrapped(c.meaning, label.size());
+      out += label + meaning.substr(label.size());
+    }
   }
   out += "    Example: " + cp1252ToUtf8(e.example) + '\n';
   out += wrapped("Compiler: " + std::string(e.compiled), 4);
@@ -135,6 +150,15 @@ std::string sourceText(const SourceDescription& s, const std::vector<const Entry
 
 // --- Markdown ----------------------------------------------------------------------------------------
 
+// The codes of a value as one sentence for its table cell.
+std::string codesMarkdown(const ValueDefinition& v) {
+  std::string out;
+  for (const ValueCode& c : v.codes) {
+    out += (out.empty() ? " Codes: " : "; ") + codeText(c, v) + ": " + std::string(c.meaning);
+  }
+  return out.empty() ? out : out + '.';
+}
+
 std::string entryMarkdown(const EntryDefinition& e) {
   std::string out = "#### `" + std::string(e.writtenKey) + "`\n\n" + std::string(e.meaning) + "\n\n";
   out += "Key: " + keyRule(e) + ".\n\n";
@@ -143,7 +167,8 @@ std::string entryMarkdown(const EntryDefinition& e) {
     const ValueDefinition& v = e.values[i];
     std::string range = v.width == ValueWidth::kText ? "" : rangeText(v);
     out += "| " + std::to_string(i + 1) + " | " + std::string(v.name) + " | " + std::string(v.unit) + " | " +
-           widthText(v.width) + " | " + (range.empty() ? "any" : range) + " | " + std::string(v.meaning) + " |\n";
+           widthText(v.width) + " | " + (range.empty() ? "any" : range) + " | " + std::string(v.meaning) +
+           codesMarkdown(v) + " |\n";
   }
   out += "\nExample:\n\n    " + cp1252ToUtf8(e.example) + "\n\n";
   out += "What the compiler does: " + std::string(e.compiled) + "\n\n";
@@ -164,6 +189,22 @@ std::string sourceMarkdown(const SourceDescription& s, const std::vector<const E
   return out;
 }
 
+std::string guideMarkdown(const GuideSection& g) {
+  std::string out = "## " + g.title + "\n\n";
+  for (const std::string& p : g.paragraphs) out += "- " + p + '\n';
+  return out + '\n';
+}
+
+std::string guideText(const GuideSection& g) {
+  std::string out = g.title + '\n';
+  for (const std::string& p : g.paragraphs) {
+    std::string item = wrapped(p, 4);
+    item[2] = '-';
+    out += item;
+  }
+  return out;
+}
+
 std::string commonMarkdown() {
   std::string out =
       "# The scenario source formats\n\n"
@@ -173,7 +214,9 @@ std::string commonMarkdown() {
       "`scenario-tool formats [route|run] [KEY]` shows the same on a terminal.\n\n"
       "## Reading rules\n\n";
   for (std::string_view rule : kCommonRules) out += "- " + std::string(rule) + '\n';
-  return out + '\n';
+  out += '\n';
+  for (const GuideSection& g : authoringGuide()) out += guideMarkdown(g);
+  return out;
 }
 
 std::string commonText() {
@@ -183,6 +226,7 @@ std::string commonText() {
     item[2] = '-';
     out += item;
   }
+  for (const GuideSection& g : authoringGuide()) out += '\n' + guideText(g);
   return out;
 }
 
@@ -221,39 +265,133 @@ std::optional<std::string> formatsReference(const FormatsQuery& query, bool mark
 
 namespace {
 
+// A section with every entry written under it.
+std::string sectionText(const SourceDescription& s, const SectionDefinition& section) {
+  std::string out = std::string(s.title) + " (" + std::string(s.fileName) + ")\n\n" + std::string(section.header) +
+                    '\n' + wrapped(section.meaning, 2);
+  for (const EntryDefinition* e : section.entries) out += '\n' + entryText(*e);
+  return out;
+}
+
+// Everything `lower` names in one source: its sections by header, else its entries by key.
+std::string foundIn(const SourceDescription& s, const std::string& lower, std::string_view word) {
+  std::string out;
+  for (const SectionDefinition& section : s.sections) {
+    if (lower.size() >= 3 && contains(section.header, lower)) {
+      out += (out.empty() ? "" : "\n") + sectionText(s, section);
+    }
+  }
+  if (!out.empty()) return out;
+  std::vector<const EntryDefinition*> only = matching(s, word);
+  for (const SectionDefinition& section : s.sections) {
+    for (const EntryDefinition* e : section.entries) {
+      bool listed = std::find(only.begin(), only.end(), e) != only.end();
+      if (!listed && lower.size() >= 3 && contains(e->writtenKey, lower)) only.push_back(e);
+    }
+  }
+  return only.empty() ? "" : sourceText(s, only);
+}
+
+std::string sectionWhere(const SourceDescription& s, const std::string& lower, std::string_view word) {
+  for (const SectionDefinition& section : s.sections) {
+    for (const EntryDefinition* e : section.entries) {
+      if (e->matches(word) || contains(e->writtenKey, lower)) return ", under " + std::string(section.header);
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string formatsIndex() {
+  std::string out = wrapped("The reference for scenario authors. 'scenario-tool formats WORD' shows one part, "
+                            "section or entry (any part of a key will do); 'scenario-tool formats all' shows "
+                            "everything.", 0) +
+                    "\nParts\n  rules        Reading rules\n";
+  for (const GuideSection& g : authoringGuide()) out += "  " + padded(g.name, 13) + g.title + '\n';
+  for (const SourceDescription* s : {&kRoute, &kRun}) {
+    out += '\n' + std::string(s->title) + " (" + std::string(s->fileName) + ")\n";
+    for (const SectionDefinition& section : s->sections) {
+      std::string keys;
+      for (const EntryDefinition* e : section.entries) keys += (keys.empty() ? "" : ", ") + std::string(e->writtenKey);
+      std::string line = wrapped(keys.empty() ? "(no entries)" : keys, 19);
+      out += "  " + padded(std::string(section.header), 17) + line.substr(19);
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> formatsLookup(std::string_view word, bool route, bool run) {
+  std::string lower = cp1252ToLower(word);
+  if (lower == "all") return formatsReference(FormatsQuery{route, run, std::nullopt}, false);
+  if (lower == "rules" || lower == "reading") return commonText().substr(0, commonText().find("\n\n") + 1);
+  for (const GuideSection& g : authoringGuide()) {
+    if (lower.size() >= 3 && (g.name.starts_with(lower) || contains(cp1252ToLower(g.title), lower))) {
+      return guideText(g);
+    }
+  }
+  std::string out;
+  for (const SourceDescription* s : {&kRoute, &kRun}) {
+    if ((s == &kRoute && !route) || (s == &kRun && !run)) continue;
+    std::string found = foundIn(*s, lower, word);
+    if (!found.empty()) out += (out.empty() ? "" : "\n") + found;
+  }
+  if (!out.empty() || (route && run)) return out.empty() ? std::nullopt : std::optional(out);
+  // Asked in one source, found in the other: say where it lives.
+  const SourceDescription& other = route ? kRun : kRoute;
+  std::string found = foundIn(other, lower, word);
+  if (found.empty()) return std::nullopt;
+  return "\"" + std::string(word) + "\" is not part of the " + std::string(route ? "route" : "train run") +
+         " description: it belongs to " + cp1252ToLower(other.title) + " (" + std::string(other.fileName) + ")" +
+         sectionWhere(other, lower, word) + ".\n\n" + found;
+}
+
+namespace {
+
 class FormatsCommand : public ToolCommand {
  public:
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("formats", "Describe every entry of the two sources, for authors");
     sub->footer(
-        "Prints every section and entry of the route description (route) and the train run description\n"
-        "(run): the values with their names, units and ranges, an example line and what the compiler does\n"
-        "with it. KEY shows only the entries a key is read as (for example pendenza, curvas3 or stazione).\n"
-        "--markdown prints the same as Markdown: docs/formats.md is made with 'formats --markdown'.\n"
-        "Exit status: 0 done, 64 bad argument or a KEY that no entry matches.");
+        "With no argument, prints the index: the parts of the reference and each source's sections and\n"
+        "keys. WORD shows one of them: a part (rules, placement, kilometre), a section (generale,\n"
+        "montagne, segnali) or the entries a key is read as, by any part of it (pendenza, curvas3,\n"
+        "cartello); 'all' shows everything. route or run first keeps to that source; a word of the other\n"
+        "source is shown with where it lives. --markdown prints Markdown: docs/formats.md is made with\n"
+        "'formats --markdown'.\n"
+        "Exit status: 0 done, 64 bad argument or a WORD that nothing matches.");
     sub->add_flag("--markdown", markdown_, "Print Markdown instead of text");
-    sub->add_option("WHAT", what_, "route or run, then KEY; or KEY alone")->expected(0, 2);
+    sub->add_option("WHAT", what_, "route or run, then WORD; or WORD alone")->expected(0, 2)->type_name("");
     return sub;
   }
 
   int run(std::ostream& out, std::ostream& err) override {
-    FormatsQuery query;
+    bool route = true, run = true;
     std::size_t next = 0;
     if (!what_.empty() && (what_[0] == "route" || what_[0] == "run")) {
-      query.route = what_[0] == "route";
-      query.run = !query.route;
+      route = what_[0] == "route";
+      run = !route;
       next = 1;
     }
-    if (next < what_.size()) query.key = utf8ToCp1252(what_[next]);
     if (next + 1 < what_.size()) {
       err << "scenario-tool formats: the first of two arguments must be route or run, not \"" << what_[0]
           << "\"\n";
       return kExitUsage;
     }
-    std::optional<std::string> text = formatsReference(query, markdown_);
+    std::optional<std::string> text;
+    if (markdown_) {
+      FormatsQuery query{route, run, std::nullopt};
+      if (next < what_.size()) query.key = utf8ToCp1252(what_[next]);
+      text = formatsReference(query, true);
+    } else if (next < what_.size()) {
+      text = formatsLookup(utf8ToCp1252(what_[next]), route, run);
+      if (text) text = cp1252ToUtf8(*text);
+    } else {
+      text = what_.empty() ? formatsIndex() : *formatsReference(FormatsQuery{route, run, std::nullopt}, false);
+    }
     if (!text) {
-      err << "scenario-tool formats: no entry matches \"" << what_[next] << "\"; run 'scenario-tool formats' for "
-          << "the list\n";
+      err << "scenario-tool formats: nothing in the reference matches \"" << what_[next]
+          << "\"; run 'scenario-tool formats' for the index\n";
       return kExitUsage;
     }
     out << *text;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/cell_codec.h"
 #include "formats/route_format.h"
 #include "formats/train_run_format.h"
 #include "tool/check/source_lint.h"
@@ -56,6 +57,23 @@ TEST(FormatsReference, EveryExampleIsACleanEntryOfItsSource) {
   }
 }
 
+// Every code of every coded value reaches the reference, beside its entry.
+TEST(FormatsReference, ShowsEveryCodeOfEveryCodedValue) {
+  std::vector<const EntryDefinition*> entries(kTrainRunEntries, std::end(kTrainRunEntries));
+  for (const EntryDefinition* e : routeGeneralEntries()) entries.push_back(e);
+  for (const EntryDefinition* e : routeFeatureEntries()) entries.push_back(e);
+  for (const EntryDefinition* e : entries) {
+    std::string text = flat(formatsLookup(e->writtenKey, true, true).value_or(""));
+    std::string markdown = formatsReference({true, true, std::string(e->writtenKey)}, true).value_or("");
+    for (const ValueDefinition& v : e->values) {
+      for (const ValueCode& c : v.codes) {
+        EXPECT_NE(text.find(flat(c.meaning)), std::string::npos) << e->writtenKey << ": " << c.meaning;
+        EXPECT_NE(markdown.find(std::string(c.meaning)), std::string::npos) << e->writtenKey << ": " << c.meaning;
+      }
+    }
+  }
+}
+
 TEST(FormatsCommand, ShowsTheEntriesAKeyIsReadAs) {
   struct Case {
     std::vector<std::string> args;
@@ -70,8 +88,26 @@ TEST(FormatsCommand, ShowsTheEntriesAKeyIsReadAs) {
       {{"formats", "stazione"}, 0, {"[stazioni]", "attribute I", "any, 0 to 255", "MONTEGRANO C."}, {"[segnali]"}},
       {{"formats", "route"}, 0, {"Reading rules", "[indicazioni]", "cartello_indicatore"}, {"stazione"}},
       {{"formats"}, 0, {"[generale]", "lunghezza percorso", "abbattimento", "[fine]"}, {}},
+      {{"formats", "segnale"}, 0, {"0: no signal on this side", "101 to 255:"}, {}},
       {{"formats", "--markdown", "run", "sabbia"}, 0, {"#### `sabbia`", "| 1 | sand |  | 16-bit | at least 0 |"}, {}},
-      {{"formats", "route", "stazione"}, 64, {}, {}},
+      {{"formats", "route", "stazione"}, 0,
+       {"not part of the route description", "train run description (SCENARIO_TRAIN-.txt), under [stazioni]",
+        "attribute I"},
+       {"pendenza"}},
+      {{"formats", "run", "pendenza"}, 0, {"route description (SCENARIO_linea.txt), under [pendenze]"}, {"stazione"}},
+      {{"formats", "generale"}, 0, {"lunghezza percorso", "numero vetture", "orologio"}, {"pendenza", "[segnali]"}},
+      {{"formats", "cartello"}, 0, {"[indicazioni]", "cartello_indicatore", "(Cippo"}, {"indicatori_vmax"}},
+      {{"formats", "montagne"}, 0, {"[montagne]", "montagna", "11: the first kind"}, {"pendenza"}},
+      {{"formats", "indicatori"}, 0, {"indicatori_vmax", "strisced"}, {"cartello_indicatore"}},
+      {{"formats", "placement"}, 0,
+       {"Placement and spacing", std::to_string(codec::kWarningDistance) + " m",
+        std::to_string(codec::kStationSpacing) + " m"},
+       {"lunghezza percorso"}},
+      {{"formats", "kilometre"}, 0, {"Kilometre posts", "count down"}, {"Placement"}},
+      {{"formats", "rules"}, 0, {"Reading rules", "code page 1252"}, {"Kilometre posts", "Values:"}},
+      {{"formats"}, 0, {"formats WORD", "placement", "[stazioni] stazione", "[montagne] montagna"}, {"Values:"}},
+      {{"formats", "all"}, 0, {"Reading rules", "Placement and spacing", "Values:", "abbattimento"}, {}},
+      {{"formats", "run", "tempo"}, 64, {}, {}},
       {{"formats", "treno"}, 64, {}, {}},
       {{"formats", "pendenza", "route"}, 64, {}, {}},
   };

@@ -22,4 +22,13 @@ struct FormatsQuery {
 // the key matches no entry of the sources asked for.
 std::optional<std::string> formatsReference(const FormatsQuery& query, bool markdown);
 
+// The index for a terminal: the parts of the reference, each source's sections and their keys.
+std::string formatsIndex();
+
+// What an author finds under a word, as text: "all" (everything), a part of the reference ("placement",
+// "kilometre"), a section ("generale", "montagne"), or an entry by any part of its key ("cartello").
+// A word of the other source than the one asked for is shown with where it lives. Nothing when nothing
+// matches.
+std::optional<std::string> formatsLookup(std::string_view word, bool route, bool run);
+
 }  // namespace pack
