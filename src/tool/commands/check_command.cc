@@ -13,13 +13,11 @@
 #include <nlohmann/json.hpp>
 
 #include "formats/file_names.h"
-#include "writers/embedded_tables.h"
 #include "tool/check/check_in_memory.h"
 #include "tool/check/compile_report.h"
 #include "tool/describe/json_text.h"
 #include "tool/check/source_lint.h"
-#include "tool/commands/output_guard.h"
-#include "tool/commands/tool_command.h"
+#include "tool/commands/scenario_command.h"
 
 namespace pack {
 namespace {
@@ -57,27 +55,19 @@ void printText(const Report& report, const std::string& routePath, std::ostream&
 
 }  // namespace
 
-int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, std::ostream& err) {
-  std::string problem;
-  std::optional<OwnedScenarioNames> checked = checkScenarioNames(options.scenario, options.train, problem);
-  if (!checked) {
-    err << "scenario-tool check: " << problem << '\n';
-    return kExitUsage;
-  }
-  ScenarioNames names{checked->scenarioName, checked->trainNumber};
-  std::string routePath = disk.join(options.dir, routeSourceName(names));
-
+int runCheck(const CheckOptions& options, FileSystem& disk, const ChosenScenario& chosen, std::ostream& out,
+             std::ostream& err) {
+  std::string routePath = disk.join(chosen.dir, routeSourceName(chosen.names()));
   Report report;
   try {
     CompileRequest request;
-    request.scenarioName = checked->scenarioName;
-    request.trainNumber = checked->trainNumber;
-    request.sourceFolder = options.dir;
+    request.scenarioName = chosen.scenario;
+    request.trainNumber = chosen.train;
+    request.sourceFolder = chosen.dir;
     request.buildPlan = !options.noPlan;
     checkInMemory(disk, request, report);
   } catch (const IoError& e) {
-    err << "scenario-tool check: " << e.what() << '\n';
-    return kExitIo;
+    return CommandVoice("check", err).fail(kExitIo, e.what());
   }
 
   if (options.json) {
@@ -91,8 +81,10 @@ int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, s
 
 namespace {
 
-class CheckCommand : public ToolCommand {
+class CheckCommand : public ScenarioCommand {
  public:
+  CheckCommand() : ScenarioCommand("check", ScenarioFiles::kSources) {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("check", "Report every problem of a scenario's sources, writing nothing");
     sub->footer(
@@ -105,15 +97,16 @@ class CheckCommand : public ToolCommand {
     sub->add_flag("--no-plan", options_.noPlan, "Check as compiled without the per-metre plan (curves are not read)");
     sub->add_flag("--strict", options_.strict, "Exit with 1 when there are warnings and no error");
     sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
-    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required()->check(kNotEmpty);
-    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
-    sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
+    addScenarioArguments(sub, "the two sources");
     return sub;
   }
 
   int run(std::ostream& out, std::ostream& err) override {
     std::unique_ptr<Platform> platform = makeNativePlatform();
-    return runCheck(options_, *platform, out, err);
+    int status = kExitOk;
+    std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);
+    if (!chosen) return status;
+    return runCheck(options_, *platform, *chosen, out, err);
   }
 
  private:

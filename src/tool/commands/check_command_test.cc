@@ -137,6 +137,57 @@ TEST_F(CheckCommand, AMissingSourceIsNamed) {
   EXPECT_TRUE(noRoute.out.starts_with(path(kRoute) + ": error 101: ")) << noRoute.out;
 }
 
+// The commands on one scenario look into DIR for what the arguments leave out, the same way.
+TEST_F(CheckCommand, TheFolderIsLookedAt) {
+  ASSERT_EQ(runToolCaptured({"compile", dir()}).status, 0);
+  const std::string holds = "which holds Borgorosso_MontegranoC 517";
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string says;  // in standard error, or standard output when the status is 0
+  } cases[] = {
+      {{"check", dir()}, 0, "check: 0 errors"},
+      {{"check", dir(), "517"}, 0, "check: 0 errors"},
+      {{"check", dir(), "Borgorosso_MontegranoC"}, 0, "check: 0 errors"},
+      {{"check", dir(), "518"}, 64, "scenario-tool check: \"518\" is neither a scenario nor a train number in " +
+                                        dir() + ", " + holds + "\n"},
+      {{"compile", dir(), "518"}, 64, "scenario-tool compile: \"518\" is neither"},
+      {{"plot", dir(), "518"}, 64, holds},
+      {{"decompile", dir(), "518"}, 64, holds},
+      {{"pack", dir(), "518", "-o", dir() + "/p.exe"}, 64, holds},
+      {{"serve", dir(), "518"}, 64, holds},
+      {{"check", dir() + "/nowhere"}, 74, "scenario-tool check: " + dir() + "/nowhere: no such folder\n"},
+      {{"plot", dir() + "/nowhere"}, 74, "scenario-tool plot: " + dir() + "/nowhere: no such folder\n"},
+      {{"check", path(kRoute)}, 64, "is a file; DIR is the folder"},
+      {{"check", dir(), ""}, 64, "scenario-tool check: the scenario name is empty\n"},
+      {{"check", dir(), "Borgorosso_MontegranoC", ""}, 64, "scenario-tool check: the train number is empty\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + (c.args.size() > 2 ? c.args[2] : c.args[1]));
+    ToolRun run = runToolCaptured(c.args);
+    EXPECT_EQ(run.status, c.status);
+    const std::string& said = c.status == 0 ? run.out : run.err;
+    EXPECT_NE(said.find(c.says), std::string::npos) << said;
+  }
+  writeBytes(path("Borgorosso_MontegranoC_518-.txt"), readBytes(path(kTrain)));
+  ToolRun two = runToolCaptured({"check", dir()});
+  EXPECT_EQ(two.status, 64);
+  EXPECT_EQ(two.err, "scenario-tool check: " + dir() +
+                         " holds more than one choice; name one as SCENARIO TRAIN: Borgorosso_MontegranoC 517, "
+                         "Borgorosso_MontegranoC 518\n");
+}
+
+// A folder that holds only another scenario is checked as that one, not searched for the embedded one.
+TEST_F(CheckCommand, AnotherScenarioAloneInTheFolderIsTheOneChecked) {
+  fs::path other = folder_.path() / "other";
+  fs::create_directories(other);
+  writeBytes(other / "Val_Sorgente_linea.txt", readBytes(path(kRoute)));
+  writeBytes(other / "Val_Sorgente_9-.txt", readBytes(path(kTrain)));
+  ToolRun run = runToolCaptured({"check", other.string()});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(run.out, "check: 0 errors, 0 warnings\n");
+}
+
 TEST_F(CheckCommand, CompileRefusesAMissingTrainRunUnlessAskedToCompileTheRouteAlone) {
   std::map<std::string, std::string> before = snapshot();
   ToolRun refused = runToolCaptured({"compile", dir(), "Borgorosso_MontegranoC", "518"});

@@ -223,6 +223,8 @@ namespace {
 
 class FormatsCommand : public ToolCommand {
  public:
+  FormatsCommand() : ToolCommand("formats") {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("formats", "Describe every entry of the two sources, for authors");
     sub->footer(
@@ -246,15 +248,12 @@ class FormatsCommand : public ToolCommand {
     }
     if (next < what_.size()) query.key = utf8ToCp1252(what_[next]);
     if (next + 1 < what_.size()) {
-      err << "scenario-tool formats: the first of two arguments must be route or run, not \"" << what_[0]
-          << "\"\n";
-      return kExitUsage;
+      return voice(err).fail(kExitUsage, "the first of two arguments must be route or run, not \"" + what_[0] + "\"");
     }
     std::optional<std::string> text = formatsReference(query, markdown_);
     if (!text) {
-      err << "scenario-tool formats: no entry matches \"" << what_[next] << "\"; run 'scenario-tool formats' for "
-          << "the list\n";
-      return kExitUsage;
+      return voice(err).fail(kExitUsage,
+                             "no entry matches \"" + what_[next] + "\"; run 'scenario-tool formats' for the list");
     }
     out << *text;
     return kExitOk;
