@@ -1,6 +1,7 @@
 // scenario-tool check DIR [SCENARIO [TRAIN]]: every problem of a scenario's two sources in one run,
-// writing nothing: the first error the compiler records (the compile runs on copies in memory), every
-// warning of the lint, and the lint's reading problems of every line.
+// writing nothing: the error the compiler records (the compile runs on copies in memory), the errors found
+// by compiling again with each erring entry set aside, every warning of the lint, and the lint's reading
+// problems of every line.
 #include "tool/commands/check_command.h"
 
 #include <CLI/CLI.hpp>
@@ -15,6 +16,7 @@
 #include "formats/file_names.h"
 #include "tool/check/check_in_memory.h"
 #include "tool/check/compile_report.h"
+#include "tool/check/later_errors.h"
 #include "tool/describe/json_text.h"
 #include "tool/check/source_lint.h"
 #include "tool/commands/scenario_command.h"
@@ -22,12 +24,28 @@
 namespace pack {
 namespace {
 
-using Report = SourcesInMemory;
+struct Report : SourcesInMemory {
+  std::vector<LaterError> later;
+
+  std::size_t errorCount() const {
+    return (compile.error.code != 0 || compile.fatal != 0) + later.size() + missingRun.has_value();
+  }
+};
 
 nlohmann::json toJson(const Report& report) {
   nlohmann::json j = compileReportJson(report.compile, report.warnings);
   j["missingSource"] = report.missingRun ? nlohmann::json(*report.missingRun) : nlohmann::json(nullptr);
+  j["laterErrors"] = laterErrorsJson(report.later);
   return j;
+}
+
+// The compiler stops at its first error: the later ones are found on a copy of the sources in memory,
+// with each erring entry set aside in turn.
+std::vector<LaterError> laterErrors(FileSystem& disk, const CompileRequest& request, const Report& report) {
+  MemoryFileSystem scratch;
+  scratch.files = report.files.files;
+  SameNames files(scratch, disk);
+  return findLaterErrors(files, request, report.compile.error);
 }
 
 // The error among the warnings at its file and line, so that an author can work down each file.
@@ -48,7 +66,8 @@ void printText(const Report& report, const std::string& routePath, std::ostream&
   if (report.missingRun) out << *report.missingRun << '\n';
   for (const Item& item : items) out << item.text << '\n';
   if (report.compile.fatal != 0) out << fatalStopText(report.compile.fatal) << '\n';
-  std::size_t errors = (e.code != 0 || report.compile.fatal != 0) + report.missingRun.has_value();
+  for (const LaterError& later : report.later) out << laterErrorText(later) << '\n';
+  std::size_t errors = report.errorCount();
   out << "check: " << errors << (errors == 1 ? " error, " : " errors, ") << report.warnings.size()
       << (report.warnings.size() == 1 ? " warning" : " warnings") << '\n';
 }
@@ -66,6 +85,7 @@ int runCheck(const CheckOptions& options, FileSystem& disk, const ChosenScenario
     request.sourceFolder = chosen.dir;
     request.buildPlan = !options.noPlan;
     checkInMemory(disk, request, report);
+    report.later = laterErrors(disk, request, report);
   } catch (const IoError& e) {
     return CommandVoice("check", err).fail(kExitIo, e.what());
   }
@@ -75,7 +95,7 @@ int runCheck(const CheckOptions& options, FileSystem& disk, const ChosenScenario
   } else {
     printText(report, routePath, out);
   }
-  if (report.hasError()) return kExitCheckErrors;
+  if (report.errorCount() > 0) return kExitCheckErrors;
   return options.strict && !report.warnings.empty() ? kExitCheckWarnings : kExitOk;
 }
 
@@ -89,9 +109,11 @@ class CheckCommand : public ScenarioCommand {
     CLI::App* sub = app.add_subcommand("check", "Report every problem of a scenario's sources, writing nothing");
     sub->footer(
         "Reads DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt, compiles them in memory exactly as\n"
-        "scenario-pack would, and lists the error the compiler records (it stops at the first), every\n"
-        "warning, and the fields the compiler could not read on every line, by file and line. Nothing is\n"
-        "written or deleted.\n"
+        "scenario-pack would, and lists the error the compiler records. As the compiler stops at its first\n"
+        "error, the entry of each error is then set aside (in memory) and the sources compiled again, up to\n"
+        "20 errors, each later one naming the entries set aside before it was found. Then every warning, and\n"
+        "the fields the compiler could not read on every line, by file and line. Nothing is written or\n"
+        "deleted.\n"
         "Exit status: 0 no error (warnings allowed unless --strict), 1 warnings only and --strict,\n"
         "2 an error (or a missing train run source), 64 bad argument, 74 a source could not be read.");
     sub->add_flag("--no-plan", options_.noPlan, "Check as compiled without the per-metre plan (curves are not read)");

@@ -1,6 +1,7 @@
 // scenario-tool check on the exported scenario and edits of it, and the missing train run source.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -89,6 +90,64 @@ TEST_F(CheckCommand, ReportsEveryProblemInOneRunAndWritesNothing) {
   EXPECT_TRUE(j["missingSource"].is_null());
   ASSERT_EQ(j["warnings"].size(), 4u);
   EXPECT_EQ(j["warnings"][2]["column"], 23);
+}
+
+// The compiler stops at its first error; check sets each erring entry aside and compiles again.
+TEST_F(CheckCommand, EveryErrorInOneRun) {
+  edit(kTrain, "stazione,    9750,", "stazione,    9760,");
+  edit(kTrain, "stazione,   22100,", "stazione,   22110,");
+  std::map<std::string, std::string> before = snapshot();
+  ToolRun run = runToolCaptured({"check", dir()});
+  EXPECT_EQ(run.status, 2);
+  const std::string first = path(kTrain) + ":36: error 8 at 9760 m: ";
+  const std::string second = path(kTrain) + ":37: error 8 at 22110 m: ";
+  const std::string note = " (found with " + path(kTrain) + ":36 set aside)\n";
+  std::size_t at = run.out.find(first);
+  ASSERT_NE(at, std::string::npos) << run.out;
+  at = run.out.find(second, at);
+  ASSERT_NE(at, std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(note, at), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("check: 2 errors, "), std::string::npos) << run.out;
+  EXPECT_EQ(snapshot(), before) << "the entries are set aside in memory only";
+
+  nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
+  EXPECT_EQ(j["line"], 36);
+  ASSERT_EQ(j["laterErrors"].size(), 1u);
+  EXPECT_EQ(j["laterErrors"][0]["errorCode"], 8);
+  EXPECT_EQ(j["laterErrors"][0]["line"], 37);
+  EXPECT_EQ(j["laterErrors"][0]["setAside"], nlohmann::json::array({path(kTrain) + ":36"}));
+
+  ToolRun compile = runToolCaptured({"compile", dir()});
+  EXPECT_EQ(compile.status, 1);
+  EXPECT_NE(compile.err.find(first), std::string::npos) << compile.err;
+  EXPECT_EQ(compile.err.find(":37: error"), std::string::npos) << "compile reports the compiler's error alone";
+}
+
+// Errors in both sources, each found once the ones before are set aside; a clean scenario has none.
+TEST_F(CheckCommand, LaterErrorsAcrossBothSources) {
+  struct Case {
+    const char* name;
+    std::vector<std::array<const char*, 3>> edits;  // file, from, to
+    std::size_t later;
+    const char* lastSetAside;  // the tail of the last later error's note
+  } cases[] = {
+      {"none", {}, 0, ""},
+      {"one", {{kTrain, "stazione,    9750,", "stazione,    9760,"}}, 0, ""},
+      {"three in the train run",
+       {{kTrain, "stazione,    9750,", "stazione,    9760,"},
+        {kTrain, "stazione,   22100,", "stazione,   22110,"},
+        {kTrain, "velocita,   17050,    65", "velocita,   17050,    6x5"}},
+       2, ":31, 36 set aside)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(runToolCaptured({"export", "--force", dir()}).status, 0);
+    for (const auto& e : c.edits) edit(e[0], e[1], e[2]);
+    nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
+    ASSERT_EQ(j["laterErrors"].size(), c.later) << j.dump(1);
+    ToolRun run = runToolCaptured({"check", dir()});
+    if (c.later > 0) EXPECT_NE(run.out.find(c.lastSetAside), std::string::npos) << run.out;
+  }
 }
 
 TEST_F(CheckCommand, ExitStatusFollowsTheWorstProblem) {
