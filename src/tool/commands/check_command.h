@@ -17,6 +17,7 @@ struct CheckOptions {
   bool noPlan = false;
   bool strict = false;
   bool json = false;
+  bool all = false;  // every warning, not one of each kind with a count
 };
 
 // Lists the problems on `out` (failures of the command itself on `err`); returns the exit status.

@@ -63,16 +63,16 @@ TEST_F(CheckCommand, ReportsEveryProblemInOneRunAndWritesNothing) {
   edit(kTrain, "segnale,    6850,   2,", "segnale,    6850,   7,");
   std::map<std::string, std::string> before = snapshot();
 
-  ToolRun run = runToolCaptured({"check", dir()});
+  ToolRun run = runToolCaptured({"check", "--all", dir()});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err, "");
+  // The error first, its specific reason first and said once (not again as a warning); then the warnings.
   std::string expected[] = {
+      path(kTrain) + ":31: error 25: \"6x5\" is not a whole number",
       path(kRoute) + ":11:1: warning: \"curvax5\": no side letter d or s",
       path(kTrain) + ":2:20: warning: value 1 of \"numero vetture\": coaches is 80",
-      path(kTrain) + ":31:23: warning: \"6x5\" is not a whole number",
-      path(kTrain) + ":31: error 25: ",
       path(kTrain) + ":42:21: warning: value 2 of \"segnale\": left signal kind (sx) is 7",
-      "check: 1 error, 4 warnings\n",
+      "check: 1 error, 3 warnings\n",
   };
   std::size_t at = 0;
   for (const std::string& line : expected) {
@@ -81,6 +81,10 @@ TEST_F(CheckCommand, ReportsEveryProblemInOneRunAndWritesNothing) {
     if (found != std::string::npos) at = found;
   }
   EXPECT_EQ(snapshot(), before) << "check writes, changes and deletes nothing";
+  // Without --all the two values outside their ranges are one finding with a count.
+  EXPECT_NE(runToolCaptured({"check", dir()}).out.find("  and 1 more like it, at " + path(kTrain) +
+                                                       ":42 (--all lists each one)\n"),
+            std::string::npos);
 
   nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
   EXPECT_EQ(j["errorCode"], 25);
@@ -88,8 +92,9 @@ TEST_F(CheckCommand, ReportsEveryProblemInOneRunAndWritesNothing) {
   EXPECT_EQ(j["line"], 31);
   EXPECT_TRUE(j["fatal"].is_null());
   EXPECT_TRUE(j["missingSource"].is_null());
-  ASSERT_EQ(j["warnings"].size(), 4u);
-  EXPECT_EQ(j["warnings"][2]["column"], 23);
+  ASSERT_EQ(j["warnings"].size(), 3u);
+  EXPECT_NE(j["detail"].get<std::string>().find("\"6x5\" is not a whole number"), std::string::npos);
+  EXPECT_EQ(j["laterErrors"].size(), 0u);
 }
 
 // The compiler stops at its first error; check sets each erring entry aside and compiles again.
@@ -148,6 +153,31 @@ TEST_F(CheckCommand, LaterErrorsAcrossBothSources) {
     ToolRun run = runToolCaptured({"check", dir()});
     if (c.later > 0) EXPECT_NE(run.out.find(c.lastSetAside), std::string::npos) << run.out;
   }
+}
+
+// A shortened route leaves every later feature beyond its end: one line of each kind with a count, after
+// the errors.
+TEST_F(CheckCommand, WarningsComeAfterTheErrorsByKind) {
+  edit(kRoute, "lunghezza percorso,    32850", "lunghezza percorso,    20000");
+  ToolRun some = runToolCaptured({"check", dir()});
+  ToolRun all = runToolCaptured({"check", "--all", dir()});
+  EXPECT_EQ(some.status, all.status);
+  std::string summary = some.out.substr(some.out.rfind("check: "));
+  EXPECT_TRUE(all.out.ends_with(summary)) << "the same count either way\n" << all.out;
+  EXPECT_NE(some.out.find(" more like it, at "), std::string::npos) << some.out;
+  EXPECT_NE(some.out.find("(--all lists each one)"), std::string::npos) << some.out;
+  EXPECT_EQ(all.out.find(" more like it"), std::string::npos) << all.out;
+  EXPECT_LT(std::count(some.out.begin(), some.out.end(), '\n'), std::count(all.out.begin(), all.out.end(), '\n'));
+  for (const ToolRun* run : {&some, &all}) {
+    std::size_t error = run->out.rfind(": error ");
+    std::size_t warning = run->out.find(": warning: ");
+    if (error != std::string::npos) {
+      EXPECT_LT(error, warning) << run->out;
+    }
+  }
+  nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
+  EXPECT_NE(summary.find(", " + std::to_string(j["warnings"].size()) + " warnings"), std::string::npos)
+      << "the JSON keeps every warning\n" << summary;
 }
 
 TEST_F(CheckCommand, ExitStatusFollowsTheWorstProblem) {

@@ -44,6 +44,7 @@ int runCompile(const CompileOptions& options, Platform& platform, const ChosenSc
     warnings = lintSources(platform, routePath, trainPath, request.buildPlan);
     report = compileExplained(platform, request, outputFolder, warnings);
     explainReadingStop(report.error, warnings);
+    takeOutReadingStop(report.error, warnings);
   } catch (const IoError& e) {
     return say.fail(kExitIo, e.what());
   }
