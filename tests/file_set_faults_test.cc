@@ -145,11 +145,11 @@ TEST(FileSetFaults, DecompilesTwoSources) {
       },
       [](MemoryFileSystem& fs) {
         DecompileOptions options;
-        options.dir = "/bin";
         options.outDir = "/dec";
         options.force = true;
+        ChosenScenario chosen{"/bin", std::string(kScenarioName), std::string(kTrainNumber), ""};
         std::ostringstream out, err;
-        runDecompile(options, fs, out, err);
+        runDecompile(options, fs, chosen, out, err);
       },
       {sources});
 }

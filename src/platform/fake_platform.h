@@ -19,6 +19,7 @@ class FakePlatform : public Platform {
   std::string join(std::string_view folder, std::string_view name) const override {
     return fs.join(folder, name);
   }
+  std::optional<std::vector<std::string>> listFiles(const std::string& path) override { return fs.listFiles(path); }
   std::string programFolder() override { return folder; }
   std::string readProgramTail(std::size_t count) override {
     if (programUnreadable) throw IoError("read", folder + "/scenario-pack", "Permission denied");

@@ -87,6 +87,21 @@ void MemoryFileSystem::createDirectories(const std::string& path) {
   directories.insert(path);
 }
 
+// A folder is there when it was created or holds a file at any depth; the files right in it are listed
+// (folders here are only recorded, so none are).
+std::optional<std::vector<std::string>> MemoryFileSystem::listFiles(const std::string& folder) {
+  const std::string prefix = join(folder, "");
+  auto first = files.lower_bound(prefix);
+  bool holdsFiles = first != files.end() && first->first.starts_with(prefix);
+  if (!holdsFiles && directories.count(folder) == 0) return std::nullopt;
+  std::vector<std::string> names;
+  for (auto it = first; it != files.end() && it->first.starts_with(prefix); ++it) {
+    std::string name = it->first.substr(prefix.size());
+    if (name.find('/') == std::string::npos) names.push_back(std::move(name));
+  }
+  return names;
+}
+
 std::string MemoryFileSystem::join(std::string_view folder, std::string_view name) const {
   return std::string(folder) + "/" + std::string(name);
 }

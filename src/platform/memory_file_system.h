@@ -21,6 +21,7 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<OutputFile> create(const std::string& path) override;
   std::string join(std::string_view folder, std::string_view name) const override;
   void createDirectories(const std::string& path) override;
+  std::optional<std::vector<std::string>> listFiles(const std::string& folder) override;
 
   // Counts a write or a rename, failing the one the test asked for.
   void countWrite(const std::string& path);

@@ -106,6 +106,13 @@ class FileSystem {
   // Lets everyone who may read the file run it too, where the platform keeps such a permission (a made
   // program); nothing where it does not.
   virtual void makeExecutable(const std::string& path) { (void)path; }
+  // The names of everything that stands right in `folder` (files, folders, links, and whatever else read()
+  // then refuses), in no particular order; nothing when there is no folder at the path. The pack never
+  // needs it; scenario-tool looks into a folder for the scenarios there. Platforms without it fail with
+  // IoError.
+  virtual std::optional<std::vector<std::string>> listFiles(const std::string& folder) {
+    throw IoError("list", folder, "not supported on this platform");
+  }
 };
 
 class UserInterface {

@@ -320,6 +320,22 @@ class PosixPlatform : public Platform {
     return result;
   }
 
+  std::optional<std::vector<std::string>> listFiles(const std::string& folder) override {
+    const std::string path = folder.empty() ? "." : folder;
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) {
+      if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+      throw IoError("list", folder, reason(errno));
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+      std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(std::move(name));
+    }
+    ::closedir(dir);
+    return names;
+  }
+
   std::string read(const std::string& path, std::uint64_t maxBytes) override {
     // Not blocking, so that opening a FIFO returns at once and the check below refuses it.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);

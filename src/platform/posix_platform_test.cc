@@ -1,5 +1,5 @@
 // The POSIX file layer in a folder someone else may write to: temporary files that nothing planted can
-// redirect, permissions kept, nothing left behind, and only regular files read.
+// redirect, permissions kept, nothing left behind, only regular files read, and a folder's files listed.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -190,6 +191,24 @@ TEST_F(PosixFiles, LookingUpTellsMissingFromCannotBeLookedUp) {
   fs::create_directory(root_ / "folder");
   EXPECT_TRUE(platform_->exists(path("folder")));  // there, and refused by read()
   EXPECT_THROW(platform_->exists(path(std::string(300, 'n'))), IoError);
+}
+
+// Everything that stands right in a folder (a FIFO and a folder too, which reading then refuses), and
+// nothing for what is not a folder.
+TEST_F(PosixFiles, AFolderListsWhatStandsInIt) {
+  ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+  put("a.txt", "a");
+  put("b.sim", "b");
+  fs::create_directory(root_ / "inner");
+  put("inner/c.txt", "c");
+  fs::create_symlink(root_ / "a.txt", root_ / "link.txt");
+  fs::create_symlink(root_ / "inner", root_ / "folder-link");
+  std::optional<std::vector<std::string>> names = platform_->listFiles(root_.string());
+  ASSERT_TRUE(names);
+  std::sort(names->begin(), names->end());
+  EXPECT_EQ(*names, (std::vector<std::string>{"a.txt", "b.sim", "fifo", "folder-link", "inner", "link.txt"}));
+  EXPECT_FALSE(platform_->listFiles(path("missing")));
+  EXPECT_FALSE(platform_->listFiles(path("a.txt"))) << "a file is no folder";
 }
 
 TEST_F(PosixFiles, AnEmptyFolderIsTheCurrentOneNotTheRoot) {

@@ -345,6 +345,26 @@ class Win32Platform : public Platform {
     return static_cast<std::int64_t>(ticks / 10000);
   }
 
+  std::optional<std::vector<std::string>> listFiles(const std::string& folder) override {
+    const std::string path = folder.empty() ? "." : folder;
+    DWORD attributes = ::GetFileAttributesW(widen(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
+    WIN32_FIND_DATAW found;
+    HANDLE handle = ::FindFirstFileW(widen(join(path, "*")).c_str(), &found);
+    std::vector<std::string> names;
+    if (handle == INVALID_HANDLE_VALUE) {
+      DWORD error = ::GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND) return names;
+      throw IoError("list", folder, reason(error));
+    }
+    do {
+      std::string name = narrow(found.cFileName);
+      if (name != "." && name != "..") names.push_back(std::move(name));
+    } while (::FindNextFileW(handle, &found));
+    ::FindClose(handle);
+    return names;
+  }
+
   std::string read(const std::string& path, std::uint64_t maxBytes) override {
     std::wstring widePath = widen(path);
     DWORD attributes = ::GetFileAttributesW(widePath.c_str());

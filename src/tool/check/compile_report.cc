@@ -1,5 +1,6 @@
 #include "tool/check/compile_report.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "compiler/cell_codec.h"
@@ -131,6 +132,14 @@ void explainReadingStop(RecordedError& error, const std::vector<LintWarning>& wa
   }
 }
 
+void takeOutReadingStop(const RecordedError& error, std::vector<LintWarning>& warnings) {
+  if (error.code != kErrRunTime || error.detail.empty()) return;
+  auto explained = std::find_if(warnings.begin(), warnings.end(), [&](const LintWarning& w) {
+    return w.readingStop == error.detail && (error.source.empty() || w.file == error.source);
+  });
+  if (explained != warnings.end()) warnings.erase(explained);
+}
+
 namespace {
 
 std::string errorLine(const RecordedError& e) {
@@ -143,7 +152,10 @@ std::string errorLine(const RecordedError& e) {
 }  // namespace
 
 std::string recordedErrorText(const RecordedError& e) {
-  return e.detail.empty() ? errorLine(e) : errorLine(e) + "; " + e.detail;
+  if (e.detail.empty()) return errorLine(e);
+  // The causes a reading failure can have say less than the one found.
+  if (e.code == kErrRunTime) return where(e) + "error " + std::to_string(e.code) + ": " + e.detail + "; " + std::string(errorMessage(e.code));
+  return errorLine(e) + "; " + e.detail;
 }
 
 // A code of its own says what stopped the compile; the reader's code stops it when no track model was made.

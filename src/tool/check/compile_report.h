@@ -33,7 +33,12 @@ CompileReport compileExplainedInMemory(FileSystem& fs, const CompileRequest& req
 // first one, as the compiler stops at it.
 void explainReadingStop(RecordedError& error, const std::vector<LintWarning>& warnings);
 
-// "FILE:LINE: error N at X m: what; fix; detail" (the parts that apply), on one line.
+// Takes out of `warnings` the one whose account explainReadingStop gave `error`, so that the problem is
+// said once, as the error.
+void takeOutReadingStop(const RecordedError& error, std::vector<LintWarning>& warnings);
+
+// "FILE:LINE: error N at X m: what; fix; detail" (the parts that apply), on one line; for a reading
+// failure the specific reason comes before the causes it may have.
 std::string recordedErrorText(const RecordedError& error);
 
 // "error N: what stopped the compile; the compile stopped and wrote nothing".

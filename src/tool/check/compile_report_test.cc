@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "tool/commands/tool_test_support.h"
@@ -128,8 +130,9 @@ TEST(CompileExplained, AReadingFailureSaysWhichFieldAndWhy) {
 
     tool_testing::ToolRun run = runToolCaptured({"compile", folder.str()});
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_NE(run.err.find(": error 25: the source could not be read: "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("; " + detail + "\n"), std::string::npos) << run.err;
+    // The specific reason first, then the causes it may have, and not again as a warning.
+    EXPECT_NE(run.err.find(": error 25: " + detail + "; the source could not be read: "), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     tool_testing::ToolRun check = runToolCaptured({"check", "--json", folder.str()});
     EXPECT_EQ(nlohmann::json::parse(check.out)["detail"], nlohmann::json(detail));
   }

@@ -1,6 +1,7 @@
 // scenario-tool check DIR [SCENARIO [TRAIN]]: every problem of a scenario's two sources in one run,
-// writing nothing: the first error the compiler records (the compile runs on copies in memory), every
-// warning of the lint, and the lint's reading problems of every line.
+// writing nothing: the error the compiler records (the compile runs on copies in memory), the errors found
+// by compiling again with each erring entry set aside, then the lint's warnings (its reading problems of
+// every line among them) grouped by finding.
 #include "tool/commands/check_command.h"
 
 #include <CLI/CLI.hpp>
@@ -13,107 +14,129 @@
 #include <nlohmann/json.hpp>
 
 #include "formats/file_names.h"
-#include "writers/embedded_tables.h"
 #include "tool/check/check_in_memory.h"
 #include "tool/check/compile_report.h"
+#include "tool/check/later_errors.h"
 #include "tool/describe/json_text.h"
 #include "tool/check/source_lint.h"
-#include "tool/commands/output_guard.h"
-#include "tool/commands/tool_command.h"
+#include "tool/check/warning_groups.h"
+#include "tool/commands/scenario_command.h"
 
 namespace pack {
 namespace {
 
-using Report = SourcesInMemory;
+struct Report : SourcesInMemory {
+  std::vector<LaterError> later;
+
+  std::size_t errorCount() const {
+    return (compile.error.code != 0 || compile.fatal != 0) + later.size() + missingRun.has_value();
+  }
+};
 
 nlohmann::json toJson(const Report& report) {
   nlohmann::json j = compileReportJson(report.compile, report.warnings);
   j["missingSource"] = report.missingRun ? nlohmann::json(*report.missingRun) : nlohmann::json(nullptr);
+  j["laterErrors"] = laterErrorsJson(report.later);
   return j;
 }
 
-// The error among the warnings at its file and line, so that an author can work down each file.
-void printText(const Report& report, const std::string& routePath, std::ostream& out) {
-  struct Item {
-    int file;  // 0 route, 1 train run, 2 none
-    std::size_t line, column;
-    std::string text;
-  };
+// The compiler stops at its first error: the later ones are found on a copy of the sources in memory,
+// with each erring entry set aside in turn.
+std::vector<LaterError> laterErrors(FileSystem& disk, const CompileRequest& request, const Report& report) {
+  MemoryFileSystem scratch;
+  scratch.files = report.files.files;
+  SameNames files(scratch, disk);
+  return findLaterErrors(files, request, report.compile.error);
+}
+
+// Warnings in reading order: the route's, then the train run's, each by line.
+std::vector<LintWarning> inReadingOrder(std::vector<LintWarning> warnings, const std::string& routePath) {
   auto fileIndex = [&](const std::string& file) { return file.empty() ? 2 : file == routePath ? 0 : 1; };
-  std::vector<Item> items;
-  for (const LintWarning& w : report.warnings) items.push_back({fileIndex(w.file), w.line, w.column, formatWarning(w)});
-  const RecordedError& e = report.compile.error;
-  if (e.code != 0) items.push_back({fileIndex(e.source), e.line, 0, recordedErrorText(e)});
-  std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-    return a.file != b.file ? a.file < b.file : a.line < b.line;
+  std::stable_sort(warnings.begin(), warnings.end(), [&](const LintWarning& a, const LintWarning& b) {
+    return fileIndex(a.file) != fileIndex(b.file) ? fileIndex(a.file) < fileIndex(b.file) : a.line < b.line;
   });
+  return warnings;
+}
+
+// The errors first, as they stop the compile; then the warnings, one of each finding with a count of the
+// others unless --all.
+void printText(const Report& report, const std::string& routePath, bool all, std::ostream& out) {
   if (report.missingRun) out << *report.missingRun << '\n';
-  for (const Item& item : items) out << item.text << '\n';
+  if (report.compile.error.code != 0) out << recordedErrorText(report.compile.error) << '\n';
   if (report.compile.fatal != 0) out << fatalStopText(report.compile.fatal) << '\n';
-  std::size_t errors = (e.code != 0 || report.compile.fatal != 0) + report.missingRun.has_value();
-  out << "check: " << errors << (errors == 1 ? " error, " : " errors, ") << report.warnings.size()
-      << (report.warnings.size() == 1 ? " warning" : " warnings") << '\n';
+  for (const LaterError& later : report.later) out << laterErrorText(later) << '\n';
+  std::vector<LintWarning> warnings = inReadingOrder(report.warnings, routePath);
+  for (const std::vector<const LintWarning*>& group : groupWarnings(warnings)) {
+    if (!all) {
+      out << groupSummaryText(group) << '\n';
+      continue;
+    }
+    for (const LintWarning* w : group) out << formatWarning(*w) << '\n';
+  }
+  std::size_t errors = report.errorCount();
+  out << "check: " << errors << (errors == 1 ? " error, " : " errors, ") << warnings.size()
+      << (warnings.size() == 1 ? " warning" : " warnings") << '\n';
 }
 
 }  // namespace
 
-int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, std::ostream& err) {
-  std::string problem;
-  std::optional<OwnedScenarioNames> checked = checkScenarioNames(options.scenario, options.train, problem);
-  if (!checked) {
-    err << "scenario-tool check: " << problem << '\n';
-    return kExitUsage;
-  }
-  ScenarioNames names{checked->scenarioName, checked->trainNumber};
-  std::string routePath = disk.join(options.dir, routeSourceName(names));
-
+int runCheck(const CheckOptions& options, FileSystem& disk, const ChosenScenario& chosen, std::ostream& out,
+             std::ostream& err) {
+  std::string routePath = disk.join(chosen.dir, routeSourceName(chosen.names()));
   Report report;
   try {
     CompileRequest request;
-    request.scenarioName = checked->scenarioName;
-    request.trainNumber = checked->trainNumber;
-    request.sourceFolder = options.dir;
+    request.scenarioName = chosen.scenario;
+    request.trainNumber = chosen.train;
+    request.sourceFolder = chosen.dir;
     request.buildPlan = !options.noPlan;
     checkInMemory(disk, request, report);
+    takeOutReadingStop(report.compile.error, report.warnings);
+    report.later = laterErrors(disk, request, report);
   } catch (const IoError& e) {
-    err << "scenario-tool check: " << e.what() << '\n';
-    return kExitIo;
+    return CommandVoice("check", err).fail(kExitIo, e.what());
   }
 
   if (options.json) {
     out << jsonText(toJson(report)) << '\n';
   } else {
-    printText(report, routePath, out);
+    printText(report, routePath, options.all, out);
   }
-  if (report.hasError()) return kExitCheckErrors;
+  if (report.errorCount() > 0) return kExitCheckErrors;
   return options.strict && !report.warnings.empty() ? kExitCheckWarnings : kExitOk;
 }
 
 namespace {
 
-class CheckCommand : public ToolCommand {
+class CheckCommand : public ScenarioCommand {
  public:
+  CheckCommand() : ScenarioCommand("check", ScenarioFiles::kSources) {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("check", "Report every problem of a scenario's sources, writing nothing");
     sub->footer(
         "Reads DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt, compiles them in memory exactly as\n"
-        "scenario-pack would, and lists the error the compiler records (it stops at the first), every\n"
-        "warning, and the fields the compiler could not read on every line, by file and line. Nothing is\n"
-        "written or deleted.\n"
+        "scenario-pack would, and lists the error the compiler records. As the compiler stops at its first\n"
+        "error, the entry of each error is then set aside (in memory) and the sources compiled again, up to\n"
+        "20 errors, each later one naming the entries set aside before it was found. Then the warnings, the\n"
+        "fields the compiler could not read on every line among them, one of each kind with a count of the\n"
+        "others and their lines (--all lists each one). Nothing is written or deleted.\n"
         "Exit status: 0 no error (warnings allowed unless --strict), 1 warnings only and --strict,\n"
         "2 an error (or a missing train run source), 64 bad argument, 74 a source could not be read.");
     sub->add_flag("--no-plan", options_.noPlan, "Check as compiled without the per-metre plan (curves are not read)");
     sub->add_flag("--strict", options_.strict, "Exit with 1 when there are warnings and no error");
     sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
-    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required()->check(kNotEmpty);
-    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
-    sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
+    sub->add_flag("--all", options_.all, "List every warning, not one of each kind with a count");
+    addScenarioArguments(sub, "the two sources");
     return sub;
   }
 
   int run(std::ostream& out, std::ostream& err) override {
     std::unique_ptr<Platform> platform = makeNativePlatform();
-    return runCheck(options_, *platform, out, err);
+    int status = kExitOk;
+    std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);
+    if (!chosen) return status;
+    return runCheck(options_, *platform, *chosen, out, err);
   }
 
  private:

@@ -5,8 +5,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "writers/embedded_tables.h"
 #include "platform/platform.h"
+#include "tool/commands/scenario_command.h"
 
 namespace pack {
 
@@ -14,15 +14,14 @@ constexpr int kExitCheckWarnings = 1;  // with --strict: warnings and no error
 constexpr int kExitCheckErrors = 2;
 
 struct CheckOptions {
-  std::string dir;
-  std::string scenario{kScenarioName};
-  std::string train{kTrainNumber};
   bool noPlan = false;
   bool strict = false;
   bool json = false;
+  bool all = false;  // every warning, not one of each kind with a count
 };
 
 // Lists the problems on `out` (failures of the command itself on `err`); returns the exit status.
-int runCheck(const CheckOptions& options, FileSystem& disk, std::ostream& out, std::ostream& err);
+int runCheck(const CheckOptions& options, FileSystem& disk, const ChosenScenario& chosen, std::ostream& out,
+             std::ostream& err);
 
 }  // namespace pack

@@ -1,6 +1,7 @@
 // scenario-tool check on the exported scenario and edits of it, and the missing train run source.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -62,16 +63,16 @@ TEST_F(CheckCommand, ReportsEveryProblemInOneRunAndWritesNothing) {
   edit(kTrain, "segnale,    6850,   2,", "segnale,    6850,   7,");
   std::map<std::string, std::string> before = snapshot();
 
-  ToolRun run = runToolCaptured({"check", dir()});
+  ToolRun run = runToolCaptured({"check", "--all", dir()});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err, "");
+  // The error first, its specific reason first and said once (not again as a warning); then the warnings.
   std::string expected[] = {
+      path(kTrain) + ":31: error 25: \"6x5\" is not a whole number",
       path(kRoute) + ":11:1: warning: \"curvax5\": no side letter d or s",
       path(kTrain) + ":2:20: warning: value 1 of \"numero vetture\": coaches is 80",
-      path(kTrain) + ":31:23: warning: \"6x5\" is not a whole number",
-      path(kTrain) + ":31: error 25: ",
       path(kTrain) + ":42:21: warning: value 2 of \"segnale\": left signal kind (sx) is 7",
-      "check: 1 error, 4 warnings\n",
+      "check: 1 error, 3 warnings\n",
   };
   std::size_t at = 0;
   for (const std::string& line : expected) {
@@ -80,6 +81,10 @@ TEST_F(CheckCommand, ReportsEveryProblemInOneRunAndWritesNothing) {
     if (found != std::string::npos) at = found;
   }
   EXPECT_EQ(snapshot(), before) << "check writes, changes and deletes nothing";
+  // Without --all the two values outside their ranges are one finding with a count.
+  EXPECT_NE(runToolCaptured({"check", dir()}).out.find("  and 1 more like it, at " + path(kTrain) +
+                                                       ":42 (--all lists each one)\n"),
+            std::string::npos);
 
   nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
   EXPECT_EQ(j["errorCode"], 25);
@@ -87,8 +92,92 @@ TEST_F(CheckCommand, ReportsEveryProblemInOneRunAndWritesNothing) {
   EXPECT_EQ(j["line"], 31);
   EXPECT_TRUE(j["fatal"].is_null());
   EXPECT_TRUE(j["missingSource"].is_null());
-  ASSERT_EQ(j["warnings"].size(), 4u);
-  EXPECT_EQ(j["warnings"][2]["column"], 23);
+  ASSERT_EQ(j["warnings"].size(), 3u);
+  EXPECT_NE(j["detail"].get<std::string>().find("\"6x5\" is not a whole number"), std::string::npos);
+  EXPECT_EQ(j["laterErrors"].size(), 0u);
+}
+
+// The compiler stops at its first error; check sets each erring entry aside and compiles again.
+TEST_F(CheckCommand, EveryErrorInOneRun) {
+  edit(kTrain, "stazione,    9750,", "stazione,    9760,");
+  edit(kTrain, "stazione,   22100,", "stazione,   22110,");
+  std::map<std::string, std::string> before = snapshot();
+  ToolRun run = runToolCaptured({"check", dir()});
+  EXPECT_EQ(run.status, 2);
+  const std::string first = path(kTrain) + ":36: error 8 at 9760 m: ";
+  const std::string second = path(kTrain) + ":37: error 8 at 22110 m: ";
+  const std::string note = " (found with " + path(kTrain) + ":36 set aside)\n";
+  std::size_t at = run.out.find(first);
+  ASSERT_NE(at, std::string::npos) << run.out;
+  at = run.out.find(second, at);
+  ASSERT_NE(at, std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(note, at), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("check: 2 errors, "), std::string::npos) << run.out;
+  EXPECT_EQ(snapshot(), before) << "the entries are set aside in memory only";
+
+  nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
+  EXPECT_EQ(j["line"], 36);
+  ASSERT_EQ(j["laterErrors"].size(), 1u);
+  EXPECT_EQ(j["laterErrors"][0]["errorCode"], 8);
+  EXPECT_EQ(j["laterErrors"][0]["line"], 37);
+  EXPECT_EQ(j["laterErrors"][0]["setAside"], nlohmann::json::array({path(kTrain) + ":36"}));
+
+  ToolRun compile = runToolCaptured({"compile", dir()});
+  EXPECT_EQ(compile.status, 1);
+  EXPECT_NE(compile.err.find(first), std::string::npos) << compile.err;
+  EXPECT_EQ(compile.err.find(":37: error"), std::string::npos) << "compile reports the compiler's error alone";
+}
+
+// Errors in both sources, each found once the ones before are set aside; a clean scenario has none.
+TEST_F(CheckCommand, LaterErrorsAcrossBothSources) {
+  struct Case {
+    const char* name;
+    std::vector<std::array<const char*, 3>> edits;  // file, from, to
+    std::size_t later;
+    const char* lastSetAside;  // the tail of the last later error's note
+  } cases[] = {
+      {"none", {}, 0, ""},
+      {"one", {{kTrain, "stazione,    9750,", "stazione,    9760,"}}, 0, ""},
+      {"three in the train run",
+       {{kTrain, "stazione,    9750,", "stazione,    9760,"},
+        {kTrain, "stazione,   22100,", "stazione,   22110,"},
+        {kTrain, "velocita,   17050,    65", "velocita,   17050,    6x5"}},
+       2, ":31, 36 set aside)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(runToolCaptured({"export", "--force", dir()}).status, 0);
+    for (const auto& e : c.edits) edit(e[0], e[1], e[2]);
+    nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
+    ASSERT_EQ(j["laterErrors"].size(), c.later) << j.dump(1);
+    ToolRun run = runToolCaptured({"check", dir()});
+    if (c.later > 0) EXPECT_NE(run.out.find(c.lastSetAside), std::string::npos) << run.out;
+  }
+}
+
+// A shortened route leaves every later feature beyond its end: one line of each kind with a count, after
+// the errors.
+TEST_F(CheckCommand, WarningsComeAfterTheErrorsByKind) {
+  edit(kRoute, "lunghezza percorso,    32850", "lunghezza percorso,    20000");
+  ToolRun some = runToolCaptured({"check", dir()});
+  ToolRun all = runToolCaptured({"check", "--all", dir()});
+  EXPECT_EQ(some.status, all.status);
+  std::string summary = some.out.substr(some.out.rfind("check: "));
+  EXPECT_TRUE(all.out.ends_with(summary)) << "the same count either way\n" << all.out;
+  EXPECT_NE(some.out.find(" more like it, at "), std::string::npos) << some.out;
+  EXPECT_NE(some.out.find("(--all lists each one)"), std::string::npos) << some.out;
+  EXPECT_EQ(all.out.find(" more like it"), std::string::npos) << all.out;
+  EXPECT_LT(std::count(some.out.begin(), some.out.end(), '\n'), std::count(all.out.begin(), all.out.end(), '\n'));
+  for (const ToolRun* run : {&some, &all}) {
+    std::size_t error = run->out.rfind(": error ");
+    std::size_t warning = run->out.find(": warning: ");
+    if (error != std::string::npos) {
+      EXPECT_LT(error, warning) << run->out;
+    }
+  }
+  nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
+  EXPECT_NE(summary.find(", " + std::to_string(j["warnings"].size()) + " warnings"), std::string::npos)
+      << "the JSON keeps every warning\n" << summary;
 }
 
 TEST_F(CheckCommand, ExitStatusFollowsTheWorstProblem) {
@@ -135,6 +224,57 @@ TEST_F(CheckCommand, AMissingSourceIsNamed) {
   ToolRun noRoute = runToolCaptured({"check", dir()});
   EXPECT_EQ(noRoute.status, 2);
   EXPECT_TRUE(noRoute.out.starts_with(path(kRoute) + ": error 101: ")) << noRoute.out;
+}
+
+// The commands on one scenario look into DIR for what the arguments leave out, the same way.
+TEST_F(CheckCommand, TheFolderIsLookedAt) {
+  ASSERT_EQ(runToolCaptured({"compile", dir()}).status, 0);
+  const std::string holds = "which holds Borgorosso_MontegranoC 517";
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string says;  // in standard error, or standard output when the status is 0
+  } cases[] = {
+      {{"check", dir()}, 0, "check: 0 errors"},
+      {{"check", dir(), "517"}, 0, "check: 0 errors"},
+      {{"check", dir(), "Borgorosso_MontegranoC"}, 0, "check: 0 errors"},
+      {{"check", dir(), "518"}, 64, "scenario-tool check: \"518\" is neither a scenario nor a train number in " +
+                                        dir() + ", " + holds + "\n"},
+      {{"compile", dir(), "518"}, 64, "scenario-tool compile: \"518\" is neither"},
+      {{"plot", dir(), "518"}, 64, holds},
+      {{"decompile", dir(), "518"}, 64, holds},
+      {{"pack", dir(), "518", "-o", dir() + "/p.exe"}, 64, holds},
+      {{"serve", dir(), "518"}, 64, holds},
+      {{"check", dir() + "/nowhere"}, 74, "scenario-tool check: " + dir() + "/nowhere: no such folder\n"},
+      {{"plot", dir() + "/nowhere"}, 74, "scenario-tool plot: " + dir() + "/nowhere: no such folder\n"},
+      {{"check", path(kRoute)}, 64, "is a file; DIR is the folder"},
+      {{"check", dir(), ""}, 64, "scenario-tool check: the scenario name is empty\n"},
+      {{"check", dir(), "Borgorosso_MontegranoC", ""}, 64, "scenario-tool check: the train number is empty\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + (c.args.size() > 2 ? c.args[2] : c.args[1]));
+    ToolRun run = runToolCaptured(c.args);
+    EXPECT_EQ(run.status, c.status);
+    const std::string& said = c.status == 0 ? run.out : run.err;
+    EXPECT_NE(said.find(c.says), std::string::npos) << said;
+  }
+  writeBytes(path("Borgorosso_MontegranoC_518-.txt"), readBytes(path(kTrain)));
+  ToolRun two = runToolCaptured({"check", dir()});
+  EXPECT_EQ(two.status, 64);
+  EXPECT_EQ(two.err, "scenario-tool check: " + dir() +
+                         " holds more than one choice; name one as SCENARIO TRAIN: Borgorosso_MontegranoC 517, "
+                         "Borgorosso_MontegranoC 518\n");
+}
+
+// A folder that holds only another scenario is checked as that one, not searched for the embedded one.
+TEST_F(CheckCommand, AnotherScenarioAloneInTheFolderIsTheOneChecked) {
+  fs::path other = folder_.path() / "other";
+  fs::create_directories(other);
+  writeBytes(other / "Val_Sorgente_linea.txt", readBytes(path(kRoute)));
+  writeBytes(other / "Val_Sorgente_9-.txt", readBytes(path(kTrain)));
+  ToolRun run = runToolCaptured({"check", other.string()});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(run.out, "check: 0 errors, 0 warnings\n");
 }
 
 TEST_F(CheckCommand, CompileRefusesAMissingTrainRunUnlessAskedToCompileTheRouteAlone) {

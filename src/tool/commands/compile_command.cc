@@ -25,36 +25,28 @@ nlohmann::json toJson(const CompileReport& report, const std::vector<LintWarning
 
 }  // namespace
 
-int runCompile(const CompileOptions& options, Platform& platform, std::ostream& out, std::ostream& err) {
-  std::string problem;
-  std::optional<OwnedScenarioNames> checked = checkScenarioNames(options.scenario, options.train, problem);
-  if (!checked) {
-    err << "scenario-tool compile: " << problem << '\n';
-    return kExitUsage;
-  }
-
-  CompileRequest request{checked->scenarioName, checked->trainNumber, options.dir, !options.noPlan,
-                         options.deleteSources};
-  const std::string outputFolder = options.outDir.empty() ? options.dir : options.outDir;
-  ScenarioNames names{request.scenarioName, request.trainNumber};
+int runCompile(const CompileOptions& options, Platform& platform, const ChosenScenario& chosen, std::ostream& out,
+               std::ostream& err) {
+  const CommandVoice say("compile", err);
+  CompileRequest request{chosen.scenario, chosen.train, chosen.dir, !options.noPlan, options.deleteSources};
+  const std::string outputFolder = options.outDir.empty() ? chosen.dir : options.outDir;
   CompileReport report;
   std::vector<LintWarning> warnings;
-  const std::string routePath = platform.join(options.dir, routeSourceName(names));
-  const std::string trainPath = platform.join(options.dir, trainRunSourceName(names));
+  const std::string routePath = platform.join(chosen.dir, routeSourceName(chosen.names()));
+  const std::string trainPath = platform.join(chosen.dir, trainRunSourceName(chosen.names()));
   try {
     if (std::optional<std::string> missing = missingTrainRunSource(platform, routePath, trainPath);
         missing && !options.allowMissingRun) {
-      err << "scenario-tool compile: " << *missing << '\n';
-      return kExitIo;
+      return say.fail(kExitIo, *missing);
     }
     if (!options.outDir.empty()) platform.createDirectories(options.outDir);
     // The compile may delete the sources: look at them first.
     warnings = lintSources(platform, routePath, trainPath, request.buildPlan);
     report = compileExplained(platform, request, outputFolder, warnings);
     explainReadingStop(report.error, warnings);
+    takeOutReadingStop(report.error, warnings);
   } catch (const IoError& e) {
-    err << "scenario-tool compile: " << e.what() << '\n';
-    return kExitIo;
+    return say.fail(kExitIo, e.what());
   }
 
   if (options.json) {
@@ -73,8 +65,10 @@ int runCompile(const CompileOptions& options, Platform& platform, std::ostream& 
 
 namespace {
 
-class CompileCommand : public ToolCommand {
+class CompileCommand : public ScenarioCommand {
  public:
+  CompileCommand() : ScenarioCommand("compile", ScenarioFiles::kSources) {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("compile", "Compile a scenario's two sources into the simulator's files");
     sub->footer(
@@ -92,15 +86,16 @@ class CompileCommand : public ToolCommand {
                   "Compile the route alone when the train run source is missing, as the pack would");
     sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
     sub->add_option("-o,--output", options_.outDir, "Folder for the compiled files (default: DIR)")->check(kNotEmpty);
-    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required()->check(kNotEmpty);
-    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: " + std::string(kScenarioName) + ")");
-    sub->add_option("TRAIN", options_.train, "Train number (default: " + std::string(kTrainNumber) + ")");
+    addScenarioArguments(sub, "the two sources");
     return sub;
   }
 
   int run(std::ostream& out, std::ostream& err) override {
     std::unique_ptr<Platform> platform = makeNativePlatform();
-    return runCompile(options_, *platform, out, err);
+    int status = kExitOk;
+    std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);
+    if (!chosen) return status;
+    return runCompile(options_, *platform, *chosen, out, err);
   }
 
  private:

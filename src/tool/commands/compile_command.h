@@ -5,18 +5,13 @@
 #include <iosfwd>
 #include <string>
 
-#include "writers/embedded_tables.h"
-
 #include "platform/platform.h"
-#include "tool/commands/tool_command.h"
+#include "tool/commands/scenario_command.h"
 
 namespace pack {
 
 struct CompileOptions {
-  std::string dir;                 // where the sources are (UTF-8)
-  std::string scenario{kScenarioName};
-  std::string train{kTrainNumber};
-  std::string outDir;              // default: dir
+  std::string outDir;              // default: the sources' folder
   bool noPlan = false;
   bool deleteSources = false;
   bool json = false;
@@ -27,6 +22,7 @@ struct CompileOptions {
 inline constexpr int kExitCompileError = 1;  // an error was recorded; the files were written as the pack would
 inline constexpr int kExitFatal = 2;         // " Errore n. ": nothing was written
 
-int runCompile(const CompileOptions& options, Platform& platform, std::ostream& out, std::ostream& err);
+int runCompile(const CompileOptions& options, Platform& platform, const ChosenScenario& chosen, std::ostream& out,
+               std::ostream& err);
 
 }  // namespace pack

@@ -15,8 +15,6 @@
 namespace pack {
 namespace {
 
-constexpr const char* kCommand = "scenario-tool decompile: ";
-
 FileInSet textFile(const std::string& path, std::string bytes) {
   return {path, [bytes = std::move(bytes)](BinaryWriter& out) { out.bytes(bytes); }};
 }
@@ -25,18 +23,14 @@ std::string describe(const DecompileMessage& m) { return m.where + ": " + m.text
 
 }  // namespace
 
-int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& out, std::ostream& err) {
-  std::string problem;
-  std::optional<OwnedScenarioNames> checked = checkScenarioNames(options.scenario, options.train, problem);
-  if (!checked) {
-    err << kCommand << problem << '\n';
-    return kExitUsage;
-  }
-  ScenarioNames names{checked->scenarioName, checked->trainNumber};
-  const std::string outDir = options.outDir.empty() ? options.dir : options.outDir;
-  const std::string cellPath = fs.join(options.dir, trackCellFileName(names));
-  const std::string tablePath = fs.join(options.dir, scenarioTableFileName(names));
-  const std::string planPath = fs.join(options.dir, planFileName(names));
+int runDecompile(const DecompileOptions& options, FileSystem& fs, const ChosenScenario& chosen, std::ostream& out,
+                 std::ostream& err) {
+  const CommandVoice say("decompile", err);
+  const ScenarioNames names = chosen.names();
+  const std::string outDir = options.outDir.empty() ? chosen.dir : options.outDir;
+  const std::string cellPath = fs.join(chosen.dir, trackCellFileName(names));
+  const std::string tablePath = fs.join(chosen.dir, scenarioTableFileName(names));
+  const std::string planPath = fs.join(chosen.dir, planFileName(names));
   const std::string routePath = fs.join(outDir, routeSourceName(names));
   const std::string trainRunPath = fs.join(outDir, trainRunSourceName(names));
 
@@ -45,8 +39,7 @@ int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& 
   try {
     for (const std::string* path : {&cellPath, &tablePath}) {
       if (!fs.exists(*path)) {
-        err << kCommand << *path << ": no such file\n";
-        return kExitIo;
+        return say.fail(kExitIo, *path + ": no such file");
       }
     }
     std::string current = cellPath;
@@ -55,8 +48,7 @@ int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& 
       current = tablePath;
       in.table = decodeScenarioTable(fs.read(tablePath, kMaxTableFileBytes));
     } catch (const DecodeError& e) {
-      err << kCommand << current << ": not a compiled file: " << e.what() << '\n';
-      return kExitNotExplained;
+      return say.fail(kExitData, current + ": not a compiled file: " + e.what());
     }
     if (fs.exists(planPath)) {
       try {
@@ -68,8 +60,7 @@ int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& 
     if (!options.force) {
       for (const std::string* path : {&routePath, &trainRunPath}) {
         if (fs.exists(*path)) {
-          err << kCommand << *path << " exists: an author's source is never replaced without --force\n";
-          return kExitIo;
+          return say.fail(kExitIo, *path + " exists: an author's source is never replaced without --force");
         }
       }
     }
@@ -78,7 +69,7 @@ int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& 
     std::vector<DecompileMessage> problems = readProblems;
     problems.insert(problems.end(), sources.problems.begin(), sources.problems.end());
     std::vector<DecompileMessage> differences = recompileDifferences(
-        in, checked->scenarioName, checked->trainNumber, renderSource(sources.route), renderSource(sources.trainRun));
+        in, chosen.scenario, chosen.train, renderSource(sources.route), renderSource(sources.trainRun));
     problems.insert(problems.end(), differences.begin(), differences.end());
     // What could not be explained heads the route source too, where the author starts reading.
     for (const DecompileMessage& m : problems) sources.route.headNotes.push_back("not explained: " + describe(m));
@@ -97,15 +88,16 @@ int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& 
     }
     return kExitNotExplained;
   } catch (const IoError& e) {
-    err << kCommand << e.what() << '\n';
-    return kExitIo;
+    return say.fail(kExitIo, e.what());
   }
 }
 
 namespace {
 
-class DecompileCommand : public ToolCommand {
+class DecompileCommand : public ScenarioCommand {
  public:
+  DecompileCommand() : ScenarioCommand("decompile", ScenarioFiles::kCompiled) {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("decompile", "Turn a compiled scenario back into its two sources");
     sub->footer(
@@ -115,19 +107,20 @@ class DecompileCommand : public ToolCommand {
         "compiled files keep less than a source said, the choice made is noted in a '-- ' comment line and\n"
         "here. Without the plan file the route has no curves: compile it with --no-plan.\n"
         "Exit status: 0 the sources give the same bytes, 1 some cell or row cannot be explained (the best\n"
-        "sources are written) or a file is not a compiled file, 64 bad argument, 74 a file could not be read or\n"
-        "written, or a source exists and --force was not given.");
+        "sources are written), 64 bad argument, 65 a file is not a compiled file (nothing written), 74 a file\n"
+        "could not be read or written, or a source exists and --force was not given.");
     sub->add_option("-o,--output", options_.outDir, "Folder for the two sources (default: DIR)")->check(kNotEmpty);
     sub->add_flag("--force", options_.force, "Replace sources that already exist");
-    sub->add_option("DIR", options_.dir, "Folder holding the compiled files")->required()->check(kNotEmpty);
-    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
-    sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
+    addScenarioArguments(sub, "the compiled files");
     return sub;
   }
 
   int run(std::ostream& out, std::ostream& err) override {
     std::unique_ptr<Platform> platform = makeNativePlatform();
-    return runDecompile(options_, *platform, out, err);
+    int status = kExitOk;
+    std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);
+    if (!chosen) return status;
+    return runDecompile(options_, *platform, *chosen, out, err);
   }
 
  private:

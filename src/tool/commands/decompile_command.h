@@ -5,23 +5,21 @@
 #include <iosfwd>
 #include <string>
 
-#include "writers/embedded_tables.h"
 #include "platform/platform.h"
+#include "tool/commands/scenario_command.h"
 
 namespace pack {
 
 struct DecompileOptions {
-  std::string dir;  // where the compiled files are (UTF-8)
-  std::string scenario{kScenarioName};
-  std::string train{kTrainNumber};
-  std::string outDir;  // default: dir
+  std::string outDir;  // default: the compiled files' folder
   bool force = false;  // replace sources that already exist
 };
 
 // Exit status besides those every command shares: the sources were written, but compiling them does not
-// give the same bytes (or a compiled file could not be decoded, and nothing was written).
+// give the same bytes.
 inline constexpr int kExitNotExplained = 1;
 
-int runDecompile(const DecompileOptions& options, FileSystem& fs, std::ostream& out, std::ostream& err);
+int runDecompile(const DecompileOptions& options, FileSystem& fs, const ChosenScenario& chosen, std::ostream& out,
+                 std::ostream& err);
 
 }  // namespace pack

@@ -19,6 +19,8 @@ namespace {
 
 class ExportCommand : public ToolCommand {
  public:
+  ExportCommand() : ToolCommand("export") {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub =
         app.add_subcommand("export", "Write the scenario's two sources and three crew documents into DIR");
@@ -37,15 +39,14 @@ class ExportCommand : public ToolCommand {
 
   int run(std::ostream& out, std::ostream& err) override {
     if (folder_.empty()) {
-      err << "scenario-tool export: DIR must not be empty (see scenario-tool export --help)\n";
-      return kExitUsage;
+      return voice(err).fail(kExitUsage, "DIR must not be empty (see scenario-tool export --help)");
     }
     std::unique_ptr<Platform> platform = makeNativePlatform();
     try {
       if (!force_) {
         std::vector<std::string> changed = changedFiles(*platform);
         if (!changed.empty()) {
-          err << "scenario-tool export: " << changed.front() << " differs from the scenario's text and was kept"
+          voice(err).line() << changed.front() << " differs from the scenario's text and was kept"
               << (changed.size() > 1 ? " (with " + std::to_string(changed.size() - 1) + " more)" : "")
               << "; nothing was written (--force replaces it)\n";
           return kExitCannotCreate;
@@ -55,8 +56,7 @@ class ExportCommand : public ToolCommand {
       writeTexts(*platform);
       report(*platform, out);
     } catch (const IoError& e) {
-      err << "scenario-tool export: " << e.what() << "\n";
-      return kExitIo;
+      return voice(err).fail(kExitIo, e.what());
     }
     return kExitOk;
   }

@@ -350,6 +350,8 @@ namespace {
 
 class FormatsCommand : public ToolCommand {
  public:
+  FormatsCommand() : ToolCommand("formats") {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("formats", "Describe every entry of the two sources, for authors");
     sub->footer(
@@ -374,9 +376,7 @@ class FormatsCommand : public ToolCommand {
       next = 1;
     }
     if (next + 1 < what_.size()) {
-      err << "scenario-tool formats: the first of two arguments must be route or run, not \"" << what_[0]
-          << "\"\n";
-      return kExitUsage;
+      return voice(err).fail(kExitUsage, "the first of two arguments must be route or run, not \"" + what_[0] + "\"");
     }
     std::optional<std::string> text;
     if (markdown_) {
@@ -390,9 +390,8 @@ class FormatsCommand : public ToolCommand {
       text = what_.empty() ? formatsIndex() : *formatsReference(FormatsQuery{route, run, std::nullopt}, false);
     }
     if (!text) {
-      err << "scenario-tool formats: nothing in the reference matches \"" << what_[next]
-          << "\"; run 'scenario-tool formats' for the index\n";
-      return kExitUsage;
+      return voice(err).fail(kExitUsage, "nothing in the reference matches \"" + what_[next] +
+                                             "\"; run 'scenario-tool formats' for the index");
     }
     out << *text;
     return kExitOk;

@@ -18,6 +18,8 @@ constexpr std::size_t kProblemsShown = 20;
 
 class InspectCommand : public ToolCommand {
  public:
+  InspectCommand() : ToolCommand("inspect") {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("inspect", "Show what a compiled scenario file holds, in words");
     sub->footer(
@@ -43,12 +45,10 @@ class InspectCommand : public ToolCommand {
   int run(std::ostream& out, std::ostream& err) override {
     CompiledFileKind kind = compiledFileKind(file_);
     if (kind == CompiledFileKind::kUnknown) {
-      err << "scenario-tool inspect: \"" << file_ << "\" is not named as a compiled file (.dat, .sim)\n";
-      return kExitUsage;
+      return voice(err).fail(kExitUsage, "\"" + file_ + "\" is not named as a compiled file (.dat, .sim)");
     }
     if (std::string problem = optionProblem(kind); !problem.empty()) {
-      err << "scenario-tool inspect: " << problem << "\n";
-      return kExitUsage;
+      return voice(err).fail(kExitUsage, problem);
     }
     std::unique_ptr<Platform> platform = makeNativePlatform();
     std::string bytes;
@@ -57,8 +57,7 @@ class InspectCommand : public ToolCommand {
                                     : kind == CompiledFileKind::kScenarioTable ? kMaxTableFileBytes
                                                                                : kMaxCellFileBytes);
     } catch (const IoError& e) {
-      err << "scenario-tool inspect: " << e.what() << "\n";
-      return kExitIo;
+      return voice(err).fail(kExitIo, e.what());
     }
     if (bytes.empty()) {
       err << file_ << ": empty file: a compiled " << compiledFileKindName(kind) << " is never empty\n";

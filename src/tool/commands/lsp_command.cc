@@ -10,6 +10,8 @@ namespace {
 
 class LspCommand : public ToolCommand {
  public:
+  LspCommand() : ToolCommand("lsp") {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("lsp", "Serve an editor as a language server on standard input and output");
     sub->footer(

@@ -16,10 +16,10 @@
 namespace pack {
 namespace {
 
-constexpr const char* kPrefix = "scenario-tool new: ";
-
 class NewCommand : public ToolCommand {
  public:
+  NewCommand() : ToolCommand("new") {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("new", "Start a new scenario: write a small one's two sources into DIR");
     sub->footer(
@@ -41,8 +41,7 @@ class NewCommand : public ToolCommand {
     std::optional<OwnedScenarioNames> names = checkScenarioNames(scenario_, train_, problem);
     if (folder_.empty()) problem = "DIR must not be empty";
     if (!names || folder_.empty()) {
-      err << kPrefix << problem << " (see scenario-tool new --help)\n";
-      return kExitUsage;
+      return voice(err).fail(kExitUsage, problem + " (see scenario-tool new --help)");
     }
     const ScenarioNames fileNames{names->scenarioName, names->trainNumber};
     const std::vector<EmbeddedText> texts = {{routeSourceName(fileNames), starterRouteLines()},
@@ -52,8 +51,7 @@ class NewCommand : public ToolCommand {
       for (const EmbeddedText& text : texts) {
         const std::string path = platform->join(folder_, text.name);
         if (platform->exists(path)) {
-          err << kPrefix << path << " already exists and was kept; nothing was written\n";
-          return kExitCannotCreate;
+          return voice(err).fail(kExitCannotCreate, path + " already exists and was kept; nothing was written");
         }
       }
       platform->createDirectories(folder_);
@@ -62,8 +60,7 @@ class NewCommand : public ToolCommand {
         out << "wrote " << platform->join(folder_, text.name) << " (" << text.lines.size() << " lines)\n";
       }
     } catch (const IoError& e) {
-      err << kPrefix << e.what() << '\n';
-      return kExitIo;
+      return voice(err).fail(kExitIo, e.what());
     }
     const std::string args = folder_ + " " + scenario_ + " " + train_;
     out << "next: scenario-tool check " << args << "\n"

@@ -24,6 +24,8 @@ std::string joined(const std::vector<std::string>& parts) {
 
 class NormalizeCommand : public ToolCommand {
  public:
+  NormalizeCommand() : ToolCommand("normalize") {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand(
         "normalize", "Rewrite sources in code page 1252 with CR LF line ends, the form the compiler reads");
@@ -45,29 +47,30 @@ class NormalizeCommand : public ToolCommand {
     std::unique_ptr<Platform> platform = makeNativePlatform();
     int status = kExitOk;
     for (const std::string& file : files_) {
-      int fileStatus = normalizeOne(*platform, file, out, err);
+      int fileStatus = normalizeOne(*platform, file, out, voice(err), err);
       if (fileStatus != kExitOk && (status == kExitOk || fileStatus == kExitIo)) status = fileStatus;
     }
     return status;
   }
 
  private:
-  static int normalizeOne(FileSystem& fs, const std::string& file, std::ostream& out, std::ostream& err) {
+  static int normalizeOne(FileSystem& fs, const std::string& file, std::ostream& out, const CommandVoice& say,
+                          std::ostream& err) {
     try {
       if (isCompiledFileName(file)) {
-        return refuse(err, file, "named as a compiled file (.dat, .sim), not a source text");
+        return refuse(say, file, "named as a compiled file (.dat, .sim), not a source text");
       }
       // Through a link, the file it leads to is rewritten and the link stays.
       const std::string target = fs.resolvedPath(file);
       const std::string bytes = fs.read(target);
       std::optional<FileIdentity> identity = fs.identity(target);
       if (identity && identity->links > 1) {
-        err << "scenario-tool normalize: " << file << " has " << identity->links
+        say.line() << file << " has " << identity->links
             << " names (hard links), which a rewritten file would no longer share; the file was not changed\n";
         return kExitCannotCreate;
       }
       if (std::size_t nul = bytes.find('\0'); nul != std::string::npos) {
-        return refuse(err, file, "holds a NUL byte at offset " + std::to_string(nul) + ", so it is not a source text");
+        return refuse(say, file, "holds a NUL byte at offset " + std::to_string(nul) + ", so it is not a source text");
       }
       NormalizedSource result = normalizeSource(bytes);
       if (result.refusal) {
@@ -83,8 +86,7 @@ class NormalizeCommand : public ToolCommand {
       out << "normalized " << file << ": " << joined(result.changes) << '\n';
       return kExitOk;
     } catch (const IoError& e) {
-      err << "scenario-tool normalize: " << e.what() << '\n';
-      return kExitIo;
+      return say.fail(kExitIo, e.what());
     }
   }
 
@@ -96,9 +98,8 @@ class NormalizeCommand : public ToolCommand {
     return lower.ends_with(".dat") || lower.ends_with(".sim");
   }
 
-  static int refuse(std::ostream& err, const std::string& file, const std::string& why) {
-    err << "scenario-tool normalize: " << file << ": " << why << "; the file was not changed\n";
-    return kExitData;
+  static int refuse(const CommandVoice& say, const std::string& file, const std::string& why) {
+    return say.fail(kExitData, file + ": " + why + "; the file was not changed");
   }
 
   std::vector<std::string> files_;

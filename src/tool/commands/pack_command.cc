@@ -10,20 +10,20 @@
 #include "output/file_writer.h"
 #include "output/pack_payload.h"
 #include "tool/commands/check_command.h"
-#include "tool/commands/tool_command.h"
+#include "tool/commands/scenario_command.h"
 
 namespace pack {
 
 constexpr std::uint64_t kMaxTemplateBytes = std::uint64_t{512} << 20;
 namespace {
 
-constexpr const char* kPrefix = "scenario-tool pack: ";
 constexpr const char* kTemplateName = "scenario-pack.exe";
 
 // The scenario's sources and those of its crew documents that DIR holds, as they are on disk.
-PackPayload gatherScenario(FileSystem& disk, const std::string& dir, const OwnedScenarioNames& checked) {
-  const ScenarioNames names{checked.scenarioName, checked.trainNumber};
-  PackPayload payload{checked.scenarioName, checked.trainNumber, {}, disk.read(disk.join(dir, routeSourceName(names))),
+PackPayload gatherScenario(FileSystem& disk, const ChosenScenario& chosen) {
+  const ScenarioNames names = chosen.names();
+  const std::string& dir = chosen.dir;
+  PackPayload payload{chosen.scenario, chosen.train, {}, disk.read(disk.join(dir, routeSourceName(names))),
                       disk.read(disk.join(dir, trainRunSourceName(names)))};
   // In the order the pack writes the embedded scenario's documents.
   for (const std::string& name : {notesName(names), slowDownOrderName(names), timetableName(names)}) {
@@ -34,16 +34,12 @@ PackPayload gatherScenario(FileSystem& disk, const std::string& dir, const Owned
 }
 
 // The check's verdict as the pack command's: 0 to go on, or the status to end with.
-int checkFirst(const PackOptions& options, FileSystem& disk, std::ostream& err) {
-  CheckOptions check;
-  check.dir = options.dir;
-  check.scenario = options.scenario;
-  check.train = options.train;
-  int status = runCheck(check, disk, err, err);
+int checkFirst(const PackOptions& options, FileSystem& disk, const ChosenScenario& chosen, std::ostream& err) {
+  int status = runCheck(CheckOptions{}, disk, chosen, err, err);
   if (status != kExitCheckErrors) return status == kExitCheckWarnings ? kExitOk : status;
   if (options.allowErrors) return kExitOk;
-  err << kPrefix << "the scenario has an error; nothing was written (--allow-errors packs it as it is)\n";
-  return kExitCheckErrors;
+  return CommandVoice("pack", err).fail(
+      kExitCheckErrors, "the scenario has an error; nothing was written (--allow-errors packs it as it is)");
 }
 
 std::string templatePath(const PackOptions& options, Platform& platform) {
@@ -58,26 +54,21 @@ std::string templatePath(const PackOptions& options, Platform& platform) {
 
 }  // namespace
 
-int runPackCommand(const PackOptions& options, Platform& platform, std::ostream& out, std::ostream& err) {
-  std::string problem;
-  std::optional<OwnedScenarioNames> checked = checkScenarioNames(options.scenario, options.train, problem);
-  if (!checked) {
-    err << kPrefix << problem << '\n';
-    return kExitUsage;
-  }
-  if (int status = checkFirst(options, platform, err); status != kExitOk) return status;
+int runPackCommand(const PackOptions& options, Platform& platform, const ChosenScenario& chosen, std::ostream& out,
+                   std::ostream& err) {
+  const CommandVoice say("pack", err);
+  if (int status = checkFirst(options, platform, chosen, err); status != kExitOk) return status;
 
   std::string program;
   try {
-    PackPayload payload = gatherScenario(platform, options.dir, *checked);
+    PackPayload payload = gatherScenario(platform, chosen);
     const std::string from = templatePath(options, platform);
     try {
       // A template is a program, not a scenario's file: it may be larger than the cap for those (a build
       // with sanitizers is), and reading it is the only way to tell whether it is a pack.
       program = attachPayload(platform.read(from, kMaxTemplateBytes), payload);
     } catch (const TemplateError& e) {
-      err << kPrefix << "the template " << from << " cannot be used: " << e.what() << '\n';
-      return kExitData;
+      return say.fail(kExitData, "the template " + from + " cannot be used: " + e.what());
     }
     writeFile(platform, options.output, [&](BinaryWriter& w) { w.bytes(program); });
     platform.makeExecutable(options.output);
@@ -85,16 +76,17 @@ int runPackCommand(const PackOptions& options, Platform& platform, std::ostream&
         << (payload.documents.size() == 1 ? "" : "s") << " and the two sources, " << program.size()
         << " bytes)\n";
   } catch (const IoError& e) {
-    err << kPrefix << e.what() << '\n';
-    return kExitIo;
+    return say.fail(kExitIo, e.what());
   }
   return kExitOk;
 }
 
 namespace {
 
-class PackCommand : public ToolCommand {
+class PackCommand : public ScenarioCommand {
  public:
+  PackCommand() : ScenarioCommand("pack", ScenarioFiles::kSources) {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("pack", "Make a Windows program that writes and compiles the scenario in DIR");
     sub->footer(
@@ -112,15 +104,16 @@ class PackCommand : public ToolCommand {
                                                               std::string(kTemplateName) + " beside the tool)");
     sub->add_flag("--allow-errors", options_.allowErrors,
                   "Pack a scenario with an error; the pack then writes what the compile gives, as compile does");
-    sub->add_option("DIR", options_.dir, "Folder holding the two sources and the crew documents")->required();
-    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: " + std::string(kScenarioName) + ")");
-    sub->add_option("TRAIN", options_.train, "Train number (default: " + std::string(kTrainNumber) + ")");
+    addScenarioArguments(sub, "the two sources and the crew documents");
     return sub;
   }
 
   int run(std::ostream& out, std::ostream& err) override {
     std::unique_ptr<Platform> platform = makeNativePlatform();
-    return runPackCommand(options_, *platform, out, err);
+    int status = kExitOk;
+    std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);
+    if (!chosen) return status;
+    return runPackCommand(options_, *platform, *chosen, out, err);
   }
 
  private:

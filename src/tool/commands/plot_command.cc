@@ -2,7 +2,6 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
-#include "writers/embedded_tables.h"
 #include "formats/file_names.h"
 #include "formats/compiled_format.h"
 #include "output/compiled_decoders.h"
@@ -11,15 +10,15 @@
 #include "tool/plot/plot_input.h"
 #include "tool/plot/plot_svg.h"
 #include "tool/commands/output_guard.h"
-#include "tool/commands/tool_command.h"
+#include "tool/commands/scenario_command.h"
 
 namespace pack {
 namespace {
 
-constexpr int kExitMalformed = 1;
-
-class PlotCommand : public ToolCommand {
+class PlotCommand : public ScenarioCommand {
  public:
+  PlotCommand() : ScenarioCommand("plot", ScenarioFiles::kCompiled) {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("plot", "Draw a compiled scenario: one SVG picture, or an interactive page");
     sub->footer(
@@ -32,28 +31,23 @@ class PlotCommand : public ToolCommand {
         "point on hover and a list to jump to; when the sources lie in DIR, each feature names its line.\n"
         "A plan file left by an earlier compile (another length, or older than the cell file) is refused.\n"
         "The picture never replaces a file that is not a picture of this kind (a compiled file, a source).\n"
-        "Exit status: 0 done, 1 a compiled file is malformed, the plan does not belong to the cells or holds\n"
-        "a point that is not a number, 64 bad argument, 73 the output would replace one of the inputs or a\n"
+        "Exit status: 0 done, 64 bad argument, 65 a compiled file is malformed, the plan does not belong to\n"
+        "the cells or holds a point that is not a number, 73 the output would replace one of the inputs or a\n"
         "file that is not a picture (nothing written), 74 a file could not be read or written.");
     sub->add_option("-o,--output", output_, "The SVG file to write (default: DIR/SCENARIO_TRAIN.svg)")->check(kNotEmpty);
     sub->add_option("--html", htmlDir_, "Write the interactive page SCENARIO_TRAIN.html into this folder")
         ->check(kNotEmpty);
     sub->add_flag("--no-plan", noPlan_, "Leave the plan file out, even when there is one");
-    sub->add_option("DIR", dir_, "Folder holding the compiled files")->required()->check(kNotEmpty);
-    sub->add_option("SCENARIO", scenario_, "Scenario name (default: Borgorosso_MontegranoC)");
-    sub->add_option("TRAIN", train_, "Train number (default: 517)");
+    addScenarioArguments(sub, "the compiled files");
     return sub;
   }
 
   int run(std::ostream& out, std::ostream& err) override {
-    std::string problem;
-    std::optional<OwnedScenarioNames> checked = checkScenarioNames(scenario_, train_, problem);
-    if (!checked) {
-      err << "scenario-tool plot: " << problem << "\n";
-      return kExitUsage;
-    }
-    ScenarioNames names{checked->scenarioName, checked->trainNumber};
     std::unique_ptr<Platform> platform = makeNativePlatform();
+    int status = kExitOk;
+    std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);
+    if (!chosen) return status;
+    const ScenarioNames names = chosen->names();
     // The SVG unless only the page is asked for; the page with --html.
     struct Target {
       std::string path;
@@ -61,19 +55,19 @@ class PlotCommand : public ToolCommand {
     };
     std::vector<Target> targets;
     if (htmlDir_.empty() || !output_.empty()) {
-      targets.push_back({output_.empty() ? platform->join(dir_, plotName(names)) : output_, false});
+      targets.push_back({output_.empty() ? platform->join(chosen->dir, plotName(names)) : output_, false});
     }
     if (!htmlDir_.empty()) targets.push_back({platform->join(htmlDir_, plotPageName(names)), true});
     std::string current;
     try {
-      PlotInput input = read(*platform, names, current);
+      PlotInput input = readPlotInput(*platform, chosen->dir, names, !noPlan_, current);
+      input.title = chosen->title;
       PlotData data = makePlotData(input);
       for (const Target& target : targets) {
         // Only a picture of our own is replaced: never a compiled file or source it was drawn from.
         if (std::optional<std::string> refused =
-                outputProblem(*platform, target.path, inputs(*platform, names), target.html ? "<html" : "<svg")) {
-          err << "scenario-tool plot: " << *refused << "\n";
-          return kExitCannotCreate;
+                outputProblem(*platform, target.path, inputs(*platform, *chosen), target.html ? "<html" : "<svg")) {
+          return voice(err).fail(kExitCannotCreate, *refused);
         }
         std::string text = target.html ? renderScenarioHtml(data) : renderScenarioSvg(data);
         if (target.html) platform->createDirectories(htmlDir_);
@@ -81,37 +75,28 @@ class PlotCommand : public ToolCommand {
         out << "wrote " << target.path << "\n";
       }
     } catch (const IoError& e) {
-      err << "scenario-tool plot: " << e.what() << "\n";
-      return kExitIo;
+      return voice(err).fail(kExitIo, e.what());
     } catch (const DecodeError& e) {
       err << current << ": " << e.what() << "\n";
-      return kExitMalformed;
+      return kExitData;
     } catch (const StalePlan& e) {
       err << current << ": " << e.what() << "\n";
-      return kExitMalformed;
+      return kExitData;
     }
     return kExitOk;
   }
 
  private:
-  std::vector<std::string> inputs(FileSystem& fs, const ScenarioNames& names) const {
-    return {fs.join(dir_, trackCellFileName(names)), fs.join(dir_, scenarioTableFileName(names)),
-            fs.join(dir_, planFileName(names)), fs.join(dir_, routeSourceName(names)),
-            fs.join(dir_, trainRunSourceName(names))};
-  }
-
-  PlotInput read(Platform& platform, const ScenarioNames& names, std::string& current) const {
-    PlotInput input = readPlotInput(platform, dir_, names, !noPlan_, current);
-    input.title = scenario_ + ", train " + train_;
-    return input;
+  static std::vector<std::string> inputs(FileSystem& fs, const ChosenScenario& chosen) {
+    const ScenarioNames names = chosen.names();
+    return {fs.join(chosen.dir, trackCellFileName(names)), fs.join(chosen.dir, scenarioTableFileName(names)),
+            fs.join(chosen.dir, planFileName(names)), fs.join(chosen.dir, routeSourceName(names)),
+            fs.join(chosen.dir, trainRunSourceName(names))};
   }
 
   std::string output_;
   std::string htmlDir_;
   bool noPlan_ = false;
-  std::string dir_;
-  std::string scenario_{kScenarioName};
-  std::string train_{kTrainNumber};
 };
 
 }  // namespace

@@ -9,12 +9,11 @@
 #include "formats/file_names.h"
 #include "platform/live.h"
 #include "tool/commands/compile_command.h"
-#include "tool/commands/tool_command.h"
+#include "tool/commands/scenario_command.h"
 #include "tool/serve/live_page.h"
 #include "tool/serve/live_view.h"
 #include "tool/serve/save_watch.h"
 #include "tool/serve/web_server.h"
-#include "writers/embedded_tables.h"
 
 namespace pack {
 namespace {
@@ -22,9 +21,6 @@ namespace {
 constexpr int kExitUnavailable = 69;  // the port could not be had
 
 struct ServeOptions {
-  std::string dir;
-  std::string scenario{kScenarioName};
-  std::string train{kTrainNumber};
   int port = 0;
   bool open = false;
   bool write = false;
@@ -50,8 +46,14 @@ class LatestDrawing {
 
 class Loop {
  public:
-  Loop(const ServeOptions& options, LiveSources sources, Platform& platform, std::ostream& out, std::ostream& err)
-      : options_(options), sources_(std::move(sources)), platform_(platform), out_(out), err_(err) {}
+  Loop(const ServeOptions& options, const ChosenScenario& chosen, Platform& platform, std::ostream& out,
+       std::ostream& err)
+      : options_(options),
+        chosen_(chosen),
+        sources_{chosen.dir, chosen.scenario, chosen.train, chosen.title, !options.noPlan},
+        platform_(platform),
+        out_(out),
+        err_(err) {}
 
   int run() {
     WebServer server(channel_, [this] {
@@ -60,8 +62,7 @@ class Loop {
     });
     int port = server.bind(options_.port);
     if (port == 0) {
-      err_ << "scenario-tool serve: cannot listen on 127.0.0.1 port " << options_.port << '\n';
-      return kExitUnavailable;
+      return say().fail(kExitUnavailable, "cannot listen on 127.0.0.1 port " + std::to_string(options_.port));
     }
     const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/";
     out_ << url << std::endl;
@@ -73,7 +74,7 @@ class Loop {
     SaveWatch saves(*watcher, platform_, {platform_.join(sources_.dir, files[0]), platform_.join(sources_.dir, files[1])});
     update();
     server.start();
-    if (options_.open && !openInBrowser(url)) err_ << "scenario-tool serve: could not open a browser\n";
+    if (options_.open && !openInBrowser(url)) say().line() << "could not open a browser\n";
     while (saves.next(stopRequested)) update();
     server.stop();
     out_ << "stopped" << std::endl;
@@ -89,15 +90,15 @@ class Loop {
     out_ << view.summary << std::endl;
     if (options_.write) {
       CompileOptions compile;
-      compile.dir = options_.dir;
-      compile.scenario = options_.scenario;
-      compile.train = options_.train;
       compile.noPlan = options_.noPlan;
-      runCompile(compile, platform_, out_, err_);
+      runCompile(compile, platform_, chosen_, out_, err_);
     }
   }
 
+  CommandVoice say() const { return CommandVoice("serve", err_); }
+
   const ServeOptions& options_;
+  const ChosenScenario& chosen_;
   LiveSources sources_;
   Platform& platform_;
   std::ostream& out_;
@@ -106,8 +107,10 @@ class Loop {
   LatestDrawing latest_;
 };
 
-class ServeCommand : public ToolCommand {
+class ServeCommand : public ScenarioCommand {
  public:
+  ServeCommand() : ScenarioCommand("serve", ScenarioFiles::kSources) {}
+
   CLI::App* define(CLI::App& app) override {
     CLI::App* sub = app.add_subcommand("serve", "Show a scenario's sources in the browser, redrawn at every save");
     sub->footer(
@@ -117,28 +120,23 @@ class ServeCommand : public ToolCommand {
         "view, with the errors and warnings beside the drawing. While the sources do not compile, the last\n"
         "drawing stays, marked out of date. Nothing is written unless --write is given: then the compiled\n"
         "files are written after every save, exactly as compile writes them. Ctrl+C stops the server.\n"
-        "Exit status: 0 stopped, 64 bad argument, 69 the port could not be had.");
+        "Exit status: 0 stopped, 64 bad argument, 69 the port could not be had, 74 DIR is missing or holds no\n"
+        "sources.");
     sub->add_option("--port", options_.port, "Port to listen on (default: one the system picks)")
         ->check(CLI::Range(0, 65535));
     sub->add_flag("--open", options_.open, "Open the page in the browser");
     sub->add_flag("--write", options_.write, "Also write the compiled files at every save, as compile does");
     sub->add_flag("--no-plan", options_.noPlan, "Compile without the per-metre plan (curves are not read)");
-    sub->add_option("DIR", options_.dir, "Folder holding the two sources")->required();
-    sub->add_option("SCENARIO", options_.scenario, "Scenario name (default: Borgorosso_MontegranoC)");
-    sub->add_option("TRAIN", options_.train, "Train number (default: 517)");
+    addScenarioArguments(sub, "the two sources");
     return sub;
   }
 
   int run(std::ostream& out, std::ostream& err) override {
-    std::string problem;
-    std::optional<OwnedScenarioNames> checked = checkScenarioNames(options_.scenario, options_.train, problem);
-    if (!checked) {
-      err << "scenario-tool serve: " << problem << '\n';
-      return kExitUsage;
-    }
-    LiveSources sources{options_.dir, checked->scenarioName, checked->trainNumber, options_.scenario + ", train " + options_.train, !options_.noPlan};
     std::unique_ptr<Platform> platform = makeNativePlatform();
-    return Loop(options_, std::move(sources), *platform, out, err).run();
+    int status = kExitOk;
+    std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);
+    if (!chosen) return status;
+    return Loop(options_, *chosen, *platform, out, err).run();
   }
 
  private:

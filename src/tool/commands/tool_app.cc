@@ -81,8 +81,7 @@ int runTool(const std::vector<std::string>& args, std::ostream& rawOut, std::ost
     try {
       return commands[i]->run(out, err);
     } catch (const std::exception& e) {
-      err << "scenario-tool " << subcommands[i]->get_name() << ": internal error: " << e.what() << "\n";
-      return kExitSoftware;
+      return CommandVoice(commands[i]->name(), err).fail(kExitSoftware, std::string("internal error: ") + e.what());
     }
   }
   return usageError(err, "a command is required");

@@ -4,6 +4,8 @@
 
 #include <iosfwd>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace CLI {
 class App;
@@ -19,9 +21,28 @@ constexpr int kExitCannotCreate = 73;  // a file would be replaced that the auth
 constexpr int kExitSoftware = 70;  // a fault inside the tool itself
 constexpr int kExitIo = 74;        // a file or folder could not be read, written or created
 
+// A command's own lines on standard error start with "scenario-tool NAME: ", so that an author who runs
+// several commands in a script sees which one spoke.
+class CommandVoice {
+ public:
+  CommandVoice(std::string_view command, std::ostream& err);
+  // Writes the prefix and returns the stream, for a line that the caller completes with '\n'.
+  std::ostream& line() const;
+  // One whole line; returns `status`, so that a failure reads `return say.fail(kExitIo, e.what());`.
+  int fail(int status, std::string_view message) const;
+
+ private:
+  std::string prefix_;
+  std::ostream& err_;
+};
+
 class ToolCommand {
  public:
+  explicit ToolCommand(std::string_view name) : name_(name) {}
   virtual ~ToolCommand() = default;
+
+  // The word that runs the command: "check", "plot"...
+  const std::string& name() const { return name_; }
 
   // Adds the command to `app` as a subcommand with its arguments and help texts, and returns that
   // subcommand. The parsed values land in the command's own members.
@@ -30,6 +51,12 @@ class ToolCommand {
   // Runs the command after its arguments parsed; returns the exit status. Failures are reported as one
   // line on `err`.
   virtual int run(std::ostream& out, std::ostream& err) = 0;
+
+ protected:
+  CommandVoice voice(std::ostream& err) const { return CommandVoice(name_, err); }
+
+ private:
+  std::string name_;
 };
 
 std::unique_ptr<ToolCommand> makeExportCommand();

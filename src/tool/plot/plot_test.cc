@@ -119,7 +119,7 @@ TEST_F(Plot, APlanLeftByAnEarlierCompileIsRefused) {
   edit(kRoute, "lunghezza percorso,    32850", "lunghezza percorso,    30000");
   compile({"--no-plan"});
   tool_testing::ToolRun run = runToolCaptured({"plot", dir()});
-  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.status, 65);
   EXPECT_NE(run.err.find("does not belong to"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("plot with --no-plan"), std::string::npos) << run.err;
   EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
