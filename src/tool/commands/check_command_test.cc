@@ -151,7 +151,9 @@ TEST_F(CheckCommand, LaterErrorsAcrossBothSources) {
     nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
     ASSERT_EQ(j["laterErrors"].size(), c.later) << j.dump(1);
     ToolRun run = runToolCaptured({"check", dir()});
-    if (c.later > 0) EXPECT_NE(run.out.find(c.lastSetAside), std::string::npos) << run.out;
+    if (c.later > 0) {
+      EXPECT_NE(run.out.find(c.lastSetAside), std::string::npos) << run.out;
+    }
   }
 }
 
