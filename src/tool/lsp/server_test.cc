@@ -229,6 +229,13 @@ TEST(LanguageServerTest, HoverOnAKeyGivesItsMeaningAndOnAValueItsName) {
   EXPECT_NE(value.find("value 1 of 11: position (posizione), m"), std::string::npos) << value;
   EXPECT_NE(value.find("Kilometre post 155+500"), std::string::npos) << value;
   EXPECT_NE(value.find("signal"), std::string::npos) << value;
+
+  // A value the simulator sees otherwise says what it becomes.
+  s.notify("textDocument/didChange",
+           {{"textDocument", {{"uri", uriOf(kTrain)}, {"version", 2}}},
+            {"contentChanges", {{{"text", replaced(s.diskText(kTrain), "velocita,   17050,    65", "velocita,   17050,    62")}}}}});
+  std::string speed = s.request("textDocument/hover", s.at(kTrain, 30, 23))["result"]["contents"]["value"];
+  EXPECT_NE(speed.find("62 km/h is stored as 60 km/h"), std::string::npos) << speed;
 }
 
 TEST(LanguageServerTest, CompletionOffersTheKeysOfThePartWithTheirValues) {

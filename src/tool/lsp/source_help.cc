@@ -67,6 +67,10 @@ json valueHover(const SourceView& view, const SourceLine& line, std::size_t inde
   std::string text = "**" + valueHeading(entry, index) + "** (`" + std::string(entry.writtenKey) + "`)\n\n" +
                      valueDetails(entry, index);
   std::optional<std::int64_t> number = wholeNumber(field.text);
+  // What the simulator will see, where it is not the number written.
+  if (std::string stored = number ? codec::storedAs(entry, index, *number) : ""; !stored.empty()) {
+    text += "\n\n" + stored + ".";
+  }
   if (entry.values[index].alongLine && number && view.model != nullptr && view.model->hasCells()) {
     text += "\n\n" + positionFacts(*view.model, *number);
   }
