@@ -127,11 +127,6 @@ std::string findingMessage(FindingId id, std::initializer_list<std::string_view>
   return text;
 }
 
-std::string findingCode(FindingId id) {
-  for (const FindingInfo& row : findingTable()) {
-    if (row.id == id) return std::string(row.code);
-  }
-  return "";
-}
+std::string findingCode(FindingId id) { return id == FindingId{} ? "" : std::string(findingInfo(id).code); }
 
 }  // namespace pack
