@@ -496,8 +496,16 @@ function setView(a, b) {
   const span = Math.min(Math.max(b - a, MIN_SPAN), D.trackLength);
   a = Math.max(0, Math.min(a, D.trackLength - span));
   v0 = a; v1 = a + span;
-  history.replaceState(null, "", "#view=" + Math.round(v0) + "-" + Math.round(v1));
+  noteViewInAddress();
   render();
+}
+// The address names the part shown, so that a link or a reload comes back to it. It is written once the
+// view rests: each change costs milliseconds, and the browser refuses a page that changes it too often.
+let addressTimer = 0;
+function noteViewInAddress() {
+  clearTimeout(addressTimer);
+  addressTimer = setTimeout(() => history.replaceState(null, "", "#view=" + Math.round(v0) + "-" + Math.round(v1)),
+                            250);
 }
 function zoom(factor, atM) {
   if (atM === undefined) atM = (v0 + v1) / 2;
