@@ -42,10 +42,11 @@ class Sources {
     return text == texts_.end() ? line : text->second.authorLine(line);
   }
 
-  // "PATH:N" and "at line N" in a message about `path` with the author's numbers.
+  // "PATH:N" and "line N" ("at line N", "line N has", "of line N") in a message about `path` with the
+  // author's numbers.
   std::string authorLines(std::string text, const std::string& path) const {
     for (const auto& [source, aside] : texts_) text = renumbered(text, source + ":", source);
-    return renumbered(text, "at line ", path);
+    return renumbered(text, "line ", path);
   }
 
  private:

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "compiler/cell_codec.h"
+#include "compiler/error_codes.h"
 #include "compiler/field_reader.h"
 #include "compiler/source_walk.h"
 #include "compiler/runtime_failure.h"
@@ -538,6 +539,16 @@ void checkStationTime(Linter& lint, const EntryRead& read, TrainState& state) {
   state.lastTimedStation = name;
 }
 
+// The compiler reads a station's platform length only once its position passed, so a line with both wrong
+// shows the position's error alone; the platform's is said here, so that one run finds both.
+void checkPlatformBehindPosition(Linter& lint, const EntryRead& read) {
+  std::optional<std::int64_t> position = read.at(0), platform = read.at(2);
+  if (!position || !platform || *position % kCellLength == 0 || *platform % codec::kPlatformLengthStep == 0) return;
+  lint.warn(FindingId::kErrorBehindError, read.values[2],
+            {valueLabel(kStationEntry, 2), std::to_string(*platform), std::to_string(codec::kPlatformLengthStep),
+             "the position", std::to_string(kErrPlatformLength)});
+}
+
 void checkTrainEntry(Linter& lint, const EntryRead& read, TrainState& state) {
   const EntryDefinition* entry = read.entry;
   if (entry == &kSpeedLimitEntry) {
@@ -549,6 +560,7 @@ void checkTrainEntry(Linter& lint, const EntryRead& read, TrainState& state) {
     if (std::optional<std::int64_t> type = read.at(1); type && !codec::touchesCells(static_cast<int>(*type))) {
       lint.warn(FindingId::kStationTypeNoStop, read.values[1], {std::to_string(*type)});
     }
+    checkPlatformBehindPosition(lint, read);
     checkStationTime(lint, read, state);
   } else if (entry == &kClockEntry) {
     std::optional<std::int64_t> h = read.at(0), m = read.at(1), s = read.at(2);

@@ -180,6 +180,29 @@ TEST(SourceLint, WhatTheCompilerAcceptsSilentlyIsNamed) {
   }
 }
 
+// The compiler stops at a station's position before it reads the platform, so a line with both wrong
+// shows its error 8 alone: the platform's error 9 is named beside it, and only then.
+TEST(SourceLint, APlatformErrorBehindAPositionErrorIsNamed) {
+  const std::string station = "stazione,    9750, 22,  300,";
+  struct Case {
+    const char* edit;
+    bool named;
+  } cases[] = {
+      {"stazione,    9775, 22,  250,", true},
+      {"stazione,    9775, 22,  300,", false},
+      {"stazione,    9750, 22,  250,", false},  // the compiler's own error 9 says it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.edit);
+    std::string warnings = listed(lint(Source::kTrain, edited(packSources().train, station, c.edit)));
+    const std::string expected = "T:36:25: warning: value 3 of \"stazione\": platform length, m is 250, not a multiple of "
+                                 "100: once the position is put right, the compiler stops here with error 9";
+    EXPECT_EQ(warnings.find(expected) != std::string::npos, c.named) << warnings;
+    EXPECT_EQ(warnings.find("error-behind") == std::string::npos && warnings.find("error 9") == std::string::npos,
+              !c.named) << warnings;
+  }
+}
+
 TEST(SourceLint, EveryLineIsReadInOnePassAfterAFieldTheCompilerCannotRead) {
   std::string bytes = edited(packSources().train, "numero vetture,    8", "numero vetture,    8.5");
   bytes = edited(bytes, "sabbia,    180", "sabbia,    99999");

@@ -134,7 +134,7 @@ TEST_F(CheckCommand, LaterErrorsAcrossBothSources) {
     const char* name;
     std::vector<std::array<const char*, 3>> edits;  // file, from, to
     std::size_t later;
-    const char* lastSetAside;  // the tail of the last later error's note
+    const char* laterSays;  // a part of the last later error's line
   } cases[] = {
       {"none", {}, 0, ""},
       {"one", {{kTrain, "stazione,    9750,", "stazione,    9760,"}}, 0, ""},
@@ -143,6 +143,12 @@ TEST_F(CheckCommand, LaterErrorsAcrossBothSources) {
         {kTrain, "stazione,   22100,", "stazione,   22110,"},
         {kTrain, "velocita,   17050,    65", "velocita,   17050,    6x5"}},
        2, ":31, 36 set aside)"},
+      // The later error names lines in its text too; they are the author's, not those of the text with
+      // line 36 left out.
+      {"a value missing after one set aside",
+       {{kTrain, "stazione,    9750,", "stazione,    9760,"},
+        {kTrain, "0,  0,0,0, 245\r\n[codici]", "0,  0,0,0\r\n[codici]"}},
+       1, "line 48 has 10; \"[codici]\" of line 49 is not"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -152,7 +158,7 @@ TEST_F(CheckCommand, LaterErrorsAcrossBothSources) {
     ASSERT_EQ(j["laterErrors"].size(), c.later) << j.dump(1);
     ToolRun run = runToolCaptured({"check", dir()});
     if (c.later > 0) {
-      EXPECT_NE(run.out.find(c.lastSetAside), std::string::npos) << run.out;
+      EXPECT_NE(run.out.find(c.laterSays), std::string::npos) << run.out;
     }
   }
 }

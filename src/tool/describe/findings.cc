@@ -75,6 +75,8 @@ constexpr FindingInfo kFindings[] = {
     {kByteOrderMark, "L032", "byte-order-mark", kWarning, "{1}"},
     {kLineEnds, "L033", "line-ends", kWarning, "{1}"},
     {kUtf8Text, "L034", "utf8-text", kWarning, "{1}"},
+    {kErrorBehindError, "L035", "error-behind-error", kError,
+     "{1} is {2}, not a multiple of {3}: once {4} is put right, the compiler stops here with error {5}"},
 };
 
 constexpr bool inIdOrder() {

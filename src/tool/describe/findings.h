@@ -52,6 +52,8 @@ enum class FindingId : std::uint16_t {
   kByteOrderMark = 32,
   kLineEnds = 33,
   kUtf8Text = 34,
+  // The compiler stops at one error of a line: another one it would stop at next.
+  kErrorBehindError = 35,
 };
 
 enum class FindingSeverity : std::uint8_t {

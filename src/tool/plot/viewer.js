@@ -609,7 +609,9 @@ function showVerdict(verdict) {
     where.className = "where";
     where.textContent = f.file ? f.file + ":" + (f.line || "?") + (f.column ? ":" + f.column : "") : "";
     li.appendChild(where);
-    const text = (f.severity ? f.severity + ": " : "") + f.message + (f.id ? " [" + f.id + "]" : "");
+    // "error: error 8 at ..." says it twice: a message that names its severity keeps only its own word.
+    const said = f.severity && !f.message.startsWith(f.severity + " ");
+    const text = (said ? f.severity + ": " : "") + f.message + (f.id ? " [" + f.id + "]" : "");
     li.appendChild(document.createTextNode(text));
     li.dataset.position = typeof f.position === "number" ? f.position : "";
     if (li.dataset.position !== "") li.addEventListener("click", () => goTo(f.position));
