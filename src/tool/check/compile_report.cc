@@ -65,6 +65,23 @@ std::string spacingText(const Model& model, std::int32_t stationPosition) {
   return "";
 }
 
+// Error 15 refuses a position at either end of the track model: which end, and what fits there.
+std::string trackEndsText(const Model& model, std::int32_t position) {
+  if (model.cellCount <= 0) return "";
+  if (position < 0) return "it lies before the start of the line at 0 m";
+  const std::int32_t marksReach = codec::kSignalMarkReach * kCellLength;
+  const std::int32_t firstSignal = marksReach - kCellLength;
+  if (position < firstSignal) {
+    return "a signal stands at " + std::to_string(firstSignal) + " m or later, since its approach marks reach " +
+           std::to_string(marksReach) + " m back and must stay on the track";
+  }
+  const std::int64_t end = std::int64_t{model.cellCount} * kCellLength;
+  return "the track model ends at " + std::to_string(end) + " m (the route length plus " +
+         std::to_string(kTrackExtension) + " m), and a feature needs " + std::to_string(kFeatureMargin) +
+         " m of it beyond its position, a station " + std::to_string(kStationMargin) +
+         " m and a slow-down its whole length";
+}
+
 std::string where(const RecordedError& e) {
   if (e.source.empty()) return "";
   return e.source + (e.line > 0 ? ":" + std::to_string(e.line) : "") + ": ";
@@ -90,6 +107,8 @@ void explain(CompileReport& report, const Model& model, const PlacementLog& prov
     e.detail = occupantText(provenance, model, routePath, trainPath);
   } else if (e.code == kErrStationSpacing) {
     e.detail = spacingText(model, e.position);
+  } else if (e.code == kErrBeyondTrack) {
+    e.detail = trackEndsText(model, e.position);
   }
   auto path = [&](SourceKind s) { return s == SourceKind::kRoute ? routePath : trainPath; };
   for (const PlacementLog::Overwrite& o : provenance.overwrites()) {
@@ -142,19 +161,23 @@ void takeOutReadingStop(const RecordedError& error, std::vector<LintWarning>& wa
 
 namespace {
 
-std::string errorLine(const RecordedError& e) {
+std::string errorHead(const RecordedError& e) {
   const ErrorInfo* info = findError(e.code);
   std::string text = where(e) + "error " + std::to_string(e.code);
   if (info != nullptr && info->hasPosition) text += " at " + std::to_string(e.position) + " m";
-  return text + ": " + std::string(errorMessage(e.code));
+  return text;
 }
+
+std::string errorLine(const RecordedError& e) { return errorHead(e) + ": " + std::string(errorMessage(e.code)); }
 
 }  // namespace
 
 std::string recordedErrorText(const RecordedError& e) {
   if (e.detail.empty()) return errorLine(e);
-  // The causes a reading failure can have say less than the one found.
-  if (e.code == kErrRunTime) return where(e) + "error " + std::to_string(e.code) + ": " + e.detail + "; " + std::string(errorMessage(e.code));
+  // The causes a reading failure can have, or the two ends a position can miss, say less than the one found.
+  if (e.code == kErrRunTime || e.code == kErrBeyondTrack) {
+    return errorHead(e) + ": " + e.detail + "; " + std::string(errorMessage(e.code));
+  }
   return errorLine(e) + "; " + e.detail;
 }
 

@@ -84,6 +84,35 @@ TEST(CompileExplained, NamesWhatHoldsATakenCellAndWhereAPlatformMayBegin) {
   }
 }
 
+// Error 15 refuses a position at either end of the track model: the message says which end, first.
+TEST(CompileExplained, APositionOffTheTrackSaysWhichEnd) {
+  struct Case {
+    const char* file;
+    std::string from, to;
+    std::string says;  // after the file and line
+  } cases[] = {
+      {kTrain, "segnale,    5450,", "segnale,     300,",
+       "error 15 at 300 m: a signal stands at 350 m or later, since its approach marks reach 400 m back"},
+      {kRoute, "cartello_indicatore,  28250,", "cartello_indicatore,  39800,",
+       "error 15 at 39800 m: the track model ends at 39850 m (the route length plus 7000 m), and a feature needs "
+       "100 m of it beyond its position"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    TempFolder folder;
+    ASSERT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
+    fs::path edited = folder.path() / c.file;
+    std::string bytes = readBytes(edited);
+    std::size_t at = bytes.find(c.from);
+    ASSERT_NE(at, std::string::npos);
+    writeBytes(edited, bytes.replace(at, c.from.size(), c.to));
+    tool_testing::ToolRun run = runToolCaptured({"compile", folder.str()});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find(": " + c.says), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("; the position lies beyond the track model"), std::string::npos) << run.err;
+  }
+}
+
 // A signal whose approach marks fall on a station's is accepted by the compiler; the tool says so.
 TEST(CompileExplained, ApproachMarksWrittenOverAnotherEntrysAreNamed) {
   TempFolder folder;
