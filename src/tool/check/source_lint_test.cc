@@ -94,6 +94,8 @@ TEST(SourceLint, WhatTheCompilerAcceptsSilentlyIsNamed) {
        "T:36:20: warning: value 2 of \"stazione\": type is 99, outside 0 to 24"},
       {Source::kTrain, "stazione,    9750, 22,", "stazione,    9750, 99,",
        "T:36:20: warning: station type 99 is only recorded in the table: the train gets no stop point there"},
+      {Source::kTrain, "segnale,    5450,", "segnale,     300,",
+       "T:41:14: warning: value 1 of \"segnale\": position (posizione), m is 300, below the least it may be, 350"},
       {Source::kTrain, "segnale,   27950,", "segnale,   33950,",
        "T:48:12: warning: value 1 of \"segnale\": position (posizione), m is 33950 m, beyond the end of the route at "
        "32850 m"},

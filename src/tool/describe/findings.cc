@@ -46,7 +46,7 @@ constexpr FindingInfo kFindings[] = {
     {kCurveKeyUnclear, "L016", "curve-key-unclear", kWarning,
      "{1}: {2}; compiled as a {3}-hand curve of class {4}; did you mean {5}?"},
     {kValueEmpty, "L017", "value-empty", kStyle, "{1} is empty and is read as 0"},
-    {kValueOutOfRange, "L018", "value-out-of-range", kWarning, "{1} is {2}, outside {3}{4}"},
+    {kValueOutOfRange, "L018", "value-out-of-range", kWarning, "{1} is {2}, {3}{4}"},
     {kPositionBeyondRoute, "L019", "position-beyond-route", kWarning,
      "{1} is {2}, beyond the end of the route at {3} (in the run-out after it)"},
     {kNotAscending, "L020", "not-ascending", kWarning,
