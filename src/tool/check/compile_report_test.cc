@@ -29,6 +29,18 @@ std::size_t lineOf(const std::string& bytes, const std::string& start) {
   return 2 + static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
 }
 
+// Exports the embedded scenario into `folder` with `from` replaced by `to` in `file`; the edited bytes.
+std::string exportEdited(const TempFolder& folder, const char* file, const std::string& from, const std::string& to) {
+  EXPECT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
+  fs::path edited = folder.path() / file;
+  std::string bytes = readBytes(edited);
+  std::size_t at = bytes.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) bytes.replace(at, from.size(), to);
+  writeBytes(edited, bytes);
+  return bytes;
+}
+
 TEST(CompileExplained, NamesWhatHoldsATakenCellAndWhereAPlatformMayBegin) {
   struct Case {
     const char* name;
@@ -60,12 +72,7 @@ TEST(CompileExplained, NamesWhatHoldsATakenCellAndWhereAPlatformMayBegin) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
-    ASSERT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
-    fs::path edited = folder.path() / c.file;
-    std::string bytes = readBytes(edited);
-    std::size_t at = bytes.find(c.from);
-    ASSERT_NE(at, std::string::npos);
-    writeBytes(edited, bytes.replace(at, c.from.size(), c.to));
+    exportEdited(folder, c.file, c.from, c.to);
 
     std::string detail = c.detail;
     if (c.holderFile != nullptr) {
@@ -100,12 +107,7 @@ TEST(CompileExplained, APositionOffTheTrackSaysWhichEnd) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.to);
     TempFolder folder;
-    ASSERT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
-    fs::path edited = folder.path() / c.file;
-    std::string bytes = readBytes(edited);
-    std::size_t at = bytes.find(c.from);
-    ASSERT_NE(at, std::string::npos);
-    writeBytes(edited, bytes.replace(at, c.from.size(), c.to));
+    exportEdited(folder, c.file, c.from, c.to);
     tool_testing::ToolRun run = runToolCaptured({"compile", folder.str()});
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find(": " + c.says), std::string::npos) << run.err;
@@ -149,11 +151,7 @@ TEST(CompileExplained, AReadingFailureSaysWhichFieldAndWhy) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.to);
     TempFolder folder;
-    ASSERT_EQ(runToolCaptured({"export", folder.str()}).status, 0);
-    fs::path edited = folder.path() / c.file;
-    std::string bytes = readBytes(edited);
-    bytes.replace(bytes.find(c.from), c.from.size(), c.to);
-    writeBytes(edited, bytes);
+    std::string bytes = exportEdited(folder, c.file, c.from, c.to);
     std::string detail = c.detail;
     detail.replace(detail.find("{}"), 2, std::to_string(lineOf(bytes, c.lineStart)));
 
