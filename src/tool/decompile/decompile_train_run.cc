@@ -1,6 +1,7 @@
 #include "tool/decompile/decompile_train_run.h"
 
 #include <map>
+#include <optional>
 #include <queue>
 #include <set>
 #include <string>
@@ -114,33 +115,53 @@ Placed signal(DecompileState& state, std::int32_t i) {
   return placed;
 }
 
-// Stations keep their order; beyond that, where entries mark the same cell, one whose mark the cell
-// shows comes after the others. Built from the end: any entry whose marks all show (or are covered by
-// entries already placed after it) may go last, and placing it never stands in another's way; of those
-// that may, the one the usual layout puts latest (signals after stations, in the order of their cells).
-std::vector<Placed> orderByMarks(DecompileState& state, std::vector<Placed> placed) {
-  const std::size_t n = placed.size();
-  std::map<std::int32_t, std::vector<std::pair<std::size_t, std::uint8_t>>> writers;
-  for (std::size_t a = 0; a < n; ++a) {
+// The entries that write an approach mark into each cell: (entry, mark) by cell, for cells of the track.
+using MarkWriters = std::map<std::int32_t, std::vector<std::pair<std::size_t, std::uint8_t>>>;
+
+MarkWriters markWriters(const DecompileState& state, const std::vector<Placed>& placed) {
+  MarkWriters writers;
+  for (std::size_t a = 0; a < placed.size(); ++a) {
     for (auto [cell, mark] : placed[a].marks) {
       if (cell >= 0 && static_cast<std::size_t>(cell) < state.in.cells.size()) writers[cell].push_back({a, mark});
     }
   }
-  auto shown = [&](std::int32_t cell) { return state.in.cells[static_cast<std::size_t>(cell)].approachMark; };
+  return writers;
+}
+
+std::uint8_t shownMark(const DecompileState& state, std::int32_t cell) {
+  return state.in.cells[static_cast<std::size_t>(cell)].approachMark;
+}
+
+// Cells showing a mark that none of the entries writing there writes: reported, and settled already.
+std::set<std::int32_t> unexplainedMarks(DecompileState& state, const MarkWriters& writers) {
   std::set<std::int32_t> settled;
   for (const auto& [cell, list] : writers) {
     bool explained = false;
-    for (auto [a, mark] : list) explained = explained || mark == shown(cell);
+    for (auto [a, mark] : list) explained = explained || mark == shownMark(state, cell);
     if (!explained) {
-      state.problem(cellName(cell), "approach mark " + num(shown(cell)) + " that no station or signal here writes");
+      state.problem(cellName(cell), "approach mark " + num(shownMark(state, cell)) + " that no station or signal here writes");
       settled.insert(cell);
     }
   }
-  std::vector<int> blocked(n, 0);  // marks of each entry that a cell shows otherwise and nothing covers yet
+  return settled;
+}
+
+// Marks of each entry that a cell shows otherwise and nothing covers yet.
+std::vector<int> blockedMarks(const DecompileState& state, const MarkWriters& writers,
+                              const std::set<std::int32_t>& settled, std::size_t entries) {
+  std::vector<int> blocked(entries, 0);
   for (const auto& [cell, list] : writers) {
     if (settled.contains(cell)) continue;
-    for (auto [a, mark] : list) blocked[a] += mark != shown(cell) ? 1 : 0;
+    for (auto [a, mark] : list) blocked[a] += mark != shownMark(state, cell) ? 1 : 0;
   }
+  return blocked;
+}
+
+// The entries from the last line to the first; fewer than all when no order explains every mark.
+std::vector<std::size_t> orderFromEnd(const DecompileState& state, const std::vector<Placed>& placed,
+                                      const MarkWriters& writers, std::set<std::int32_t> settled,
+                                      std::vector<int> blocked) {
+  const std::size_t n = placed.size();
   std::vector<std::size_t> stations;
   for (std::size_t a = 0; a < n; ++a) {
     if (placed[a].station) stations.push_back(a);
@@ -164,8 +185,8 @@ std::vector<Placed> orderByMarks(DecompileState& state, std::vector<Placed> plac
     fromEnd.push_back(a);
     for (auto [cell, mark] : placed[a].marks) {
       if (!writers.contains(cell) || !settled.insert(cell).second) continue;
-      for (auto [b, other] : writers[cell]) {
-        if (done[b] || other == shown(cell) || --blocked[b] != 0) continue;
+      for (auto [b, other] : writers.at(cell)) {
+        if (done[b] || other == shownMark(state, cell) || --blocked[b] != 0) continue;
         if (!placed[b].station) ready.push(b);
       }
     }
@@ -176,7 +197,19 @@ std::vector<Placed> orderByMarks(DecompileState& state, std::vector<Placed> plac
       offerLastStation();
     }
   }
-  if (fromEnd.size() != n) {
+  return fromEnd;
+}
+
+// Stations keep their order; beyond that, where entries mark the same cell, one whose mark the cell
+// shows comes after the others. Built from the end: any entry whose marks all show (or are covered by
+// entries already placed after it) may go last, and placing it never stands in another's way; of those
+// that may, the one the usual layout puts latest (signals after stations, in the order of their cells).
+std::vector<Placed> orderByMarks(DecompileState& state, std::vector<Placed> placed) {
+  const MarkWriters writers = markWriters(state, placed);
+  std::set<std::int32_t> settled = unexplainedMarks(state, writers);
+  std::vector<int> blocked = blockedMarks(state, writers, settled, placed.size());
+  const std::vector<std::size_t> fromEnd = orderFromEnd(state, placed, writers, std::move(settled), std::move(blocked));
+  if (fromEnd.size() != placed.size()) {
     state.problem("train run", "the approach marks ask for an order of stations and signals that none has");
     return placed;
   }
@@ -189,29 +222,36 @@ struct SlowDownCells {
   std::set<std::int32_t> ends, warnings, approaches;
 };
 
-SourceEntry slowDown(DecompileState& state, std::int32_t s, SlowDownCells& unused) {
-  const auto& cells = state.work;
+const TrackCell* cellAt(const std::vector<TrackCell>& cells, std::int64_t c) {
+  return c >= 0 && static_cast<std::size_t>(c) < cells.size() ? &cells[static_cast<std::size_t>(c)] : nullptr;
+}
+
+// A slow-down's end: the nearest unused end cell after its start with the same values; the start itself
+// when both fell on one cell.
+std::int32_t takeEnd(const std::vector<TrackCell>& cells, std::int32_t s, std::set<std::int32_t>& ends) {
   const TrackCell& start = cells[static_cast<std::size_t>(s)];
-  auto at = [&](std::int64_t c) -> const TrackCell* {
-    return c >= 0 && static_cast<std::size_t>(c) < cells.size() ? &cells[static_cast<std::size_t>(c)] : nullptr;
-  };
-  // Its end: the nearest unused end cell after it with the same values; none when both fell on one cell.
   std::int32_t end = s;
-  for (std::int32_t e : unused.ends) {
+  for (std::int32_t e : ends) {
     const TrackCell& cell = cells[static_cast<std::size_t>(e)];
     if (e > s && cell.value1 == start.value1 && cell.value2 == start.value2 && cell.value3 == start.value3) {
       end = e;
       break;
     }
   }
-  unused.ends.erase(end);
-  const TrackCell* warning = at(std::int64_t{s} - kWarningCells);
+  ends.erase(end);
+  return end;
+}
+
+// Whether the start at cell `s` has its warning point; moves `x` (the written start) where only a start
+// inside the cell explains one.
+bool takeWarning(DecompileState& state, std::int32_t s, std::set<std::int32_t>& warnings, std::int64_t& x,
+                 std::string& note) {
+  const TrackCell& start = state.work[static_cast<std::size_t>(s)];
+  const TrackCell* warning = cellAt(state.work, std::int64_t{s} - kWarningCells);
   bool warned = warning != nullptr && warning->kind == kSlowDownWarning && warning->value1 == start.value1 &&
-                unused.warnings.contains(s - kWarningCells);
-  std::int64_t x = (std::int64_t{s} - 1) * kCellLength;
-  std::string note;
+                warnings.contains(s - kWarningCells);
   if (warned) {
-    unused.warnings.erase(s - kWarningCells);
+    warnings.erase(s - kWarningCells);
     if (x <= kWarnedFrom) {
       // The start's cell reaches just past the limit: only a start inside the cell has a warning point.
       x = kWarnedFrom + 1;
@@ -222,36 +262,53 @@ SourceEntry slowDown(DecompileState& state, std::int32_t s, SlowDownCells& unuse
   } else if (x > kWarnedFrom) {
     state.problem(cellName(s), "slow-down start beyond " + num(kWarnedFrom) + " m without its warning point");
   }
-  // The approach cells lie 25 cells before the start; for a start halfway inside its cell the rounding
-  // of the two positions puts them one cell nearer or further.
-  struct Reach {
-    std::int64_t cells;
-    std::int64_t x;
-  };
+  return warned;
+}
+
+// How far before the start its approach cells lie, and the start written for that.
+struct Reach {
+  std::int64_t cells;
+  std::int64_t x;
+};
+
+// The approach cells lie 25 cells before the start; for a start halfway inside its cell the rounding
+// of the two positions puts them one cell nearer or further. The first reach whose cells are all there
+// and unused takes them.
+std::optional<Reach> takeApproach(const std::vector<TrackCell>& cells, std::int32_t s,
+                                  std::set<std::int32_t>& approaches) {
   const std::int64_t grid = (std::int64_t{s} - 1) * kCellLength;
   std::vector<Reach> reaches = {{kWarningCells + 1, grid}};
   if (s % 2 == 0) {
     reaches.push_back({kWarningCells + 2, grid - kCellLength / 2});
     reaches.push_back({kWarningCells, grid + kCellLength / 2});
   }
-  bool approach = false;
   for (const Reach& reach : reaches) {
-    if (!warned || approach) break;
     bool found = true;
     for (std::int64_t j = 0; j < codec::kApproachSteps; ++j) {
       std::int64_t c = std::int64_t{s} - reach.cells - j;
-      const TrackCell* cell = at(c);
+      const TrackCell* cell = cellAt(cells, c);
       found = found && cell != nullptr && cell->kind == kSlowDownApproach && cell->value1 == j + 1 &&
-              unused.approaches.contains(static_cast<std::int32_t>(c));
+              approaches.contains(static_cast<std::int32_t>(c));
     }
     if (!found) continue;
-    approach = true;
-    for (std::int64_t j = 0; j < codec::kApproachSteps; ++j) unused.approaches.erase(static_cast<std::int32_t>(s - reach.cells - j));
-    if (reach.x != grid) {
-      x = reach.x;
-      note = "only a start halfway inside its cell puts the approach cells here: " + num(x) + " written";
-      state.note(cellName(s), note);
-    }
+    for (std::int64_t j = 0; j < codec::kApproachSteps; ++j) approaches.erase(static_cast<std::int32_t>(s - reach.cells - j));
+    return reach;
+  }
+  return std::nullopt;
+}
+
+SourceEntry slowDown(DecompileState& state, std::int32_t s, SlowDownCells& unused) {
+  const TrackCell& start = state.work[static_cast<std::size_t>(s)];
+  const std::int32_t end = takeEnd(state.work, s, unused.ends);
+  const std::int64_t grid = (std::int64_t{s} - 1) * kCellLength;
+  std::int64_t x = grid;
+  std::string note;
+  const bool warned = takeWarning(state, s, unused.warnings, x, note);
+  const std::optional<Reach> approach = warned ? takeApproach(state.work, s, unused.approaches) : std::nullopt;
+  if (approach && approach->x != grid) {
+    x = approach->x;
+    note = "only a start halfway inside its cell puts the approach cells here: " + num(x) + " written";
+    state.note(cellName(s), note);
   }
   std::int64_t length = (std::int64_t{end} - 1) * kCellLength - x;
   return {std::string(kSlowDownEntry.writtenKey),

@@ -34,7 +34,7 @@ json sourceRunsJson(const std::vector<SourceRef>& refs) {
 
 json designJson(const PlotDesign& s);
 
-json dataJson(const PlotData& d) {
+json stationsJson(const PlotData& d) {
   json stations = json::array();
   for (const PlotStation& s : d.stations) {
     stations.push_back({{"row", s.station.row},
@@ -47,6 +47,10 @@ json dataJson(const PlotData& d) {
                         {"beyond", s.beyondEnd},
                         {"src", sourceJson(s.source)}});
   }
+  return stations;
+}
+
+json featuresJson(const PlotData& d) {
   json features = json::array();
   for (const PlotFeature& f : d.features) {
     features.push_back({{"k", featureKindName(f.kind)},
@@ -56,14 +60,12 @@ json dataJson(const PlotData& d) {
                         {"detail", f.detail},
                         {"src", sourceJson(f.source)}});
   }
-  json elevation = json::array();
-  for (std::size_t i = 0; i < d.profileCells; ++i) elevation.push_back(std::round(d.elevation[i] * 10) / 10);
-  std::vector<int> curve;
-  for (double k : d.curvature) curve.push_back(k >= 0 ? curveClass(k) : -curveClass(k));
-  json plan = json::array();
-  for (const auto& p : d.plan) plan.push_back(json::array({p.metre, std::round(p.x * 10) / 10, std::round(p.y * 10) / 10}));
-  // The kilometre numbering as (metre, post) pairs, linear between neighbours: the ends and both sides of
-  // each definition's position, where the count may jump.
+  return features;
+}
+
+// The kilometre numbering as (metre, post) pairs, linear between neighbours: the ends and both sides of
+// each definition's position, where the count may jump.
+json kilometresJson(const PlotData& d) {
   std::vector<std::int64_t> corners = {0};
   for (std::int64_t p : d.kilometres.breakpoints()) {
     if (p > corners.back() + 1 && p < d.trackLength) corners.insert(corners.end(), {p - 1, p});
@@ -71,17 +73,25 @@ json dataJson(const PlotData& d) {
   if (d.trackLength > corners.back()) corners.push_back(d.trackLength);
   json posts = json::array();
   for (std::int64_t m : corners) posts.push_back(json::array({m, d.kilometres.at(m)}));
+  return {{"describe", d.kilometres.describe()}, {"defined", d.kilometres.defined()}, {"points", posts}};
+}
+
+json dataJson(const PlotData& d) {
+  json elevation = json::array();
+  for (std::size_t i = 0; i < d.profileCells; ++i) elevation.push_back(std::round(d.elevation[i] * 10) / 10);
+  std::vector<int> curve;
+  for (double k : d.curvature) curve.push_back(k >= 0 ? curveClass(k) : -curveClass(k));
+  json plan = json::array();
+  for (const auto& p : d.plan) plan.push_back(json::array({p.metre, std::round(p.x * 10) / 10, std::round(p.y * 10) / 10}));
   return {{"title", d.title},
           {"routeLength", d.routeLength},
           {"trackLength", d.trackLength},
           {"cellLength", kCellLength},
           {"profileCells", d.profileCells},
-          {"kilometres", {{"describe", d.kilometres.describe()},
-                          {"defined", d.kilometres.defined()},
-                          {"points", posts}}},
+          {"kilometres", kilometresJson(d)},
           {"sources", d.sourceNames},
-          {"stations", stations},
-          {"features", features},
+          {"stations", stationsJson(d)},
+          {"features", featuresJson(d)},
           {"speed", runsJson(d.speed, d.profileCells)},
           {"effective", runsJson(d.effectiveSpeed, d.profileCells)},
           {"gradient", runsJson(d.gradient, d.profileCells)},

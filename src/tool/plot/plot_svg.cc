@@ -119,6 +119,39 @@ struct Along {
 
 std::string fill(std::string_view colour) { return "fill=\"" + std::string(colour) + "\""; }
 
+// The plan scaled into its panel: equal scales on both axes, centred.
+struct PlanFit {
+  double top = 0;  // the panel's top edge
+  double scale = 1;
+  double cx = 0, cy = 0;      // the panel's centre
+  double midX = 0, midY = 0;  // the plan's centre
+  double x(double planX) const { return cx + (planX - midX) * scale; }
+  double y(double planY) const { return cy - (planY - midY) * scale; }
+};
+
+// The plan's labels: each tries the places around its point in turn and takes the first free one inside
+// the panel, or is left out.
+struct PlanLabels {
+  Svg& svg;
+  double top;
+  LabelPlacer placer;
+
+  bool place(double x, double y, const std::string& text, double size, std::string_view style) {
+    double w = textWidth(text, size);
+    const std::pair<double, double> offsets[] = {{8, 4}, {-8 - w, 4}, {-w / 2, -8}, {-w / 2, size + 6},
+                                                 {8, -8}, {8, size + 6}, {-8 - w, -8}, {-8 - w, size + 6}};
+    for (auto [dx, dy] : offsets) {
+      Box b{x + dx, y + dy - size, x + dx + w, y + dy + 2};
+      if (b.x0 < kLeft || b.x1 > kLeft + kPlotWidth || b.y0 < top || b.y1 > top + kPlanHeight) continue;
+      if (placer.tryPlace(b)) {
+        svg.text(x + dx, y + dy, text, "font-size=\"" + num(size) + "\" " + std::string(style));
+        return true;
+      }
+    }
+    return false;
+  }
+};
+
 class Renderer {
  public:
   explicit Renderer(const PlotData& d) : d_(d), along_(Along::of(d, design_.maxRunOutShare)) {
@@ -240,6 +273,19 @@ class Renderer {
                                    "line's shape from above is not known.", "font-size=\"13\" fill=\"#555\"");
       return top + 60;
     }
+    const PlanFit fit = fitPlan(top);
+    planLine(fit);
+    // Ends first, then stations, then kilometre posts: the lower-priority label gives way.
+    PlanLabels labels{body_, fit.top, LabelPlacer{}};
+    planEnds(fit, labels);
+    planStations(fit, labels);
+    planSignals(fit);
+    planPosts(fit, labels);
+    scaleBar(fit);
+    return top + kPlanHeight;
+  }
+
+  PlanFit fitPlan(double top) const {
     double minX = std::numeric_limits<double>::infinity(), maxX = -minX, minY = minX, maxY = -minX;
     for (const auto& p : d_.plan) {
       minX = std::min(minX, p.x);
@@ -250,80 +296,88 @@ class Renderer {
     const double pad = 40;
     double spanX = std::max(maxX - minX, 1.0), spanY = std::max(maxY - minY, 1.0);
     // Equal scales on both axes keep the shape; the line fills the panel in its longer direction.
-    double scale = std::min((kPlotWidth - 2 * pad) / spanX, (kPlanHeight - 2 * pad) / spanY);
-    double cx = kLeft + kPlotWidth / 2, cy = top + kPlanHeight / 2;
-    double midX = (minX + maxX) / 2, midY = (minY + maxY) / 2;
-    auto px = [&](double x) { return cx + (x - midX) * scale; };
-    auto py = [&](double y) { return cy - (y - midY) * scale; };
+    PlanFit fit;
+    fit.top = top;
+    fit.scale = std::min((kPlotWidth - 2 * pad) / spanX, (kPlanHeight - 2 * pad) / spanY);
+    fit.cx = kLeft + kPlotWidth / 2;
+    fit.cy = top + kPlanHeight / 2;
+    fit.midX = (minX + maxX) / 2;
+    fit.midY = (minY + maxY) / 2;
+    return fit;
+  }
+
+  // The point of the plan nearest to a metre.
+  std::pair<double, double> planPoint(const PlanFit& fit, std::int64_t metre) const {
+    auto it = std::lower_bound(d_.plan.begin(), d_.plan.end(), metre,
+                               [](const PlotData::PlanSample& p, std::int64_t m) { return p.metre < m; });
+    if (it == d_.plan.end()) it = std::prev(it);
+    return {fit.x(it->x), fit.y(it->y)};
+  }
+
+  // The route drawn solid, the run-out beyond its end dashed.
+  void planLine(const PlanFit& fit) {
     std::vector<std::pair<double, double>> route, runout;
     for (const auto& p : d_.plan) {
       bool inRoute = p.metre <= d_.routeLength;
-      (inRoute ? route : runout).emplace_back(px(p.x), py(p.y));
+      (inRoute ? route : runout).emplace_back(fit.x(p.x), fit.y(p.y));
     }
     if (!route.empty() && !runout.empty()) runout.insert(runout.begin(), route.back());
-    s.polyline(route, "stroke=\"#333\" stroke-width=\"2.2\"");
-    s.polyline(runout, "stroke=\"#999\" stroke-width=\"1.6\" stroke-dasharray=\"5 4\"");
+    body_.polyline(route, "stroke=\"#333\" stroke-width=\"2.2\"");
+    body_.polyline(runout, "stroke=\"#999\" stroke-width=\"1.6\" stroke-dasharray=\"5 4\"");
+  }
 
-    // The point of the plan nearest to a metre.
-    auto at = [&](std::int64_t metre) -> std::pair<double, double> {
-      auto it = std::lower_bound(d_.plan.begin(), d_.plan.end(), metre,
-                                 [](const PlotData::PlanSample& p, std::int64_t m) { return p.metre < m; });
-      if (it == d_.plan.end()) it = std::prev(it);
-      return {px(it->x), py(it->y)};
-    };
-    LabelPlacer placer;
-    auto placeLabel = [&](double x, double y, const std::string& text, double size, std::string_view style) {
-      double w = textWidth(text, size);
-      const std::pair<double, double> offsets[] = {{8, 4}, {-8 - w, 4}, {-w / 2, -8}, {-w / 2, size + 6},
-                                                   {8, -8}, {8, size + 6}, {-8 - w, -8}, {-8 - w, size + 6}};
-      for (auto [dx, dy] : offsets) {
-        Box b{x + dx, y + dy - size, x + dx + w, y + dy + 2};
-        if (b.x0 < kLeft || b.x1 > kLeft + kPlotWidth || b.y0 < top || b.y1 > top + kPlanHeight) continue;
-        if (placer.tryPlace(b)) {
-          s.text(x + dx, y + dy, text, "font-size=\"" + num(size) + "\" " + std::string(style));
-          return true;
-        }
-      }
-      return false;
-    };
-    // Ends first, then stations, then kilometre posts: the lower-priority label gives way.
-    auto [sx, sy] = at(0);
-    auto [ex, ey] = at(d_.routeLength);
-    s.out << "<circle cx=\"" << num(sx) << "\" cy=\"" << num(sy) << "\" r=\"4\" fill=\"#2a2\"/>\n";
-    s.rect(ex - 4, ey - 4, 8, 8, "fill=\"#000\"");
-    placer.block({sx - 5, sy - 5, sx + 5, sy + 5});
-    placer.block({ex - 5, ey - 5, ex + 5, ey + 5});
+  // The start and end markers, and room kept free around every station's square before any label.
+  void planEnds(const PlanFit& fit, PlanLabels& labels) {
+    auto [sx, sy] = planPoint(fit, 0);
+    auto [ex, ey] = planPoint(fit, d_.routeLength);
+    body_.out << "<circle cx=\"" << num(sx) << "\" cy=\"" << num(sy) << "\" r=\"4\" fill=\"#2a2\"/>\n";
+    body_.rect(ex - 4, ey - 4, 8, 8, "fill=\"#000\"");
+    labels.placer.block({sx - 5, sy - 5, sx + 5, sy + 5});
+    labels.placer.block({ex - 5, ey - 5, ex + 5, ey + 5});
     for (const PlotStation& st : d_.stations) {
-      auto [x, y] = at(st.station.position);
-      placer.block({x - 5, y - 5, x + 5, y + 5});
+      auto [x, y] = planPoint(fit, st.station.position);
+      labels.placer.block({x - 5, y - 5, x + 5, y + 5});
     }
-    placeLabel(ex, ey, "end of route", 11, "fill=\"#000\"");
+    labels.place(ex, ey, "end of route", 11, "fill=\"#000\"");
+  }
+
+  void planStations(const PlanFit& fit, PlanLabels& labels) {
     for (const PlotStation& st : d_.stations) {
-      auto [x, y] = at(st.station.position);
-      s.rect(x - 4.5, y - 4.5, 9, 9, st.beyondEnd ? "fill=\"white\" stroke=\"#888\"" : "fill=\"#1565c0\"");
-      placeLabel(x, y, st.station.name + (st.beyondEnd ? " (beyond the end)" : ""), 11,
-                 st.beyondEnd ? "fill=\"#888\"" : "font-weight=\"bold\" fill=\"#0d3c73\"");
+      auto [x, y] = planPoint(fit, st.station.position);
+      body_.rect(x - 4.5, y - 4.5, 9, 9, st.beyondEnd ? "fill=\"white\" stroke=\"#888\"" : "fill=\"#1565c0\"");
+      labels.place(x, y, st.station.name + (st.beyondEnd ? " (beyond the end)" : ""), 11,
+                   st.beyondEnd ? "fill=\"#888\"" : "font-weight=\"bold\" fill=\"#0d3c73\"");
     }
+  }
+
+  void planSignals(const PlanFit& fit) {
     for (const PlotFeature& f : d_.features) {
       if (f.kind != kSignal) continue;
-      auto [x, y] = at(f.metre);
-      s.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2.5\" fill=\"#c62828\"><title>"
-            << escapeXml(hoverText(f)) << "</title></circle>\n";
+      auto [x, y] = planPoint(fit, f.metre);
+      body_.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2.5\" fill=\"#c62828\"><title>"
+                << escapeXml(hoverText(f)) << "</title></circle>\n";
     }
+  }
+
+  void planPosts(const PlanFit& fit, PlanLabels& labels) {
     for (std::int64_t m : ticks_) {
-      auto [x, y] = at(m);
-      s.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2\" fill=\"#888\"/>\n";
-      placeLabel(x, y, "km " + kilometrePostText(d_.kilometres.at(m)), 9, "fill=\"#666\"");
+      auto [x, y] = planPoint(fit, m);
+      body_.out << "<circle cx=\"" << num(x) << "\" cy=\"" << num(y) << "\" r=\"2\" fill=\"#888\"/>\n";
+      labels.place(x, y, "km " + kilometrePostText(d_.kilometres.at(m)), 9, "fill=\"#666\"");
     }
-    // Scale bar: a round length about a tenth of the panel.
+  }
+
+  // A round length about a tenth of the panel, and which way is north.
+  void scaleBar(const PlanFit& fit) {
+    Svg& s = body_;
+    const double scale = fit.scale;
     double barMetres = niceStep(kPlotWidth / 10 / scale, 1);
-    double bx = kLeft + 20, by = top + kPlanHeight - 20;
+    double bx = kLeft + 20, by = fit.top + kPlanHeight - 20;
     s.line(bx, by, bx + barMetres * scale, by, "stroke=\"#000\" stroke-width=\"3\"");
     s.line(bx, by - 5, bx, by + 3, "stroke=\"#000\"");
     s.line(bx + barMetres * scale, by - 5, bx + barMetres * scale, by + 3, "stroke=\"#000\"");
     s.text(bx, by - 8, distanceText(barMetres), "font-size=\"11\"");
-    s.text(kLeft + kPlotWidth - 150, top + kPlanHeight - 12, "north (plan y) up", "font-size=\"10\" fill=\"#777\"");
-    return top + kPlanHeight;
+    s.text(kLeft + kPlotWidth - 150, fit.top + kPlanHeight - 12, "north (plan y) up", "font-size=\"10\" fill=\"#777\"");
   }
 
   void stationStrip(const PanelDesign& p, double top) {
