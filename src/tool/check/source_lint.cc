@@ -16,6 +16,7 @@
 #include "formats/train_run_format.h"
 #include "tool/check/source_form.h"
 #include "tool/describe/findings.h"
+#include "tool/describe/scenario_facts.h"
 #include "tool/describe/value_ranges.h"
 
 namespace pack {
@@ -522,15 +523,6 @@ struct TrainState {
   std::optional<std::int64_t> lastTime;
   std::string lastTimedStation;
 };
-
-std::string clockText(std::int64_t seconds) {
-  std::string text = std::to_string(seconds / 3600);
-  for (std::int64_t part : {seconds / 60 % 60, seconds % 60}) {
-    text += part < 10 ? ":0" : ":";
-    text += std::to_string(part);
-  }
-  return text;
-}
 
 void checkStationTime(Linter& lint, const EntryRead& read, TrainState& state) {
   std::optional<std::int64_t> h = read.at(13), m = read.at(14), s = read.at(15);

@@ -107,6 +107,9 @@ TEST(SourceLint, WhatTheCompilerAcceptsSilentlyIsNamed) {
       {Source::kTrain, "1,  16,57, 0, BORGOROSSO", "1,  15,57, 0, BORGOROSSO",
        "T:35:63: warning: the time 15:57:00 at \"BORGOROSSO\" is earlier than the clock at the start of the run, "
        "16:56:00"},
+      {Source::kTrain, "1,  16,57, 0, BORGOROSSO", "1,   9, 7, 5, BORGOROSSO",
+       "T:35:64: warning: the time 9:07:05 at \"BORGOROSSO\" is earlier than the clock at the start of the run, "
+       "16:56:00"},
       {Source::kRoute, "montagna,   3050,  3100,  2", "montagna,   3050,  3000,  2",
        "R:185:1: warning: the mountain stretch ends at 3000 m, not after its start at 3050 m"},
       {Source::kRoute, "montagna,   17400,", "montagna,   17300,",

@@ -80,10 +80,12 @@ std::string kilometrePostText(std::int64_t metres) {
 }
 
 std::string clockText(std::int64_t seconds) {
+  // The magnitude in unsigned arithmetic: the most negative value has no positive twin.
+  const std::uint64_t s = seconds < 0 ? 0 - static_cast<std::uint64_t>(seconds) : static_cast<std::uint64_t>(seconds);
   char buffer[48];
-  std::int64_t s = std::llabs(seconds);
-  std::snprintf(buffer, sizeof buffer, "%s%02lld:%02lld:%02lld", seconds < 0 ? "-" : "",
-                static_cast<long long>(s / 3600), static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
+  std::snprintf(buffer, sizeof buffer, "%s%llu:%02llu:%02llu", seconds < 0 ? "-" : "",
+                static_cast<unsigned long long>(s / 3600), static_cast<unsigned long long>(s / 60 % 60),
+                static_cast<unsigned long long>(s % 60));
   return buffer;
 }
 

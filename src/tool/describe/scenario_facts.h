@@ -19,7 +19,8 @@ using ScenarioTable = std::array<ScenarioRecord, kTableRows>;
 // A kilometre-post value in metres of kilometre count as the line's boards show it: 100050 is "100+050".
 std::string kilometrePostText(std::int64_t metres);
 
-// Seconds after midnight as hh:mm:ss; hours past 23 are shown as they are (25:00:00).
+// Seconds after midnight as h:mm:ss, the hours unpadded as a source writes them (7:05:00); hours past 23
+// are shown as they are (25:00:00). The one clock format of the tool's messages.
 std::string clockText(std::int64_t seconds);
 
 // Rows 1 to 80 hold stations (from 1 upward) and board texts (from 80 downward); a board's row holds its
