@@ -49,6 +49,16 @@ std::string unitText(const EntryDefinition& entry, std::size_t index, std::int64
 
 std::span<const KindInfo> cellKinds() { return kKinds; }
 
+std::int32_t stationRowCount(std::span<const ScenarioRecord, kTableRows> table) {
+  std::int32_t count = 0;
+  for (std::int32_t r = 1; r <= kFirstBoardRow; ++r) {
+    ScenarioRecord numbers = table[static_cast<std::size_t>(r)];
+    numbers.text.clear();
+    if (!(numbers == ScenarioRecord{})) count = r;
+  }
+  return count;
+}
+
 const KindInfo* kindInfo(std::uint8_t kind) {
   for (const KindInfo& k : kKinds) {
     if (k.kind == kind) return &k;

@@ -179,6 +179,11 @@ inline constexpr bool touchesCells(int type) { return type < kTableOnlyStationTy
 inline constexpr bool platformRunsBack(int type) { return type >= 5 && type <= 8; }
 inline constexpr bool platformEndFixed(int type) { return type == 5 || type == 6; }
 inline constexpr bool marksApproach(int type) { return touchesCells(type) && !platformEndFixed(type); }
+// The stations fill the table from row 1 upward and the boards' texts from row 80 downward, and the two
+// never meet; a board's row holds its text and nothing else. So the stations are the rows from 1 up to
+// the last one of rows 1 to 80 that holds a number: every row below it too, even one whose numbers are
+// all 0.
+std::int32_t stationRowCount(std::span<const ScenarioRecord, kTableRows> table);
 
 // The time due, in seconds after midnight; not range-checked, so it wraps on 32 bits.
 inline constexpr std::int32_t encodeStationTime(std::int64_t hours, std::int64_t minutes, std::int64_t seconds) {

@@ -3,7 +3,9 @@
 #include "formats/route_format.h"
 #include "formats/train_run_format.h"
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +85,34 @@ TEST(CellCodec, BoardSpeedsAndApproachMarks) {
     EXPECT_EQ(mark->step, k.step) << int{k.mark};
     EXPECT_EQ(mark->signalSides, k.sides) << int{k.mark};
     EXPECT_EQ(mark->maybeStation, k.maybeStation) << int{k.mark};
+  }
+}
+
+// Stations fill rows from 1 upward; a row holding only a text is a board's unless a station's row lies
+// above it.
+TEST(CellCodec, StationRowsEndAtTheLastRowHoldingANumber) {
+  struct Case {
+    const char* what;
+    std::vector<int> numbered;   // rows given a position
+    std::vector<int> textOnly;   // rows given a name and nothing else
+    std::int32_t count;
+  };
+  const Case cases[] = {
+      {"no stations", {}, {80, 79}, 0},
+      {"two stations and boards", {1, 2}, {80, 79}, 2},
+      {"a text-only row between stations", {1, 3}, {2, 80}, 3},
+      {"an empty row between stations", {1, 3}, {}, 3},
+      {"a station in row 80, the last of the area", {1, 80}, {}, 80},
+      {"the rows above 80 are not stations", {81, 84, 86}, {}, 0},
+  };
+  for (const Case& c : cases) {
+    std::array<ScenarioRecord, kTableRows> table{};
+    for (int row : c.numbered) {
+      table[static_cast<std::size_t>(row)].numberC = 1000 * row;
+      table[static_cast<std::size_t>(row)].text = "NAME";
+    }
+    for (int row : c.textOnly) table[static_cast<std::size_t>(row)].text = "TEXT";
+    EXPECT_EQ(stationRowCount(table), c.count) << c.what;
   }
 }
 

@@ -1,5 +1,6 @@
 #include "tool/decompile/decompile.h"
 
+#include "compiler/cell_codec.h"
 #include "compiler/rounding.h"
 #include "tool/decompile/decompile_completion.h"
 #include "tool/decompile/decompile_curves.h"
@@ -9,12 +10,6 @@
 
 namespace pack {
 namespace {
-
-bool holdsNumbers(const ScenarioRecord& row) {
-  ScenarioRecord numbers = row;
-  numbers.text.clear();
-  return !(numbers == ScenarioRecord{});
-}
 
 // The head of each source: where it comes from, and what the compiled files never keep.
 void addHeadNotes(DecompileState& state) {
@@ -32,17 +27,9 @@ void addHeadNotes(DecompileState& state) {
 std::string cellName(std::int64_t cell) { return "cell " + std::to_string(cell); }
 std::string rowName(std::int64_t row) { return "row " + std::to_string(row); }
 
-std::int32_t stationCount(const std::array<ScenarioRecord, kTableRows>& table) {
-  std::int32_t count = 0;
-  for (std::int32_t r = 1; r <= kFirstBoardRow; ++r) {
-    if (holdsNumbers(table[static_cast<std::size_t>(r)])) count = r;
-  }
-  return count;
-}
-
 std::int32_t lowestBoardRow(const std::array<ScenarioRecord, kTableRows>& table) {
   std::int32_t lowest = kFirstBoardRow + 1;
-  for (std::int32_t r = kFirstBoardRow; r > stationCount(table); --r) {
+  for (std::int32_t r = kFirstBoardRow; r > codec::stationRowCount(table); --r) {
     if (!table[static_cast<std::size_t>(r)].text.empty()) lowest = r;
   }
   return lowest;

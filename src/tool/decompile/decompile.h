@@ -50,10 +50,6 @@ struct DecompileState {
 std::string cellName(std::int64_t cell);
 std::string rowName(std::int64_t row);
 
-// The number of station rows: rows 1 upward up to the last that holds a number (a board's row holds
-// only its text).
-std::int32_t stationCount(const std::array<ScenarioRecord, kTableRows>& table);
-
 // The lowest row, above the stations, that holds a board text; 81 when none does.
 std::int32_t lowestBoardRow(const std::array<ScenarioRecord, kTableRows>& table);
 

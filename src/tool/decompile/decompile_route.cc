@@ -192,7 +192,7 @@ void recoverTextBoards(DecompileState& state) {
   }
   std::int32_t lowest = lowestBoardRow(table);
   for (const auto& [row, cells] : cellsOfRow) {
-    if (row > stationCount(table) && row < lowest) lowest = row;
+    if (row > codec::stationRowCount(table) && row < lowest) lowest = row;
   }
   for (const auto& [row, cells] : cellsOfRow) {
     if (row < lowest || row > kFirstBoardRow) {

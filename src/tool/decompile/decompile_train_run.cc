@@ -320,7 +320,7 @@ SourceEntry slowDown(DecompileState& state, std::int32_t s, SlowDownCells& unuse
 
 void recoverTrainRunFeatures(DecompileState& state) {
   std::vector<Placed> placed;
-  for (std::int32_t r = 1; r <= stationCount(state.in.table); ++r) placed.push_back(station(state, r));
+  for (std::int32_t r = 1; r <= codec::stationRowCount(state.in.table); ++r) placed.push_back(station(state, r));
 
   SlowDownCells slowDownCells;
   std::vector<std::int32_t> starts;

@@ -130,7 +130,7 @@ std::string rowText(const ScenarioTable& table, int row) {
     default: break;
   }
   if (row == 0) return r == ScenarioRecord{} ? "" : "row 0 is never filled, but holds values";
-  switch (stationAreaRowRole(r)) {
+  switch (stationAreaRowRole(table, row)) {
     case RowRole::kEmpty: return "";
     case RowRole::kBoardText: return "text board text \"" + cp1252ToUtf8(r.text) + "\"";
     case RowRole::kStation: return stationText(row, r);
@@ -149,7 +149,7 @@ std::string_view rowRole(const ScenarioTable& table, int row) {
     case kRowRun: return "run";
     default: break;
   }
-  switch (stationAreaRowRole(table[static_cast<std::size_t>(row)])) {
+  switch (stationAreaRowRole(table, row)) {
     case RowRole::kEmpty: return "empty";
     case RowRole::kBoardText: return "board text";
     case RowRole::kStation: return "station";

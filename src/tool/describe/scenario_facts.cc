@@ -12,12 +12,6 @@ namespace {
 
 using namespace codec;
 
-bool onlyText(const ScenarioRecord& r) {
-  ScenarioRecord withoutText = r;
-  withoutText.text.clear();
-  return withoutText == ScenarioRecord{};
-}
-
 std::string signalText(const TrackCell& c, std::size_t index) {
   std::string text;
   if (std::optional<SignalCells> kinds = decodeSignalKinds(c.value4)) {
@@ -89,16 +83,15 @@ std::string clockText(std::int64_t seconds) {
   return buffer;
 }
 
-RowRole stationAreaRowRole(const ScenarioRecord& r) {
-  if (r == ScenarioRecord{}) return RowRole::kEmpty;
-  return onlyText(r) ? RowRole::kBoardText : RowRole::kStation;
+RowRole stationAreaRowRole(const ScenarioTable& table, int row) {
+  if (row <= stationRowCount(table)) return RowRole::kStation;
+  return table[static_cast<std::size_t>(row)] == ScenarioRecord{} ? RowRole::kEmpty : RowRole::kBoardText;
 }
 
 std::vector<Station> stations(const ScenarioTable& table) {
   std::vector<Station> list;
-  for (int row = 1; row <= kFirstBoardRow; ++row) {
+  for (int row = 1; row <= stationRowCount(table); ++row) {
     const ScenarioRecord& r = table[static_cast<std::size_t>(row)];
-    if (stationAreaRowRole(r) != RowRole::kStation) break;
     list.push_back({row, cp1252ToUtf8(r.text), r.kind, r.numberC, r.numberA, r.numberB, r.numberD});
   }
   return list;

@@ -23,10 +23,10 @@ std::string kilometrePostText(std::int64_t metres);
 // are shown as they are (25:00:00). The one clock format of the tool's messages.
 std::string clockText(std::int64_t seconds);
 
-// Rows 1 to 80 hold stations (from 1 upward) and board texts (from 80 downward); a board's row holds its
-// text and nothing else.
+// Rows 1 to 80 hold stations (from 1 upward) and board texts (from 80 downward), told apart by the
+// codec's stationRowCount.
 enum class RowRole { kEmpty, kStation, kBoardText };
-RowRole stationAreaRowRole(const ScenarioRecord& r);
+RowRole stationAreaRowRole(const ScenarioTable& table, int row);
 
 struct Station {
   int row = 0;
@@ -38,7 +38,7 @@ struct Station {
   std::int32_t time = 0;  // seconds after midnight; 0 when the run has no time there
 };
 
-// The station rows from row 1 upward, up to the first row that is not a station.
+// The station rows, from row 1 upward.
 std::vector<Station> stations(const ScenarioTable& table);
 
 // The line's own numbering, from the kilometre-post definitions of rows 81 to 83: at each definition's
