@@ -35,7 +35,7 @@ std::int32_t lowestBoardRow(const std::array<ScenarioRecord, kTableRows>& table)
   return lowest;
 }
 
-std::string sourceText(DecompileState& state, const std::string& text, const std::string& where) {
+std::string writableText(DecompileState& state, const std::string& text, const std::string& where) {
   std::string written;
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];

@@ -55,7 +55,7 @@ std::int32_t lowestBoardRow(const std::array<ScenarioRecord, kTableRows>& table)
 
 // A text as a source value: the readers end it at a comma or a line end and drop the blanks around it,
 // so such a text is a problem (named by `where`) and is written without them.
-std::string sourceText(DecompileState& state, const std::string& text, const std::string& where);
+std::string writableText(DecompileState& state, const std::string& text, const std::string& where);
 
 // Every recovery step in order. The sources are the best found even when problems are reported.
 DecompiledSources decompileScenario(const CompiledScenario& in);

@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 
+#include "compiler/rounding.h"
 #include "tool/decompile/decompile_test_support.h"
 
 namespace pack {
@@ -92,7 +93,7 @@ class ScenarioGenerator {
     return true;
   }
 
-  static std::int32_t cellOf(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
+  static std::int32_t nearestCell(double v) { return roundHalfEven<std::int32_t>(v); }
 
   void curves(std::vector<std::string>& rows) {
     std::int32_t at = pick(0, 500);
@@ -127,7 +128,7 @@ class ScenarioGenerator {
   void speedBoards(std::vector<std::string>& rows) {
     for (std::int32_t count = pick(0, 6); count > 0; --count) {
       std::int32_t p = position(0, lastPosition_);
-      if (!take(cellOf(p / 50.0 + 1))) continue;
+      if (!take(nearestCell(p / 50.0 + 1))) continue;
       auto speed = [&] { return n(5 * pick(0, 30)); };
       rows.push_back("indicatori_vmax, " + n(p) + ", " + speed() + ", " + speed() + ", " + speed() + ", " +
                      n(pick(0, 9)) + ", " + (chance(2) ? "" : speed()) + ", , " + (chance(3) ? speed() : "") +
@@ -140,7 +141,7 @@ class ScenarioGenerator {
                            "(Avv.  )(1 P.L.)", "(Galleria  )(m 95)"};
     for (std::int32_t count = pick(0, 20); count > 0; --count) {
       std::int32_t p = position(0, lastPosition_);
-      std::int32_t cell = cellOf(p / 50.0 + 1);
+      std::int32_t cell = nearestCell(p / 50.0 + 1);
       if (!take(cell)) continue;
       boardCells_.push_back(cell);
       rows.push_back("cartello_indicatore, " + n(p) + ", " + texts[pick(0, 7)]);
@@ -180,7 +181,7 @@ class ScenarioGenerator {
         continue;
       }
       if (type < 25) {
-        std::int32_t stop = cellOf(end / 50 - 1);
+        std::int32_t stop = nearestCell(end / 50 - 1);
         // A stop point is laid over whatever stands there; only a text board may lie under it here.
         bool overBoard = std::find(boardCells_.begin(), boardCells_.end(), stop) != boardCells_.end();
         if (!overBoard && !take(stop)) {
@@ -204,7 +205,7 @@ class ScenarioGenerator {
     std::vector<std::string> rows;
     for (std::int32_t count = pick(0, 14); count > 0; --count) {
       std::int32_t p = position(350, lastPosition_);
-      std::int32_t cell = cellOf(p / 50.0 + 1);
+      std::int32_t cell = nearestCell(p / 50.0 + 1);
       if (cell < 8 || !take(cell)) continue;
       std::int32_t tempo = chance(3) ? 0 : chance(2) ? pick(1, 100) : pick(101, 255);
       rows.push_back("segnale, " + n(p) + ", " + n(pick(0, 2)) + ", " + n(pick(0, 9)) + ", " + n(pick(0, 9)) + ", " +
@@ -219,15 +220,15 @@ class ScenarioGenerator {
     for (std::int32_t count = pick(0, 4); count > 0; --count) {
       std::int32_t x = position(100, lastPosition_);
       std::int32_t length = 50 * pick(0, 30);
-      std::int32_t s = cellOf(x / 50.0 + 1);
-      std::int32_t e = cellOf((x + length) / 50.0 + 1);
+      std::int32_t s = nearestCell(x / 50.0 + 1);
+      std::int32_t e = nearestCell((x + length) / 50.0 + 1);
       double a = (x - 1200) / 50.0;
       bool warned = x > 1500;
       bool approach = warned && chance(2);
       std::set<std::int64_t> cells = {s, e};
-      if (warned) cells.insert(cellOf(a + 1));
+      if (warned) cells.insert(nearestCell(a + 1));
       if (approach) {
-        for (std::int32_t j = 0; j <= 3; ++j) cells.insert(cellOf(a) - j);
+        for (std::int32_t j = 0; j <= 3; ++j) cells.insert(nearestCell(a) - j);
       }
       bool free = e <= cellCount_;
       for (std::int64_t c : cells) free = free && c >= 2 && c <= cellCount_ && !used_.contains(c);
@@ -242,7 +243,7 @@ class ScenarioGenerator {
     rows.push_back("[codici]");
     for (std::int32_t count = pick(0, 6); count > 0; --count) {
       std::int32_t p = position(0, lastPosition_);
-      if (!take(cellOf(p / 50.0))) continue;
+      if (!take(nearestCell(p / 50.0))) continue;
       std::int32_t code = chance(3) ? 180 : chance(2) ? pick(-3, 0) : pick(1, 400);
       rows.push_back("abbattimento, " + n(p) + ", " + n(code));
     }

@@ -227,7 +227,7 @@ void recoverTextBoards(DecompileState& state) {
     }
     if (cell == 0) state.problem(cellName(0), "text board in cell 0, where no board position leads");
     section.entries.push_back({std::string(kTextBoardEntry.writtenKey),
-                               {num((std::int64_t{cell} - 1) * kCellLength), sourceText(state, text, rowName(row))},
+                               {num((std::int64_t{cell} - 1) * kCellLength), writableText(state, text, rowName(row))},
                                note});
   }
 }

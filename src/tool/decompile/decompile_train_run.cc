@@ -63,7 +63,7 @@ Placed station(DecompileState& state, std::int32_t r) {
                   {num(s), num(row.kind), num(platform), num(row.option), num(row.flag4), num(extension),
                    num(row.param1), num(row.param2), num(row.flag1), num(row.param3), num(row.param4),
                    num(row.param5), num(row.flag2), num(time.hours), num(time.minutes), num(time.seconds),
-                   sourceText(state, row.text, rowName(r))},
+                   writableText(state, row.text, rowName(r))},
                   note};
   if (codec::marksApproach(row.kind)) {
     for (int j = 1; j <= codec::kApproachSteps; ++j) {

@@ -59,7 +59,8 @@ std::string boardText(const TrackCell& c) {
   return text;
 }
 
-std::string rowName(const ScenarioTable* table, int row) {
+// The text a table row holds, in UTF-8 (a board's words, a station's name); empty for no such row.
+std::string tableText(const ScenarioTable* table, int row) {
   if (table == nullptr || row < 0 || row >= kTableRows) return {};
   return cp1252ToUtf8((*table)[static_cast<std::size_t>(row)].text);
 }
@@ -202,14 +203,14 @@ std::string cellFeatureText(const TrackCell& c, std::size_t index, const Scenari
       return "slow-down approach step " + std::to_string(c.value1) + " before a warning point";
     case kSpeedBoard: return "speed board: " + boardText(c);
     case kStopPoint: {
-      std::string name = rowName(table, c.value1);
+      std::string name = tableText(table, c.value1);
       return "stop point of station row " + std::to_string(c.value1) + (name.empty() ? "" : " \"" + name + "\"");
     }
     case kMountainMark: return "mountain marker";
     case kCodePoint: return "code point: code " + std::to_string(c.value1);
     case kCodePointNoValue: return "code point without a code";
     case kTextBoard: {
-      std::string text = rowName(table, c.value1);
+      std::string text = tableText(table, c.value1);
       return "text board, text in row " + std::to_string(c.value1) + (text.empty() ? "" : ": \"" + text + "\"");
     }
     default: return "unknown kind " + std::to_string(c.kind);

@@ -82,7 +82,7 @@ struct PlotData {
 
   bool hasPlan() const { return !plan.empty(); }
   // "NAME_linea.txt:214", or empty when the line is not known.
-  std::string sourceText(const SourceRef& ref) const {
+  std::string sourcePlace(const SourceRef& ref) const {
     if (!ref.known()) return {};
     return sourceNames[static_cast<std::size_t>(ref.file)] + ":" + std::to_string(ref.line);
   }

@@ -205,7 +205,7 @@ class Renderer {
   // A feature's tooltip: what it is, where the author placed it, and its source line when known.
   std::string hoverText(const PlotFeature& f) const {
     std::string text = f.detail + " (at " + std::to_string(f.metre) + " m, km " + kilometrePostText(d_.kilometres.at(f.metre)) + ")";
-    std::string source = d_.sourceText(f.source);
+    std::string source = d_.sourcePlace(f.source);
     return source.empty() ? text : text + " - " + source;
   }
 
