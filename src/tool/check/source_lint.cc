@@ -17,7 +17,7 @@
 #include "tool/check/source_form.h"
 #include "tool/describe/findings.h"
 #include "tool/describe/scenario_facts.h"
-#include "tool/describe/value_ranges.h"
+#include "tool/describe/value_words.h"
 
 namespace pack {
 namespace {

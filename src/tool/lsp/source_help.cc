@@ -7,7 +7,7 @@
 #include "formats/cp1252.h"
 #include "tool/describe/formats_reference.h"
 #include "tool/describe/scenario_facts.h"
-#include "tool/describe/value_ranges.h"
+#include "tool/describe/value_words.h"
 
 namespace pack::lsp {
 namespace {

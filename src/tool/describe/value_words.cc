@@ -1,4 +1,4 @@
-#include "tool/describe/value_ranges.h"
+#include "tool/describe/value_words.h"
 
 #include "formats/route_format.h"
 #include "formats/train_run_format.h"
