@@ -101,11 +101,11 @@ def main():
         embedded, longest = os.path.join(work, "embedded"), os.path.join(work, "longest")
         run([tool, "export", embedded])
         run([tool, "compile", embedded])
-        run([tool, "plot", "--html", embedded, embedded])
+        run([tool, "plot", "--html", embedded])
         os.makedirs(longest)
         run([os.path.join(bin_dir, "make_largest_route"), longest])
         run([tool, "compile", longest, "Lunga_Linea", "1"])
-        run([tool, "plot", "--html", longest, longest, "Lunga_Linea", "1"])
+        run([tool, "plot", "--html", longest, "Lunga_Linea", "1"])
         pages = [("embedded scenario", os.path.join(embedded, "Borgorosso_MontegranoC_517.html")),
                  ("1,000,000 m route", os.path.join(longest, "Lunga_Linea_1.html"))]
         print("%-18s %10s %10s %10s %10s %10s" % ("", "first", "first,", "step,", "step,", "step,"))

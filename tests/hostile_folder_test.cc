@@ -224,7 +224,7 @@ TEST_F(HostileFolder, PlotNeverWritesOverWhatItReadsOrWhatIsNotAPicture) {
 }
 
 TEST_F(HostileFolder, EmptyPathsAreBadArgumentsNotTheRoot) {
-  for (const char* args : {"compile ''", "check ''", "decompile ''", "plot ''", "plot s --html ''",
+  for (const char* args : {"compile ''", "check ''", "decompile ''", "plot ''", "plot --html ''",
                            "plot s -o ''", "compile s -o ''"}) {
     EXPECT_EQ(tool(args), 64) << args << ": " << err_;
     EXPECT_NE(err_.find("must not be empty"), std::string::npos) << args << ": " << err_;

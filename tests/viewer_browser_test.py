@@ -207,7 +207,7 @@ def hostile_page(tool, work):
     open(train, "wb").write("\n".join(lines).encode("cp1252"))
     open(route, "wb").write(text.encode("cp1252"))
     run([tool, "compile", scenario])
-    run([tool, "plot", "--html", scenario, scenario])
+    run([tool, "plot", "--html", scenario])
     return "file://" + os.path.join(scenario, "Borgorosso_MontegranoC_517.html")
 
 
@@ -355,7 +355,7 @@ def main():
         scenario = os.path.join(work, "scenario")
         run([tool, "export", scenario])
         run([tool, "compile", scenario])
-        run([tool, "plot", "--html", os.path.join(work, "html"), scenario])
+        run([tool, "plot", "--html", scenario, "-o", os.path.join(work, "html")])
         page = "file://" + os.path.join(work, "html", "Borgorosso_MontegranoC_517.html")
 
         # The whole line.

@@ -31,8 +31,10 @@ pass "inspect: the same text and JSON for the three compiled files under Windows
 
 for side in posix windows; do
   mkdir -p "$root/plot-$side"
-  status="$(run_tool "$side" "$root/compiled" "$root/plot-$side/run" plot --html "page-$side" -o "plot-$side.svg" .)"
+  status="$(run_tool "$side" "$root/compiled" "$root/plot-$side/run" plot -o "plot-$side.svg" .)"
   [[ "$status" == 0 ]] || fail "plot ($side) failed ($status): $(cat "$root/plot-$side/run.stderr")"
+  status="$(run_tool "$side" "$root/compiled" "$root/plot-$side/page" plot --html -o "page-$side" .)"
+  [[ "$status" == 0 ]] || fail "plot --html ($side) failed ($status): $(cat "$root/plot-$side/page.stderr")"
 done
 cmp "$root/compiled/plot-posix.svg" "$root/compiled/plot-windows.svg" || fail "the SVGs differ"
 cmp "$root/compiled/page-posix/Borgorosso_MontegranoC_517.html" "$root/compiled/page-windows/Borgorosso_MontegranoC_517.html" ||

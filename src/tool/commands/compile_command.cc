@@ -74,8 +74,9 @@ class CompileCommand : public ScenarioCommand {
     sub->footer(
         "Reads DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt, compiles them exactly as scenario-pack\n"
         "compiles its own, and writes SCENARIO_linea.dat (the plan, unless --no-plan), SCENARIO_TRAIN.sim\n"
-        "and SCENARIO_TRAIN.dat into OUTDIR. The files are written even when an error was recorded, as the\n"
-        "pack does. Errors and warnings name the source file and line.\n"
+        "and SCENARIO_TRAIN.dat into DIR, or into the folder -o names (created if missing; a name ending in\n"
+        ".dat or .sim names a file and is refused). The files are written even when an error was recorded,\n"
+        "as the pack does. Errors and warnings name the source file and line.\n"
         "Exit status: 0 no error, 1 an error was recorded (files written), 2 the compile stopped with\n"
         "\" Errore n. \" (nothing written), 64 bad argument, 74 a file could not be read or written, or the\n"
         "train run source is missing (nothing written; --allow-missing-run compiles the route alone).");
@@ -91,6 +92,9 @@ class CompileCommand : public ScenarioCommand {
   }
 
   int run(std::ostream& out, std::ostream& err) override {
+    if (std::optional<std::string> wrong = folderNameProblem(options_.outDir, {".dat", ".sim"})) {
+      return voice(err).fail(kExitUsage, *wrong);
+    }
     std::unique_ptr<Platform> platform = makeNativePlatform();
     int status = kExitOk;
     std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);

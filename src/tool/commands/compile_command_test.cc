@@ -81,12 +81,42 @@ TEST_F(ExportedScenario, CompileWithoutPlanWritesNoPlanFile) {
   EXPECT_TRUE(fs::exists(file(kCompiled[2])));
 }
 
-TEST_F(ExportedScenario, CompileCreatesTheOutputFolder) {
-  fs::path out = file("compiled") / "today";
-  tool_testing::ToolRun run = runToolCaptured({"compile", "-o", out.string(), dir()});
-  ASSERT_EQ(run.status, 0) << run.err;
-  for (const char* name : kCompiled) EXPECT_TRUE(fs::exists(out / name)) << name;
-  EXPECT_FALSE(fs::exists(file(kCompiled[2])));
+// The commands that write a set of files take a folder, made with its parents when missing; a name that
+// ends like one of the set's files means a file and is refused before anything is made.
+TEST_F(ExportedScenario, CommandsWritingSetsMakeTheirFolderAndRefuseAFileName) {
+  ASSERT_EQ(runToolCaptured({"compile", dir()}).status, 0);
+  struct Case {
+    std::vector<std::string> args;  // "OUT" stands for the folder asked for
+    std::string folder;             // under a fresh folder
+    int status;
+    std::string oneWritten;         // a file the folder then holds
+  };
+  const Case cases[] = {
+      {{"compile", dir(), "-o", "OUT"}, "compiled/today", 0, kCompiled[2]},
+      {{"compile", dir(), "-o", "OUT"}, "out.dat", 64, ""},
+      {{"compile", dir(), "-o", "OUT"}, "sub/OUT.Sim", 64, ""},
+      {{"decompile", dir(), "--force", "-o", "OUT"}, "sources/again", 0, kTrain},
+      {{"decompile", dir(), "-o", "OUT"}, "route.txt", 64, ""},
+      {{"export", "OUT"}, "a/b", 0, kRoute},
+      {{"export", "OUT"}, "notes.TXT", 64, ""},
+      {{"new", "OUT", "Breve", "1"}, "a/b", 0, "Breve_linea.txt"},
+      {{"new", "OUT", "Breve", "1"}, "Breve_linea.txt", 64, ""},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const fs::path out = file("out" + std::to_string(++n));
+    const fs::path folder = out / c.folder;
+    std::vector<std::string> args = c.args;
+    std::replace(args.begin(), args.end(), std::string("OUT"), folder.string());
+    tool_testing::ToolRun run = runToolCaptured(args);
+    EXPECT_EQ(run.status, c.status) << args[0] << " " << c.folder << ": " << run.err;
+    if (c.oneWritten.empty()) {
+      EXPECT_FALSE(fs::exists(out)) << args[0] << " " << c.folder;
+      EXPECT_NE(run.err.find("names a file"), std::string::npos) << run.err;
+    } else {
+      EXPECT_TRUE(fs::is_regular_file(folder / c.oneWritten)) << args[0] << " " << c.folder;
+    }
+  }
 }
 
 // The lines of standard error that report an error (not the warnings).

@@ -102,7 +102,8 @@ class DecompileCommand : public ScenarioCommand {
     CLI::App* sub = app.add_subcommand("decompile", "Turn a compiled scenario back into its two sources");
     sub->footer(
         "Reads DIR/SCENARIO_TRAIN.dat, DIR/SCENARIO_TRAIN.sim and, when present, DIR/SCENARIO_linea.dat, and\n"
-        "writes SCENARIO_linea.txt and SCENARIO_TRAIN-.txt into OUTDIR such that 'scenario-tool compile'\n"
+        "writes SCENARIO_linea.txt and SCENARIO_TRAIN-.txt into DIR, or into the folder -o names (created if\n"
+        "missing; a name ending in .txt names a file and is refused), such that 'scenario-tool compile'\n"
         "writes the same files again, byte for byte; the tool compiles them in memory to make sure. Where the\n"
         "compiled files keep less than a source said, the choice made is noted in a '-- ' comment line and\n"
         "here. Without the plan file the route has no curves: compile it with --no-plan.\n"
@@ -116,6 +117,9 @@ class DecompileCommand : public ScenarioCommand {
   }
 
   int run(std::ostream& out, std::ostream& err) override {
+    if (std::optional<std::string> wrong = folderNameProblem(options_.outDir, {".txt"})) {
+      return voice(err).fail(kExitUsage, *wrong);
+    }
     std::unique_ptr<Platform> platform = makeNativePlatform();
     int status = kExitOk;
     std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);

@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "writers/embedded_tables.h"
 #include "writers/line_table.h"
+#include "tool/commands/output_guard.h"
 #include "tool/commands/tool_command.h"
 
 namespace pack {
@@ -40,6 +41,9 @@ class ExportCommand : public ToolCommand {
   int run(std::ostream& out, std::ostream& err) override {
     if (folder_.empty()) {
       return voice(err).fail(kExitUsage, "DIR must not be empty (see scenario-tool export --help)");
+    }
+    if (std::optional<std::string> wrong = folderNameProblem(folder_, {".txt"})) {
+      return voice(err).fail(kExitUsage, *wrong);
     }
     std::unique_ptr<Platform> platform = makeNativePlatform();
     try {

@@ -9,6 +9,7 @@
 #include "formats/file_names.h"
 #include "platform/platform.h"
 #include "tool/commands/starter_scenario.h"
+#include "tool/commands/output_guard.h"
 #include "tool/commands/tool_command.h"
 #include "writers/embedded_tables.h"
 #include "writers/line_table.h"
@@ -39,8 +40,10 @@ class NewCommand : public ToolCommand {
   int run(std::ostream& out, std::ostream& err) override {
     std::string problem;
     std::optional<OwnedScenarioNames> names = checkScenarioNames(scenario_, train_, problem);
-    if (folder_.empty()) problem = "DIR must not be empty";
-    if (!names || folder_.empty()) {
+    const std::optional<std::string> wrongFolder =
+        folder_.empty() ? std::optional<std::string>("DIR must not be empty") : folderNameProblem(folder_, {".txt"});
+    if (wrongFolder) problem = *wrongFolder;
+    if (!names || wrongFolder) {
       return voice(err).fail(kExitUsage, problem + " (see scenario-tool new --help)");
     }
     const ScenarioNames fileNames{names->scenarioName, names->trainNumber};

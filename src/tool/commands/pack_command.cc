@@ -10,6 +10,7 @@
 #include "output/file_writer.h"
 #include "output/pack_payload.h"
 #include "tool/commands/check_command.h"
+#include "tool/commands/output_guard.h"
 #include "tool/commands/scenario_command.h"
 
 namespace pack {
@@ -70,6 +71,7 @@ int runPackCommand(const PackOptions& options, Platform& platform, const ChosenS
     } catch (const TemplateError& e) {
       return say.fail(kExitData, "the template " + from + " cannot be used: " + e.what());
     }
+    createFolderFor(platform, options.output);
     writeFile(platform, options.output, [&](BinaryWriter& w) { w.bytes(program); });
     platform.makeExecutable(options.output);
     out << "wrote " << options.output << " (" << payload.documents.size() << " crew document"
@@ -96,7 +98,8 @@ class PackCommand : public ScenarioCommand {
         "Started, it writes them into its own folder, compiles the sources exactly as compile does,\n"
         "deletes them and ends, with the window and message box of scenario-pack.exe. The template is\n"
         "scenario-pack.exe beside the tool unless --template is given; a scenario it carries already is\n"
-        "replaced. FILE is written whole or not at all.\n"
+        "replaced. FILE is written whole or not at all, whatever its name (a program made from a POSIX\n"
+        "template has none), and missing folders on its way are created.\n"
         "Exit status: 0 written, 2 the scenario has an error (nothing written unless --allow-errors),\n"
         "64 bad argument, 65 the template is not the pack program, 74 a file could not be read or written.");
     sub->add_option("-o,--output", options_.output, "The program to write (for example ValSorgente.exe)")->required();

@@ -23,57 +23,49 @@ class PlotCommand : public ScenarioCommand {
     CLI::App* sub = app.add_subcommand("plot", "Draw a compiled scenario: one SVG picture, or an interactive page");
     sub->footer(
         "Reads DIR/SCENARIO_TRAIN.dat, DIR/SCENARIO_TRAIN.sim and, when present, DIR/SCENARIO_linea.dat,\n"
-        "and writes one self-contained SVG: the line seen from above with a scale bar, and under it the\n"
-        "panels along the line (stations and platforms, elevation, gradient, curves, speed with the\n"
-        "slow-downs, adhesion, signals and boards), labelled with the line's own kilometre posts.\n"
-        "With --html DIR2 it writes DIR2/SCENARIO_TRAIN.html instead: one file that opens from disk in a\n"
-        "browser, to zoom and pan along the line (mouse wheel, drag, + - arrows 0), with what is at each\n"
-        "point on hover and a list to jump to; when the sources lie in DIR, each feature names its line.\n"
+        "and writes one self-contained SVG, DIR/SCENARIO_TRAIN.svg: the line seen from above with a scale\n"
+        "bar, and under it the panels along the line (stations and platforms, elevation, gradient, curves,\n"
+        "speed with the slow-downs, adhesion, signals and boards), labelled with the line's kilometre posts.\n"
+        "With --html it writes DIR/SCENARIO_TRAIN.html instead: one file that opens from disk in a browser,\n"
+        "to zoom and pan along the line (mouse wheel, drag, + - arrows 0), with what is at each point on\n"
+        "hover and a list to jump to; when the sources lie in DIR, each feature names its line.\n"
+        "-o names the file when it ends in .svg (.html with --html) or is a file already, and otherwise a\n"
+        "folder for SCENARIO_TRAIN.svg (.html); missing folders are created.\n"
         "A plan file left by an earlier compile (another length, or older than the cell file) is refused.\n"
         "The picture never replaces a file that is not a picture of this kind (a compiled file, a source).\n"
         "Exit status: 0 done, 64 bad argument, 65 a compiled file is malformed, the plan does not belong to\n"
         "the cells or holds a point that is not a number, 73 the output would replace one of the inputs or a\n"
         "file that is not a picture (nothing written), 74 a file could not be read or written.");
-    sub->add_option("-o,--output", output_, "The SVG file to write (default: DIR/SCENARIO_TRAIN.svg)")->check(kNotEmpty);
-    sub->add_option("--html", htmlDir_, "Write the interactive page SCENARIO_TRAIN.html into this folder")
-        ->check(kNotEmpty);
+    sub->add_option("-o,--output", output_, "The file to write, or a folder for it (default: DIR)")->check(kNotEmpty);
+    sub->add_flag("--html", html_, "Write the interactive page SCENARIO_TRAIN.html instead of the SVG");
     sub->add_flag("--no-plan", noPlan_, "Leave the plan file out, even when there is one");
     addScenarioArguments(sub, "the compiled files");
     return sub;
   }
 
   int run(std::ostream& out, std::ostream& err) override {
+    if (std::optional<std::string> wrong = argumentProblem()) return voice(err).fail(kExitUsage, *wrong);
     std::unique_ptr<Platform> platform = makeNativePlatform();
     int status = kExitOk;
     std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);
     if (!chosen) return status;
     const ScenarioNames names = chosen->names();
-    // The SVG unless only the page is asked for; the page with --html.
-    struct Target {
-      std::string path;
-      bool html;
-    };
-    std::vector<Target> targets;
-    if (htmlDir_.empty() || !output_.empty()) {
-      targets.push_back({output_.empty() ? platform->join(chosen->dir, plotName(names)) : output_, false});
-    }
-    if (!htmlDir_.empty()) targets.push_back({platform->join(htmlDir_, plotPageName(names)), true});
+    const std::string target =
+        outputFilePath(*platform, output_, chosen->dir, html_ ? plotPageName(names) : plotName(names));
     std::string current;
     try {
       PlotInput input = readPlotInput(*platform, chosen->dir, names, !noPlan_, current);
       input.title = chosen->title;
       PlotData data = makePlotData(input);
-      for (const Target& target : targets) {
-        // Only a picture of our own is replaced: never a compiled file or source it was drawn from.
-        if (std::optional<std::string> refused =
-                outputProblem(*platform, target.path, inputs(*platform, *chosen), target.html ? "<html" : "<svg")) {
-          return voice(err).fail(kExitCannotCreate, *refused);
-        }
-        std::string text = target.html ? renderScenarioHtml(data) : renderScenarioSvg(data);
-        if (target.html) platform->createDirectories(htmlDir_);
-        writeFile(*platform, target.path, [&](BinaryWriter& w) { w.bytes(text); });
-        out << "wrote " << target.path << "\n";
+      // Only a picture of our own is replaced: never a compiled file or source it was drawn from.
+      if (std::optional<std::string> refused =
+              outputProblem(*platform, target, inputs(*platform, *chosen), html_ ? "<html" : "<svg")) {
+        return voice(err).fail(kExitCannotCreate, *refused);
       }
+      std::string text = html_ ? renderScenarioHtml(data) : renderScenarioSvg(data);
+      createFolderFor(*platform, target);
+      writeFile(*platform, target, [&](BinaryWriter& w) { w.bytes(text); });
+      out << "wrote " << target << "\n";
     } catch (const IoError& e) {
       return voice(err).fail(kExitIo, e.what());
     } catch (const DecodeError& e) {
@@ -94,8 +86,23 @@ class PlotCommand : public ScenarioCommand {
             fs.join(chosen.dir, trainRunSourceName(names))};
   }
 
+  // A name that says one kind of file while the other is asked for, and the page's name where the folder
+  // goes (the form `plot --html PAGE DIR` of earlier versions).
+  std::optional<std::string> argumentProblem() const {
+    const std::string& dir = scenarioArguments().dir;
+    if (html_ && hasExtension(dir, ".html")) {
+      return "--html takes no file name: it writes the page beside the compiled files in DIR, or where -o says "
+             "(plot --html DIR -o " + dir + ")";
+    }
+    if (html_ && hasExtension(output_, ".svg")) return "-o " + output_ + " names an SVG picture; --html writes a page";
+    if (!html_ && hasExtension(output_, ".html")) {
+      return "-o " + output_ + " names a page; add --html to write the interactive page";
+    }
+    return std::nullopt;
+  }
+
   std::string output_;
-  std::string htmlDir_;
+  bool html_ = false;
   bool noPlan_ = false;
 };
 

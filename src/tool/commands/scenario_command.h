@@ -60,6 +60,9 @@ class ScenarioCommand : public ToolCommand {
   // The scenario asked for, or nothing with the reason said on `err` and the exit status in `status`.
   std::optional<ChosenScenario> chooseScenario(FileSystem& fs, std::ostream& err, int& status) const;
 
+  // The arguments as given, for a command that checks them further.
+  const ScenarioArguments& scenarioArguments() const { return where_; }
+
  private:
   ScenarioArguments where_;
   ScenarioFiles kind_;

@@ -165,7 +165,7 @@ TEST_F(Plot, AShortRoutesRunOutIsDrawnCompressed) {
 // line of each feature.
 TEST_F(Plot, TheHtmlPageIsSelfContainedAndPointsAtTheSources) {
   compile();
-  tool_testing::ToolRun run = runToolCaptured({"plot", "--html", file("page"), dir()});
+  tool_testing::ToolRun run = runToolCaptured({"plot", "--html", dir(), "-o", file("page")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_FALSE(std::filesystem::exists(file(kSvg)));  // --html alone writes the page only
   std::string html = readBytes(file("page/" + std::string(kHtml)));
@@ -207,11 +207,67 @@ TEST_F(Plot, AScenarioWithAnAccentedNameIsFoundAndDrawn) {
     std::filesystem::rename(file(source), file(renamed));
   }
   ASSERT_EQ(runToolCaptured({"compile", dir(), "Citt\xC3\xA0", "517"}).status, 0);
-  tool_testing::ToolRun run =
-      runToolCaptured({"plot", "--html", dir(), "-o", file("citta.svg"), dir(), "Citt\xC3\xA0", "517"});
+  tool_testing::ToolRun run = runToolCaptured({"plot", "-o", file("citta.svg"), dir(), "Citt\xC3\xA0", "517"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  run = runToolCaptured({"plot", "--html", dir(), "Citt\xC3\xA0", "517"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(std::filesystem::exists(file("citta.svg")));
   EXPECT_TRUE(std::filesystem::exists(file("Citt\xC3\xA0_517.html")));
+}
+
+// -o names the file when the name ends in the kind written (or is a file already), a folder otherwise,
+// and missing folders are made; a name of the other kind is refused rather than made a folder of.
+TEST_F(Plot, OutputNamesAFileByItsExtensionAndAFolderOtherwise) {
+  compile();
+  struct Case {
+    bool html;
+    std::string output;   // under a fresh folder; empty: no -o
+    int status;
+    std::string written;  // under that folder (under DIR without -o); empty: nothing
+  };
+  const Case cases[] = {
+      {false, "", 0, kSvg},
+      {true, "", 0, kHtml},
+      {false, "pics/deeper/x.svg", 0, "pics/deeper/x.svg"},
+      {false, "pics/X.SVG", 0, "pics/X.SVG"},
+      {false, "pics", 0, std::string("pics/") + kSvg},
+      {true, "view/page.html", 0, "view/page.html"},
+      {true, "view", 0, std::string("view/") + kHtml},
+      {false, "old-picture", 0, "old-picture"},  // a picture of ours already there, under any name
+      {true, "picture.svg", 64, ""},
+      {false, "page.html", 64, ""},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const std::filesystem::path out = folder_.path() / ("out" + std::to_string(++n));
+    std::filesystem::create_directory(out);
+    std::filesystem::remove(file(kSvg));
+    std::filesystem::remove(file(kHtml));
+    writeBytes(out / "old-picture", "<svg></svg>");
+    std::vector<std::string> args = {"plot", dir()};
+    if (c.html) args.push_back("--html");
+    if (!c.output.empty()) args.insert(args.end(), {"-o", (out / c.output).string()});
+    tool_testing::ToolRun run = runToolCaptured(args);
+    EXPECT_EQ(run.status, c.status) << c.output << ": " << run.err;
+    const std::filesystem::path where = (c.output.empty() ? folder_.path() : out) / c.written;
+    if (c.written.empty()) {
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1) << c.output;
+    } else {
+      EXPECT_EQ(run.out, "wrote " + where.string() + "\n") << c.output;
+      EXPECT_NE(readBytes(where).find(c.html ? "<html" : "<svg"), std::string::npos) << c.output;
+    }
+  }
+}
+
+// The form of earlier versions, `plot --html PAGE DIR`, would now read PAGE as the folder: it is refused
+// with the form to use instead, and no folder is made of the page's name.
+TEST_F(Plot, AnHtmlNameWhereTheFolderGoesIsRefusedWithTheFormToUse) {
+  compile();
+  const std::string page = file("out.html");
+  tool_testing::ToolRun run = runToolCaptured({"plot", "--html", page, dir()});
+  EXPECT_EQ(run.status, 64);
+  EXPECT_NE(run.err.find("plot --html DIR -o " + page), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(page));
 }
 
 // Text from the sources is data, never markup: whatever a name holds, the page's data element holds no
