@@ -211,6 +211,19 @@ def hostile_page(tool, work):
     return "file://" + os.path.join(scenario, "Borgorosso_MontegranoC_517.html")
 
 
+def sources_newer(tool, chromium, work, scenario):
+    """A source saved after the compile: the page's header says the drawing is of the last compile."""
+    compiled = os.stat(os.path.join(scenario, "Borgorosso_MontegranoC_517.sim")).st_mtime
+    os.utime(os.path.join(scenario, "Borgorosso_MontegranoC_517-.txt"), (compiled + 5, compiled + 5))
+    said = run([tool, "plot", "--html", scenario, "-o", os.path.join(work, "newer")]).stderr.decode()
+    check("newer than the compiled files" in said, "plot says the sources are newer: %r" % said)
+    page = "file://" + os.path.join(work, "newer", "Borgorosso_MontegranoC_517.html")
+    dom = browser(chromium, os.path.join(work, "profile6"), "--dump-dom", page).stdout.decode()
+    note = re.search(r'<p id="newer"([^>]*)>([^<]*)</p>', dom)
+    check(note is not None and "hidden" not in note.group(1) and "newer than the compiled files" in note.group(2),
+          "the header says the sources are newer: %r" % (note.group(0) if note else None))
+
+
 def hostile_names(tool, chromium, work):
     """The hostile texts leave the page whole: every station drawn and listed, each text shown as it is,
     no element made from it, nothing of it run."""
@@ -362,6 +375,7 @@ def main():
         result = browser(chromium, os.path.join(work, "profile1"), "--dump-dom", page)
         dom, log = result.stdout.decode(), result.stderr.decode(errors="replace")
         check_page(dom, log, "whole line")
+        check(re.search(r'<p id="newer" hidden=""></p>', dom) is not None, "no note of newer sources after a compile")
         labels = {a.get("data-name"): int(a.get("data-m")) for a in elements(dom, "station")}
         check(labels == STATIONS, "station labels at their metres: %r" % labels)
         signals = sorted(int(a["data-m"]) for a in elements(dom, "signal"))
@@ -401,6 +415,7 @@ def main():
             check(words in text, "the point's description holds %r: %r" % (words, text))
 
         drive(chromium, os.path.join(work, "profile5"), page)
+        sources_newer(tool, chromium, work, scenario)
         hostile_names(tool, chromium, work)
         live_updates(chromium, work, os.path.join(work, "html", "Borgorosso_MontegranoC_517.html"))
 

@@ -31,6 +31,7 @@ class PlotCommand : public ScenarioCommand {
         "hover and a list to jump to; when the sources lie in DIR, each feature names its line.\n"
         "-o names the file when it ends in .svg (.html with --html) or is a file already, and otherwise a\n"
         "folder for SCENARIO_TRAIN.svg (.html); missing folders are created.\n"
+        "When a source in DIR is newer than the compiled files, plot says so (and so does the page).\n"
         "A plan file left by an earlier compile (another length, or older than the cell file) is refused.\n"
         "The picture never replaces a file that is not a picture of this kind (a compiled file, a source).\n"
         "Exit status: 0 done, 64 bad argument, 65 a compiled file is malformed, the plan does not belong to\n"
@@ -62,6 +63,7 @@ class PlotCommand : public ScenarioCommand {
               outputProblem(*platform, target, inputs(*platform, *chosen), html_ ? "<html" : "<svg")) {
         return voice(err).fail(kExitCannotCreate, *refused);
       }
+      if (input.sourcesNewer) voice(err).line() << chosen->dir << ": " << kSourcesNewerNote << "\n";
       std::string text = html_ ? renderScenarioHtml(data) : renderScenarioSvg(data);
       createFolderFor(*platform, target);
       writeFile(*platform, target, [&](BinaryWriter& w) { w.bytes(text); });

@@ -172,6 +172,7 @@ std::optional<std::string> planMismatch(std::size_t planMetres, std::size_t cell
 PlotData makePlotData(const PlotInput& in) {
   PlotData d;
   d.title = in.title;
+  d.sourcesNewer = in.sourcesNewer;
   d.routeLength = in.table[kRowTrain].numberB;
   d.kilometres = KilometreScale(in.table, in.cells);
   std::size_t n = in.cells.size();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/model.h"
@@ -24,7 +25,12 @@ struct PlotInput {
   std::string trainSource;
   std::string routeSourceName;  // for the "file:line" of a feature
   std::string trainSourceName;
+  bool sourcesNewer = false;  // a source beside the compiled files was written after them
 };
+
+// Said by plot and on the page when the sources were saved after the compile the drawing comes from.
+inline constexpr std::string_view kSourcesNewerNote =
+    "the sources are newer than the compiled files; compile them again to see the edits";
 
 // A line of one of the two sources; `file` 0 is the route description, 1 the train run description.
 struct SourceRef {
@@ -79,6 +85,7 @@ struct PlotData {
   };
   std::vector<PlanSample> plan;
   std::array<std::string, 2> sourceNames;  // file names of the route and train run descriptions
+  bool sourcesNewer = false;
 
   bool hasPlan() const { return !plan.empty(); }
   // "NAME_linea.txt:214", or empty when the line is not known.

@@ -90,6 +90,7 @@ json dataJson(const PlotData& d) {
           {"profileCells", d.profileCells},
           {"kilometres", kilometresJson(d)},
           {"sources", d.sourceNames},
+          {"sourcesNewer", d.sourcesNewer ? json(std::string(kSourcesNewerNote)) : json(nullptr)},
           {"stations", stationsJson(d)},
           {"features", featuresJson(d)},
           {"speed", runsJson(d.speed, d.profileCells)},
@@ -184,7 +185,7 @@ std::string renderViewerPage(const PlotData* data, const ViewerPageOptions& opti
   html += "<meta name=\"viewport\" content=\"width=device-width\">\n<style>";
   html += kViewerStyle;
   html += "</style>\n</head>\n<body" + std::string(options.live ? " data-live=\"1\"" : "") + ">\n";
-  html += "<header><h1>" + title + "</h1><p id=\"summary\"></p>\n";
+  html += "<header><h1>" + title + "</h1><p id=\"summary\"></p><p id=\"newer\" hidden></p>\n";
   html += kControls;
   html += kBody;
   html += "<script type=\"application/json\" id=\"data\">" + (data ? viewerDataJson(*data) : "null") + "</script>\n";

@@ -12,7 +12,8 @@
 namespace pack {
 
 // The drawing data the page's script draws from, as one line of JSON: the profiles as runs of cells,
-// the stations, the features with their source lines, the plan, the kilometre posts, and under "design"
+// the stations, the features with their source lines, the plan, the kilometre posts, "sourcesNewer" (the
+// note shown in the header when the sources were saved after the compile, else null), and under "design"
 // the plot design (panels, colours, legend, lanes, curve radii, tick rules). Every character
 // that could end or change a script element or an event-stream line ('<', '>', '&', U+2028, U+2029;
 // newlines are escaped by JSON itself) is written as a \u escape, so the text can be pasted into a page

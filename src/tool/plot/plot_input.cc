@@ -1,5 +1,6 @@
 #include "tool/plot/plot_input.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "formats/compiled_format.h"
@@ -14,6 +15,21 @@ std::optional<std::size_t> firstNonFinitePoint(const std::vector<PlanPoint>& pla
     if (!std::isfinite(plan[metre].x.value) || !std::isfinite(plan[metre].y.value)) return metre;
   }
   return std::nullopt;
+}
+
+// Whether a source beside the compiled files was written after them, by the files' own clock.
+bool sourcesNewer(FileSystem& fs, const std::string& dir, ScenarioNames names) {
+  std::optional<std::int64_t> compiled;
+  for (const std::string& name : {trackCellFileName(names), scenarioTableFileName(names)}) {
+    std::optional<std::int64_t> time = fs.modifiedMilliseconds(fs.join(dir, name));
+    if (!time) return false;
+    compiled = std::min(compiled.value_or(*time), *time);
+  }
+  for (const std::string& name : {routeSourceName(names), trainRunSourceName(names)}) {
+    std::optional<std::int64_t> time = fs.modifiedMilliseconds(fs.join(dir, name));
+    if (time && *time > *compiled) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -51,6 +67,7 @@ PlotInput readPlotInput(FileSystem& fs, const std::string& dir, ScenarioNames na
   if (fs.exists(current)) input.routeSource = fs.read(current);
   current = fs.join(dir, input.trainSourceName);
   if (fs.exists(current)) input.trainSource = fs.read(current);
+  input.sourcesNewer = sourcesNewer(fs, dir, names);
   return input;
 }
 

@@ -270,6 +270,29 @@ TEST_F(Plot, AnHtmlNameWhereTheFolderGoesIsRefusedWithTheFormToUse) {
   EXPECT_FALSE(std::filesystem::exists(page));
 }
 
+// Sources saved after the compile are said on standard error and shown on the page, whose data carries
+// the note; sources older than the compiled files are not.
+TEST_F(Plot, SourcesNewerThanTheCompiledFilesAreSaid) {
+  compile();
+  const auto compiled = std::filesystem::last_write_time(file("Borgorosso_MontegranoC_517.sim"));
+  std::filesystem::last_write_time(file(kTrain), compiled + std::chrono::seconds(5));
+  for (bool html : {false, true}) {
+    std::vector<std::string> args = {"plot", dir()};
+    if (html) args.push_back("--html");
+    tool_testing::ToolRun run = runToolCaptured(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "scenario-tool plot: " + dir() + ": " + std::string(kSourcesNewerNote) + "\n");
+  }
+  EXPECT_NE(readBytes(file(kHtml)).find("\"sourcesNewer\":\"" + std::string(kSourcesNewerNote) + "\""),
+            std::string::npos);
+
+  std::filesystem::last_write_time(file(kTrain), compiled - std::chrono::seconds(5));
+  tool_testing::ToolRun run = runToolCaptured({"plot", "--html", dir()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(readBytes(file(kHtml)).find("\"sourcesNewer\":null"), std::string::npos);
+}
+
 // Text from the sources is data, never markup: whatever a name holds, the page's data element holds no
 // '<', '>' or '&' and no line separator, and reads back as the same text.
 TEST(PlotPage, TheDataEscapesEverythingThatIsNotPlainText) {

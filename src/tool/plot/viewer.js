@@ -588,6 +588,9 @@ function setData(data) {
     .sort((a, b) => a[1] - b[1]).map(p => p[0]);
   document.getElementById("summary").textContent = "route " + dist(D.routeLength) + ", modelled to " +
     dist(D.trackLength) + " (the run-out beyond the end hatched); " + D.kilometres.describe + ".";
+  const newer = document.getElementById("newer");
+  newer.hidden = !D.sourcesNewer;
+  newer.textContent = D.sourcesNewer || "";
   document.title = D.title;
   document.querySelector("h1").textContent = D.title;
   layout();
