@@ -29,13 +29,15 @@ class FormatsCommand : public ToolCommand {
         "'formats --markdown'.\n"
         "Exit status: 0 done, 64 bad argument or a WORD that nothing matches.");
     sub->add_flag("--markdown", markdown_, "Print Markdown instead of text");
-    sub->add_option("WHAT", what_, "route or run, then WORD; or WORD alone")->expected(0, 2)->type_name("");
+    // Up to two words, counted in run(): a bound here would show in the usage line as "(0x)".
+    sub->add_option("WHAT", what_, "route or run, then WORD; or WORD alone")->type_name("");
     return sub;
   }
 
   int run(std::ostream& out, std::ostream& err) override {
     bool route = true, run = true;
     std::size_t next = 0;
+    if (what_.size() > 2) return voice(err).fail(kExitUsage, "at most two words: route or run, then WORD");
     if (!what_.empty() && (what_[0] == "route" || what_[0] == "run")) {
       route = what_[0] == "route";
       run = !route;

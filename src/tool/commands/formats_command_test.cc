@@ -110,6 +110,8 @@ TEST(FormatsCommand, ShowsTheEntriesAKeyIsReadAs) {
       {{"formats", "run", "tempo"}, 64, {}, {}},
       {{"formats", "treno"}, 64, {}, {}},
       {{"formats", "pendenza", "route"}, 64, {}, {}},
+      {{"formats", "route", "pendenza", "curva"}, 64, {}, {}},
+      {{"formats", "--help"}, 0, {"Usage: scenario-tool formats [OPTIONS] [WHAT...]"}, {"(0x)"}},
   };
   for (const Case& c : cases) {
     tool_testing::ToolRun run = runToolCaptured(c.args);
