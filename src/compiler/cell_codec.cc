@@ -149,6 +149,11 @@ std::optional<std::int64_t> storedValue(const EntryDefinition& entry, std::size_
   return written;
 }
 
+std::string identificationText(std::int64_t fixedValue, std::int64_t code) {
+  return "the compiler's identification, not from any entry: the fixed value " + std::to_string(fixedValue) +
+         " and the code " + std::to_string(code) + " of the train number and scenario name";
+}
+
 std::string storedAs(const EntryDefinition& entry, std::size_t index, std::int64_t written) {
   std::optional<std::int64_t> stored = storedValue(entry, index, written);
   std::string as = unitText(entry, index, written);

@@ -272,6 +272,11 @@ inline constexpr std::int16_t kReservedTableValue = 610;
 inline constexpr std::int16_t kReservedCellValue = 5121;
 inline constexpr std::size_t kIdentificationCell = 1;
 
+// What such a slot holds, in an author's words (no entry writes it, so a source never shows it): "the
+// compiler's identification, not from any entry: the fixed value 5121 and the code 2536 of the train
+// number and scenario name".
+std::string identificationText(std::int64_t fixedValue, std::int64_t code);
+
 // ---- Curves: the class digit of a curve key gives its curvature.
 
 struct CurveClass {

@@ -42,12 +42,11 @@ bool listed(const std::vector<TrackCell>& cells, std::size_t i, bool all) {
 
 std::string cellWhere(std::size_t i) { return "cell " + std::to_string(i) + " (" + std::to_string(cellMetre(i)) + " m)"; }
 
-// Cell 1 carries the reserved marker and the plain scenario code in place of a feature's values.
+// Cell 1 carries the compiler's identification in place of a feature's values.
 std::string cellText(const TrackCell& c, std::size_t i, const ScenarioTable* table) {
   std::string text;
   if (i == kIdentificationCell && c.value1 == kCellMarker) {
-    text = "identification: the fixed marker " + std::to_string(kCellMarker) + " and the scenario's plain code " +
-           std::to_string(c.value2);
+    text = codec::identificationText(kCellMarker, c.value2);
     if (c.kind != kFree) text += "; " + std::string(kindName(c.kind));
   } else {
     text = cellFeatureText(c, i, table);
@@ -103,8 +102,8 @@ std::string trainRowText(const ScenarioRecord& r) {
 
 std::string scenarioRowText(const ScenarioRecord& r) {
   return "scenario \"" + cp1252ToUtf8(r.text) + "\": background settings uno " + std::to_string(r.numberA) +
-         ", due " + std::to_string(r.numberC) + ", tre " + std::to_string(r.numberB) + "; reserved marker " +
-         std::to_string(r.param1) + ", weighted scenario code " + std::to_string(r.numberD);
+         ", due " + std::to_string(r.numberC) + ", tre " + std::to_string(r.numberB) + "; " +
+         codec::identificationText(r.param1, r.numberD);
 }
 
 std::string runRowText(const ScenarioRecord& r) {

@@ -1,4 +1,7 @@
 // scenario-tool inspect on the compiled embedded scenario and on damaged copies of its files.
+#include <algorithm>
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -62,7 +65,8 @@ TEST_F(Inspect, TableRowsByTheirMeaning) {
       {"row 81", "at 0 m the line's count is 160+950 (flag 1"},
       {"row 82", "unused"},
       {"row 84", "braked mass 105 %, route length 32850 m, 8 coaches"},
-      {"row 85", "reserved marker 610, weighted scenario code 34655"},
+      {"row 85", "the compiler's identification, not from any entry: the fixed value 610 and the code 34655 of "
+                 "the train number and scenario name"},
       {"row 86", "run of train \"517\": signal repetition off; sand 180; clock at the start 16:56:00"},
   };
   for (const auto& [row, words] : expected) {
@@ -87,7 +91,7 @@ TEST_F(Inspect, CellsInRealUnitsWithOneCellCount) {
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(run.out.starts_with("798 cells (0 to 797)")) << lineOf(run.out, "");
   const std::pair<const char*, const char*> expected[] = {
-      {"cell     1", "identification: the fixed marker 5121 and the scenario's plain code 2536"},
+      {"cell     1", "the compiler's identification, not from any entry: the fixed value 5121 and the code 2536"},
       {"cell     4", "approach to a station stop point, step 1"},
       {"cell     5", "stop point of station row 1 \"BORGOROSSO\""},
       {"cell    15", "text board, text in row 80: \"(F)\""},
