@@ -11,6 +11,8 @@
 
 #include "compiler/model.h"
 #include "formats/compiled_format.h"
+#include "formats/route_format.h"
+#include "formats/train_run_format.h"
 
 namespace pack {
 
@@ -90,5 +92,43 @@ static_assert(kCellFields[10].offset + kCellFields[10].width == kCellRecordSize)
 static_assert(fieldsFollowEachOther(kRowFields, kRowFieldsBeforeText, 2));
 static_assert(kRowFields[kRowFieldsBeforeText - 1].offset + 1 == kRowTextOffset);
 static_assert(kRowFields[14].offset + kRowFields[14].width == kTableRecordFixedSize);
+
+// What a table row's fields hold, by the row's role, named as the reference (formats) names the value each
+// keeps, so that a reader of inspect's JSON meets the words of the sources. A field a role leaves out
+// keeps its name in kRowFields; the values stay as stored (a station's time in seconds of the day).
+struct RowFieldName {
+  std::string_view field;  // a name in kRowFields
+  std::string_view name;
+};
+namespace row_field_names {
+inline constexpr RowFieldName kStation[] = {
+    {"kind", train_run_values::kStation[1].name},  {"numberA", "platform start"},
+    {"numberB", "platform end"},                   {"numberC", train_run_values::kStation[0].name},
+    {"numberD", "time in seconds of the day"},     {"option", train_run_values::kStation[3].name},
+    {"flag4", train_run_values::kStation[4].name}, {"flag3", train_run_values::kStation[5].name},
+    {"param1", train_run_values::kStation[6].name}, {"param2", train_run_values::kStation[7].name},
+    {"flag1", train_run_values::kStation[8].name}, {"param3", train_run_values::kStation[9].name},
+    {"param4", train_run_values::kStation[10].name}, {"param5", train_run_values::kStation[11].name},
+    {"flag2", train_run_values::kStation[12].name},
+};
+inline constexpr RowFieldName kKilometrePost[] = {
+    {"numberA", route_values::kKilometrePost[0].name},
+    {"numberB", route_values::kKilometrePost[1].name},
+    {"numberC", route_values::kKilometrePost[2].name},
+};
+inline constexpr RowFieldName kTrain[] = {
+    {"numberA", train_run_values::kBrakedMass[0].name},
+    {"numberB", route_values::kLength[0].name},
+    {"numberC", train_run_values::kCoaches[0].name}};
+inline constexpr RowFieldName kScenario[] = {
+    {"numberA", "background setting uno"}, {"numberB", "background setting tre"},
+    {"numberC", "background setting due"}, {"param1", "identification fixed value"},
+    {"numberD", "identification code"}};
+inline constexpr RowFieldName kRun[] = {
+    {"numberA", route_values::kRepetition[0].name}, {"numberB", route_values::kRepetition[1].name},
+    {"numberC", "repetition codes"},              {"param1", train_run_values::kSand[0].name},
+    {"param3", "clock hours"},                    {"param4", "clock minutes"},
+    {"param5", "clock seconds"}};
+}  // namespace row_field_names
 
 }  // namespace pack

@@ -374,16 +374,36 @@ void printTable(const ScenarioTable& table, std::ostream& out) {
   }
 }
 
+// The names a row's fields go by in the JSON: the reference's, for the roles that give them meaning.
+std::span<const RowFieldName> rowFieldNames(std::string_view role) {
+  if (role == "station") return row_field_names::kStation;
+  if (role == "kilometre post") return row_field_names::kKilometrePost;
+  if (role == "train and route") return row_field_names::kTrain;
+  if (role == "scenario") return row_field_names::kScenario;
+  if (role == "run") return row_field_names::kRun;
+  return {};
+}
+
+std::string_view fieldName(std::span<const RowFieldName> names, std::string_view field) {
+  for (const RowFieldName& n : names) {
+    if (n.field == field) return n.name;
+  }
+  return field;
+}
+
 nlohmann::json tableJson(const ScenarioTable& table) {
   nlohmann::json rows = nlohmann::json::array();
   for (int row = 0; row < kTableRows; ++row) {
     std::string text = rowText(table, row);
     if (text.empty()) continue;
     const ScenarioRecord& r = table[static_cast<std::size_t>(row)];
-    nlohmann::json j = {{"row", row}, {"role", rowRole(table, row)}, {"meaning", text}, {"text", cp1252ToUtf8(r.text)}};
-    for (const RecordField<ScenarioRecord>& f : kRowFields) j[std::string(f.name)] = f.get(r);
+    const std::string_view role = rowRole(table, row);
+    nlohmann::json j = {{"row", row}, {"role", role}, {"meaning", text}, {"text", cp1252ToUtf8(r.text)}};
+    for (const RecordField<ScenarioRecord>& f : kRowFields) {
+      j[std::string(fieldName(rowFieldNames(role), f.name))] = f.get(r);
+    }
     if (row >= kRowKilometreTre && row <= kRowKilometreUno) j["kilometrePost"] = kilometrePostText(r.numberB);
-    if (rowRole(table, row) == "station" && r.numberD != 0) j["time"] = clockText(r.numberD);
+    if (role == "station" && r.numberD != 0) j["time"] = clockText(r.numberD);
     rows.push_back(std::move(j));
   }
   return {{"file", "scenario table"}, {"rows", rows}};

@@ -78,10 +78,23 @@ TEST_F(Inspect, TableRowsByTheirMeaning) {
   nlohmann::json rows = nlohmann::json::parse(runToolCaptured({"inspect", "--json", file(kTable)}).out)["rows"];
   EXPECT_EQ(rows[0]["role"], "station");
   EXPECT_EQ(rows[0]["time"], "16:57:00");
+  // Each field under the name the reference gives the value it keeps, the value as stored.
+  const std::map<int, std::map<std::string, int>> named = {
+      {1, {{"type", 12}, {"position", 0}, {"platform start", -300}, {"platform end", 300}, {"attribute A", 1},
+           {"attribute C", 4}, {"attribute I", 1}, {"time in seconds of the day", 61020}}},
+      {81, {{"position", 0}, {"kilometre-post value", 160950}, {"flag", 1}}},
+      {84, {{"braked-mass percentage", 105}, {"route length", 32850}, {"coaches", 8}}},
+      {85, {{"identification fixed value", 610}, {"identification code", 34655}}},
+      {86, {{"sand", 180}, {"clock hours", 16}, {"clock minutes", 56}, {"first position", 0}}},
+  };
   for (const nlohmann::json& row : rows) {
     if (row["row"] == 81) {
       EXPECT_EQ(row["kilometrePost"], "160+950");
     }
+    auto wanted = named.find(row["row"].get<int>());
+    if (wanted == named.end()) continue;
+    for (const auto& [name, value] : wanted->second) EXPECT_EQ(row[name], value) << row["row"] << " " << name;
+    EXPECT_FALSE(row.contains("numberA")) << row["row"];
   }
 }
 
