@@ -237,9 +237,9 @@ class Linter : public KeyPlaceListener {
     for (std::size_t i = 0; i < entry.valueCount(); ++i) {
       if (reader.atEnd()) {
         std::string count = std::to_string(i), total = std::to_string(entry.valueCount());
-        warn(FindingId::kFileEndsInEntry, key, {count, total, quoted(entry.writtenKey)});
+        warn(FindingId::kFileEndsInEntry, key, {count, total, quoted(keyAsWritten(read))});
         warnings_.back().readingStop =
-            "the file ends after " + count + " of the " + total + " values of " + quoted(entry.writtenKey);
+            "the file ends after " + count + " of the " + total + " values of " + quoted(keyAsWritten(read));
         return read;
       }
       Field value = readValue(reader, entry.values[i].width);
@@ -301,7 +301,12 @@ class Linter : public KeyPlaceListener {
   std::vector<LintWarning> take() { return std::move(warnings_); }
 
  private:
-  static std::string valueName(const EntryDefinition& entry, std::size_t i) { return valueLabel(entry, i); }
+  // The key as the line writes it: what the author looks for there ("curvas4", where the entry's own key
+  // is "curvad5").
+  static std::string keyAsWritten(const EntryRead& read) { return std::string(trimmed(read.key.text)); }
+  static std::string valueName(const EntryRead& read, std::size_t i) {
+    return valueLabel(*read.entry, i, cp1252ToUtf8(keyAsWritten(read)));
+  }
 
   // A value the compiler cannot read. When the key's line ran out before it (the value was taken from
   // the next line, or the field before it ended the line), the line has too few values: that is said
@@ -316,17 +321,17 @@ class Linter : public KeyPlaceListener {
         value.line != read.key.line || (value.endsLine && i + 1 < entry.valueCount() && !joinedValues);
     if (lineRanOut) {
       if (value.line == read.key.line) ++onKeyLine;
-      std::string takes = quoted(entry.writtenKey), total = std::to_string(entry.valueCount());
+      std::string takes = quoted(keyAsWritten(read)), total = std::to_string(entry.valueCount());
       std::string line = std::to_string(read.key.line), has = std::to_string(onKeyLine);
       std::string what = value.line == read.key.line ? quoted(value.text) : quoted(value.text) + " of line " + std::to_string(value.line);
-      warn(FindingId::kTooFewValues, read.key, {takes, total, line, has, what, valueName(entry, i)});
+      warn(FindingId::kTooFewValues, read.key, {takes, total, line, has, what, valueName(read, i)});
       // The problem begins with the quoted field; `what` says where that field stands.
       warnings_.back().readingStop = takes + " takes " + total + " values, line " + line + " has " + has + "; " + what +
-                                     value.problem.substr(quoted(value.text).size()) + " (" + valueName(entry, i) + ")";
+                                     value.problem.substr(quoted(value.text).size()) + " (" + valueName(read, i) + ")";
       return;
     }
-    std::string why = value.problem + " (" + valueName(entry, i) + ")";
-    warn(FindingId::kUnreadableValue, value, {value.problem, valueName(entry, i)});
+    std::string why = value.problem + " (" + valueName(read, i) + ")";
+    warn(FindingId::kUnreadableValue, value, {value.problem, valueName(read, i)});
     warnings_.back().readingStop = why + " at line " + std::to_string(value.line);
   }
 
@@ -335,7 +340,7 @@ class Linter : public KeyPlaceListener {
     const EntryDefinition& entry = *read.entry;
     std::size_t onKeyLine = 0;
     for (const Field& v : read.values) onKeyLine += v.line == read.key.line;
-    std::string key = quoted(entry.writtenKey), total = std::to_string(entry.valueCount());
+    std::string key = quoted(keyAsWritten(read)), total = std::to_string(entry.valueCount());
     bool continued = onKeyLine < read.values.size();
     if (continued) warn(FindingId::kValuesContinued, read.key, {key, total, std::to_string(onKeyLine)});
     const Field& last = read.values.back();
@@ -343,7 +348,7 @@ class Linter : public KeyPlaceListener {
     quietLine_ = last.line;  // the fields left on it are read as keys: one warning says so
     if (entry.values.back() == ValueWidth::kText) {
       std::string rest(trimmed(walk_.reader().restOfLine()));
-      warn(FindingId::kTextCutByComma, last, {quoted(last.text), valueName(entry, read.values.size() - 1), quoted(rest)});
+      warn(FindingId::kTextCutByComma, last, {quoted(last.text), valueName(read, read.values.size() - 1), quoted(rest)});
       return;
     }
     if (continued) return;
@@ -363,7 +368,7 @@ class Linter : public KeyPlaceListener {
     const Field& v = read.values[i];
     const ValueDefinition& d = read.entry->values[i];
     if (!v.number) return;
-    std::string name = valueName(*read.entry, i);
+    std::string name = valueName(read, i);
     if (trimmed(v.text).empty()) {
       if (!d.mayBeEmpty) warn(FindingId::kValueEmpty, v, {name});
       return;

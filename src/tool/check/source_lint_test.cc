@@ -116,6 +116,11 @@ TEST(SourceLint, WhatTheCompilerAcceptsSilentlyIsNamed) {
        "R:187:1: warning: the mountain stretch starting at 17300 m overlaps the previous one, which ends at 17350 m"},
       {Source::kRoute, "montagna,   3050,  3100,  2", "montagna,   3050,  3100,  5",
        "R:185:27: warning: scenery type 5 is none of 1, 2, 11 or 12"},
+      // A curve's values are named with the key its line holds, whatever the entry's usual key.
+      {Source::kRoute, "curvas4,  700,  500", "curvas4,  700,  0",
+       "R:12:17: warning: value 2 of \"curvas4\": length, m is 0, below the least it may be, 1"},
+      {Source::kRoute, "curvas4,  700,  500", "curvas4,  700,",
+       "R:12:15: warning: value 2 of \"curvas4\": length, m is empty and is read as 0"},
       {Source::kRoute, "curvad5,  400,  200", "curvax5,  400,  200",
        "R:11:1: warning: \"curvax5\": no side letter d or s; compiled as a right-hand curve of class 5; did you mean "
        "\"curvad5\"?"},

@@ -5,8 +5,9 @@
 
 namespace pack {
 
-std::string valueLabel(const EntryDefinition& entry, std::size_t index) {
-  std::string text = "value " + std::to_string(index + 1) + " of \"" + std::string(entry.writtenKey) + '"';
+std::string valueLabel(const EntryDefinition& entry, std::size_t index, std::string_view key) {
+  std::string text =
+      "value " + std::to_string(index + 1) + " of \"" + std::string(key.empty() ? entry.writtenKey : key) + '"';
   if (index >= entry.values.size()) return text;
   const ValueDefinition& v = entry.values[index];
   if (!v.name.empty()) text += ": " + std::string(v.name);

@@ -6,14 +6,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/entry.h"
 
 namespace pack {
 
-// "value 2 of "pendenza": gradient, per mille" (`index` from 0).
-std::string valueLabel(const EntryDefinition& entry, std::size_t index);
+// "value 2 of "pendenza": gradient, per mille" (`index` from 0). `key` is the key (UTF-8) as a line writes it,
+// where a message is about that line ("curvas4" for the entry that "curvad5" describes); empty, the
+// entry's own.
+std::string valueLabel(const EntryDefinition& entry, std::size_t index, std::string_view key = {});
 
 // "-100 to 155", "at least 0", "at most 32767"; empty for a text or a number its width alone limits.
 std::string rangeText(const ValueDefinition& value);
