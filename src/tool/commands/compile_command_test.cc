@@ -337,7 +337,7 @@ TEST_F(ExportedScenario, InspectReportsACutFileWithItsOffset) {
   std::string bytes = readBytes(file(kCompiled[1]));
   writeBytes(file(kCompiled[1]), bytes.substr(0, 100));
   tool_testing::ToolRun run = runToolCaptured({"inspect", file(kCompiled[1]).string()});
-  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.status, 65);
   EXPECT_NE(run.err.find(": offset "), std::string::npos) << run.err;
   EXPECT_EQ(runToolCaptured({"inspect", file("notes.txt").string()}).status, 64);
 }

@@ -13,7 +13,7 @@
 namespace pack {
 namespace {
 
-constexpr int kExitMalformed = 1;
+constexpr int kExitUnusualValues = 1;  // --strict: a value no compile writes
 constexpr std::size_t kProblemsShown = 20;
 
 class InspectCommand : public ToolCommand {
@@ -31,9 +31,9 @@ class InspectCommand : public ToolCommand {
         "box, length along the line and total turning; --every N lists every N-th metre.\n"
         "Values that no compile of well-formed sources writes are reported on standard error (in the\n"
         "JSON as \"problems\").\n"
-        "Exit status: 0 done, 1 the file is empty, cut short or malformed (what and at which offset), or\n"
-        "--strict and a value no compile writes, 64 bad argument or an option that does not apply to\n"
-        "FILE, 74 the file could not be read.");
+        "Exit status: 0 done, 1 --strict and a value no compile writes, 64 bad argument or an option that\n"
+        "does not apply to FILE, 65 the file is empty, cut short or malformed (one line: what and at which\n"
+        "offset), 74 the file could not be read.");
     sub->add_flag("--json", json_, "Print JSON instead of text");
     sub->add_flag("--all", all_, "Track cells: list every cell");
     sub->add_option("--every", everyText_, "Plan: also list every N-th metre (N from 1)");
@@ -60,18 +60,17 @@ class InspectCommand : public ToolCommand {
       return voice(err).fail(kExitIo, e.what());
     }
     if (bytes.empty()) {
-      err << file_ << ": empty file: a compiled " << compiledFileKindName(kind) << " is never empty\n";
-      return kExitMalformed;
+      return voice(err).fail(kExitData, file_ + ": empty file: a compiled " +
+                                            std::string(compiledFileKindName(kind)) + " is never empty");
     }
     std::vector<SanityProblem> problems;
     try {
       problems = show(kind, bytes, *platform, out);
     } catch (const DecodeError& e) {
-      err << file_ << ": " << e.what() << "\n";
-      return kExitMalformed;
+      return voice(err).fail(kExitData, file_ + ": " + e.what());
     }
     if (!json_) report(problems, err);
-    return strict_ && !problems.empty() ? kExitMalformed : kExitOk;
+    return strict_ && !problems.empty() ? kExitUnusualValues : kExitOk;
   }
 
  private:

@@ -170,11 +170,17 @@ TEST_F(Inspect, EmptyCutAndForeignFilesAreReported) {
   std::string tableWrongCode = table;
   // Row 85's numberD is the last field of the row before row 86's 37 bytes.
   tableWrongCode[table.size() - 37 - 4] ^= 1;
+  std::string plan = readBytes(file(kPlan));
   const Case cases[] = {
-      {"x.dat", "", {}, 1, "empty file"},
-      {"x.sim", "", {}, 1, "empty file"},
-      {"x_linea.dat", "", {}, 1, "empty file"},
-      {"x.dat", cells.substr(0, 100), {}, 1, "cut short"},
+      {"x.dat", "", {}, 65, "empty file"},
+      {"x.sim", "", {}, 65, "empty file"},
+      {"x_linea.dat", "", {}, 65, "empty file"},
+      {"x.dat", cells.substr(0, 100), {}, 65, "cut short"},
+      {"x.dat", cells.substr(0, cells.size() - 1), {"--json", "--all"}, 65, "cut short (14 of 15 bytes)"},
+      {"x.sim", table.substr(0, table.size() - 1), {}, 65, "file ends inside numberD"},
+      {"x.sim", table.substr(0, 100), {"--json"}, 65, "offset 94: file ends inside text"},
+      {"x_linea.dat", plan.substr(0, plan.size() - 3), {}, 65, "file ends inside element tag"},
+      {"x_linea.dat", plan.substr(0, plan.size() / 2), {"--every", "1"}, 65, "offset "},
       {"x.dat", random, {}, 0, "not the marker 5121"},
       {"x.dat", random, {"--strict"}, 1, "not the marker 5121"},
       {"x.sim", tableWrongCode, {}, 0, "weighted scenario code"},
@@ -190,6 +196,11 @@ TEST_F(Inspect, EmptyCutAndForeignFilesAreReported) {
     tool_testing::ToolRun run = runToolCaptured(args);
     EXPECT_EQ(run.status, c.status) << c.name << " " << c.words << "\n" << run.err;
     EXPECT_NE(run.err.find(c.words), std::string::npos) << run.err;
+    if (c.status == 65) {  // one line saying what and where, and nothing half shown
+      EXPECT_EQ(run.err.rfind("scenario-tool inspect: " + file(c.name) + ": ", 0), 0u) << run.err;
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+      EXPECT_EQ(run.out, "") << c.name;
+    }
   }
 }
 
