@@ -18,12 +18,21 @@ TEST(SetAsideSource, LeavesLinesOutAndNumbersTheRestAsTheAuthorDid) {
   EXPECT_EQ(source.authorLine(3), 5u) << "past the end, as far on as the text ended";
 }
 
-// A bare line feed does not end a line for the compiler, so it does not for the lines set aside either.
+// A bare line feed or carriage return does not end a line for the compiler, so it does not for the lines
+// set aside either: the source is split on CR LF here, whatever read it before.
 TEST(SetAsideSource, OnlyCrLfEndsALine) {
   SetAsideSource source("a\nb\r\nc");
   EXPECT_TRUE(source.setAside(1));
   EXPECT_EQ(source.text(), "c");
   EXPECT_EQ(source.authorLine(1), 2u);
+
+  SetAsideSource crLf("[generale]\r\nlunghezza percorso,\r1000\r\n\r\npendenza, 0, 5\n\r\nfine");
+  EXPECT_TRUE(crLf.setAside(2));
+  EXPECT_EQ(crLf.text(), "[generale]\r\n\r\npendenza, 0, 5\n\r\nfine");
+  EXPECT_TRUE(crLf.setAside(3));  // the line ending in LF CR LF is one line
+  EXPECT_EQ(crLf.text(), "[generale]\r\n\r\nfine");
+  EXPECT_EQ(crLf.authorLine(3), 5u);
+  EXPECT_FALSE(crLf.setAside(4));
 }
 
 }  // namespace
