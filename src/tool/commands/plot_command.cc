@@ -45,16 +45,21 @@ class PlotCommand : public ScenarioCommand {
   }
 
   int run(std::ostream& out, std::ostream& err) override {
-    if (std::optional<std::string> wrong = argumentProblem()) return voice(err).fail(kExitUsage, *wrong);
+    if (std::optional<std::string> wrong = outputKindProblem()) return voice(err).fail(kExitUsage, *wrong);
     std::unique_ptr<Platform> platform = makeNativePlatform();
+    if (pageNamedAsFolder(*platform)) {
+      return voice(err).fail(kExitUsage, "--html takes no file name: it writes the page beside the compiled files "
+                                         "in DIR, or where -o says (plot --html DIR -o " +
+                                             scenarioArguments().dir + ")");
+    }
     int status = kExitOk;
     std::optional<ChosenScenario> chosen = chooseScenario(*platform, err, status);
     if (!chosen) return status;
     const ScenarioNames names = chosen->names();
-    const std::string target =
-        outputFilePath(*platform, output_, chosen->dir, html_ ? plotPageName(names) : plotName(names));
     std::string current;
     try {
+      const std::string target =
+          outputFilePath(*platform, output_, chosen->dir, html_ ? plotPageName(names) : plotName(names));
       PlotInput input = readPlotInput(*platform, chosen->dir, names, !noPlan_, current);
       input.title = chosen->title;
       PlotData data = makePlotData(input);
@@ -88,14 +93,20 @@ class PlotCommand : public ScenarioCommand {
             fs.join(chosen.dir, trainRunSourceName(names))};
   }
 
-  // A name that says one kind of file while the other is asked for, and the page's name where the folder
-  // goes (the form `plot --html PAGE DIR` of earlier versions).
-  std::optional<std::string> argumentProblem() const {
+  // The page's name where the folder goes, and no folder of that name: the form `plot --html PAGE DIR` of
+  // earlier versions, which would otherwise be read as DIR and SCENARIO.
+  bool pageNamedAsFolder(FileSystem& fs) const {
     const std::string& dir = scenarioArguments().dir;
-    if (html_ && hasExtension(dir, ".html")) {
-      return "--html takes no file name: it writes the page beside the compiled files in DIR, or where -o says "
-             "(plot --html DIR -o " + dir + ")";
+    if (!html_ || !hasExtension(dir, ".html")) return false;
+    try {
+      return !fs.listFiles(dir);
+    } catch (const IoError&) {
+      return false;  // the folder's own problem is said where it is looked into
     }
+  }
+
+  // An -o that names the other kind of file than the one asked for.
+  std::optional<std::string> outputKindProblem() const {
     if (html_ && hasExtension(output_, ".svg")) return "-o " + output_ + " names an SVG picture; --html writes a page";
     if (!html_ && hasExtension(output_, ".html")) {
       return "-o " + output_ + " names a page; add --html to write the interactive page";

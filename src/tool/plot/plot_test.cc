@@ -260,7 +260,8 @@ TEST_F(Plot, OutputNamesAFileByItsExtensionAndAFolderOtherwise) {
 }
 
 // The form of earlier versions, `plot --html PAGE DIR`, would now read PAGE as the folder: it is refused
-// with the form to use instead, and no folder is made of the page's name.
+// with the form to use instead, and no folder is made of the page's name. A folder that is named so is
+// still a folder.
 TEST_F(Plot, AnHtmlNameWhereTheFolderGoesIsRefusedWithTheFormToUse) {
   compile();
   const std::string page = file("out.html");
@@ -268,6 +269,12 @@ TEST_F(Plot, AnHtmlNameWhereTheFolderGoesIsRefusedWithTheFormToUse) {
   EXPECT_EQ(run.status, 64);
   EXPECT_NE(run.err.find("plot --html DIR -o " + page), std::string::npos) << run.err;
   EXPECT_FALSE(std::filesystem::exists(page));
+
+  const std::string folder = file("pages.html");
+  ASSERT_EQ(runToolCaptured({"compile", dir(), "-o", folder}).status, 0);
+  run = runToolCaptured({"plot", "--html", folder});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/" + kHtml));
 }
 
 // Sources saved after the compile are said on standard error and shown on the page, whose data carries
