@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 #include "formats/file_names.h"
 #include "output/file_writer.h"
@@ -32,6 +33,17 @@ PackPayload gatherScenario(FileSystem& disk, const ChosenScenario& chosen) {
     if (disk.exists(path)) payload.documents.push_back({name, disk.read(path)});
   }
   return payload;
+}
+
+// Every file a pack is made from: the template, the sources and the crew documents.
+std::vector<std::string> packInputs(FileSystem& disk, const ChosenScenario& chosen, const std::string& templateFile) {
+  const ScenarioNames names = chosen.names();
+  std::vector<std::string> inputs{templateFile};
+  for (const std::string& name : {routeSourceName(names), trainRunSourceName(names), notesName(names),
+                                  slowDownOrderName(names), timetableName(names)}) {
+    inputs.push_back(disk.join(chosen.dir, name));
+  }
+  return inputs;
 }
 
 // The check's verdict as the pack command's: 0 to go on, or the status to end with.
@@ -71,6 +83,11 @@ int runPackCommand(const PackOptions& options, Platform& platform, const ChosenS
     } catch (const TemplateError& e) {
       return say.fail(kExitData, "the template " + from + " cannot be used: " + e.what());
     }
+    // The program written may be any kind of file, but never one the pack was made from.
+    const std::vector<std::string> inputs = packInputs(platform, chosen, from);
+    if (std::optional<std::string> refused = outputProblem(platform, options.output, inputs, "")) {
+      return say.fail(kExitCannotCreate, *refused);
+    }
     createFolderFor(platform, options.output);
     writeFile(platform, options.output, [&](BinaryWriter& w) { w.bytes(program); });
     platform.makeExecutable(options.output);
@@ -99,9 +116,11 @@ class PackCommand : public ScenarioCommand {
         "deletes them and ends, with the window and message box of scenario-pack.exe. The template is\n"
         "scenario-pack.exe beside the tool unless --template is given; a scenario it carries already is\n"
         "replaced. FILE is written whole or not at all, whatever its name (a program made from a POSIX\n"
-        "template has none), and missing folders on its way are created.\n"
+        "template has none), and missing folders on its way are created; it is never one of the files\n"
+        "the pack is made from.\n"
         "Exit status: 0 written, 2 the scenario has an error (nothing written unless --allow-errors),\n"
-        "64 bad argument, 65 the template is not the pack program, 74 a file could not be read or written.");
+        "64 bad argument, 65 the template is not the pack program, 73 FILE is one of the pack's own files,\n"
+        "74 a file could not be read or written.");
     sub->add_option("-o,--output", options_.output, "The program to write (for example ValSorgente.exe)")->required();
     sub->add_option("--template", options_.templatePath, "The pack program to copy (default: " +
                                                               std::string(kTemplateName) + " beside the tool)");

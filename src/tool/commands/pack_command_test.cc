@@ -121,7 +121,17 @@ TEST_F(PackCommand, RefusesWhatItCannotPackAndWritesNothing) {
     std::string message;
   };
   const std::string dir = sources_.string();
+  const std::string route = (sources_ / routeSourceName(kSorgente)).string();
+  const std::string routeBytes = readBytes(route);
+  fs::path copied = folder_.path() / "template-copy";
+  fs::copy_file(kTemplate, copied);
   const Case cases[] = {
+      // An input of the pack is never written over, whatever the spelling.
+      {{"pack", dir, "Val Sorgente", "314", "-o", route, "--template", kTemplate}, 73,
+       "scenario-tool pack: " + route + " is " + route + ", which this command reads; nothing was written\n"},
+      {{"pack", dir, "Val Sorgente", "314", "-o", folder_.path().string() + "/./template-copy", "--template",
+        copied.string()},
+       73, "which this command reads; nothing was written\n"},
       {{"pack", dir, "CON.x", "1", "-o", packPath(), "--template", kTemplate}, 64,
        "scenario-tool pack: scenario name \"CON.x\" gives the file name \"CON.x_linea.txt\", which Windows "
        "keeps for a device\n"},
@@ -142,6 +152,8 @@ TEST_F(PackCommand, RefusesWhatItCannotPackAndWritesNothing) {
     EXPECT_FALSE(fs::exists(packPath())) << c.message;
   }
   EXPECT_EQ(filesIn(sources_).size(), 3u);
+  EXPECT_EQ(readBytes(route), routeBytes);
+  EXPECT_EQ(readBytes(copied), readBytes(kTemplate));
 }
 
 }  // namespace
