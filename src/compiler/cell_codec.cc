@@ -42,7 +42,12 @@ Storage storageOf(const EntryDefinition& entry, std::size_t index) {
 
 std::string unitText(const EntryDefinition& entry, std::size_t index, std::int64_t v) {
   std::string_view unit = index < entry.values.size() ? entry.values[index].unit : std::string_view{};
-  return std::to_string(v) + (unit.empty() ? "" : " " + std::string(unit));
+  std::string text = std::to_string(v);
+  if (!unit.empty()) {
+    text += ' ';
+    text += unit;
+  }
+  return text;
 }
 
 }  // namespace

@@ -84,7 +84,12 @@ std::string trackEndsText(const Model& model, std::int32_t position) {
 
 std::string where(const RecordedError& e) {
   if (e.source.empty()) return "";
-  return e.source + (e.line > 0 ? ":" + std::to_string(e.line) : "") + ": ";
+  std::string text = e.source;
+  if (e.line > 0) {
+    text += ':';
+    text += std::to_string(e.line);
+  }
+  return text + ": ";
 }
 
 template <typename T>
@@ -163,8 +168,14 @@ namespace {
 
 std::string errorHead(const RecordedError& e) {
   const ErrorInfo* info = findError(e.code);
-  std::string text = where(e) + "error " + std::to_string(e.code);
-  if (info != nullptr && info->hasPosition) text += " at " + std::to_string(e.position) + " m";
+  std::string text = where(e);
+  text += "error ";
+  text += std::to_string(e.code);
+  if (info != nullptr && info->hasPosition) {
+    text += " at ";
+    text += std::to_string(e.position);
+    text += " m";
+  }
   return text;
 }
 

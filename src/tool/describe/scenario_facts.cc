@@ -49,7 +49,8 @@ std::string boardText(const TrackCell& c) {
       BoardSpeeds s = decodeBoardSpeeds(packed);
       int v = set == 0 ? s.first : s.second;
       any = any || v != 0;
-      speeds += (speeds.empty() ? "" : "/") + std::to_string(v);
+      if (!speeds.empty()) speeds += '/';
+      speeds += std::to_string(v);
     }
     if (set == 1 && !any && c.value4 % 10 == 0) break;
     int stripes = set == 0 ? c.value4 / 10 : c.value4 % 10;

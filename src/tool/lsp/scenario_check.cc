@@ -15,6 +15,13 @@
 namespace pack::lsp {
 namespace {
 
+// The diagnostic code of a compiler error: "E8".
+std::string errorId(std::int32_t code) {
+  std::string id = "E";
+  id += std::to_string(code);
+  return id;
+}
+
 // The two sources in memory, under the names the compile builds from the scenario's names.
 struct MemorySources {
   MemoryFileSystem files;
@@ -87,10 +94,10 @@ UnitVerdict checkUnit(const ScenarioUnit& unit, const UnitTexts& texts, bool bui
     bool atRun = e.code == kErrNoRouteSource && !unit.runPath.empty();
     std::string path = atRun ? unit.runPath : e.source.empty() ? unit.routePath : diskPath(e.source);
     verdict.findings.push_back({path, e.line > 0 ? e.line : 1, 0, 0, Severity::kError,
-                                "E" + std::to_string(e.code), errorMessageOf(e), {}});
+                                errorId(e.code), errorMessageOf(e), {}});
   }
   if (report.fatal != 0) {
-    verdict.findings.push_back({unit.routePath, 1, 0, 0, Severity::kError, "E" + std::to_string(report.fatal),
+    verdict.findings.push_back({unit.routePath, 1, 0, 0, Severity::kError, errorId(report.fatal),
                                 fatalStopText(report.fatal), {}});
   }
   if (missingRun) {

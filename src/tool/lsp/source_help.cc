@@ -101,7 +101,10 @@ std::string snippetOf(const EntryDefinition& entry) {
 
 std::string symbolName(const SourceLine& line) {
   std::string name = cp1252ToUtf8(line.key.text);
-  if (!line.values.empty()) name += " " + cp1252ToUtf8(line.values.front().text);
+  if (!line.values.empty()) {
+    name += ' ';
+    name += cp1252ToUtf8(line.values.front().text);
+  }
   if (line.values.size() > 1 && line.entry->values.back().width == ValueWidth::kText &&
       line.values.size() == line.entry->valueCount()) {
     name += " " + cp1252ToUtf8(line.values.back().text);
