@@ -356,14 +356,6 @@ class Linter : public KeyPlaceListener {
     warn(FindingId::kExtraValues, read.key, {key, total, std::to_string(found)});
   }
 
-  // "outside -100 to 155"; a range open at one end names the end that was missed.
-  static std::string missedRange(const ValueDefinition& d) {
-    const std::string range = rangeText(d);
-    if (range.starts_with("at least ")) return "below the least it may be, " + range.substr(9);
-    if (range.starts_with("at most ")) return "above the most it may be, " + range.substr(8);
-    return "outside " + range;
-  }
-
   void checkValue(const EntryRead& read, std::size_t i, std::optional<std::int64_t> routeLength) {
     const Field& v = read.values[i];
     const ValueDefinition& d = read.entry->values[i];
@@ -376,7 +368,7 @@ class Linter : public KeyPlaceListener {
     std::int64_t n = *v.number;
     std::string stored = codec::storedAs(*read.entry, i, n);
     if (outsideRange(d, n)) {
-      warn(FindingId::kValueOutOfRange, v, {name, std::to_string(n), missedRange(d), stored.empty() ? "" : ": " + stored});
+      warn(FindingId::kValueOutOfRange, v, {name, std::to_string(n), missedRangeText(d), stored.empty() ? "" : ": " + stored});
     } else if (!stored.empty()) {
       warn(FindingId::kValueStoredOtherwise, v, {name, stored});
     } else if (d.alongLine && routeLength && n > *routeLength) {

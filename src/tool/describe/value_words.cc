@@ -15,16 +15,43 @@ std::string valueLabel(const EntryDefinition& entry, std::size_t index, std::str
   return text;
 }
 
-std::string rangeText(const ValueDefinition& value) {
-  if (!value.range) return "";
+namespace {
+
+// Which ends of a value's range say more than its width does.
+enum class RangeEnds { kNone, kLowest, kHighest, kBoth };
+
+RangeEnds rangeEnds(const ValueDefinition& value) {
+  if (!value.range) return RangeEnds::kNone;
   ValueRange whole = widthRange(value.width);
   ValueRange r = *value.range;
-  if (r.min <= whole.min && r.max >= whole.max) return "";
   bool noMin = r.min <= whole.min && whole.min < 0;  // a byte's 0 is a real lower end
   bool noMax = r.max >= whole.max;
-  if (noMax) return "at least " + std::to_string(r.min);
-  if (noMin) return "at most " + std::to_string(r.max);
-  return std::to_string(r.min) + " to " + std::to_string(r.max);
+  if (r.min <= whole.min && noMax) return RangeEnds::kNone;
+  if (noMax) return RangeEnds::kLowest;
+  if (noMin) return RangeEnds::kHighest;
+  return RangeEnds::kBoth;
+}
+
+}  // namespace
+
+std::string rangeText(const ValueDefinition& value) {
+  switch (rangeEnds(value)) {
+    case RangeEnds::kNone: return "";
+    case RangeEnds::kLowest: return "at least " + std::to_string(value.range->min);
+    case RangeEnds::kHighest: return "at most " + std::to_string(value.range->max);
+    case RangeEnds::kBoth: break;
+  }
+  return std::to_string(value.range->min) + " to " + std::to_string(value.range->max);
+}
+
+std::string missedRangeText(const ValueDefinition& value) {
+  switch (rangeEnds(value)) {
+    case RangeEnds::kLowest: return "below the least it may be, " + std::to_string(value.range->min);
+    case RangeEnds::kHighest: return "above the most it may be, " + std::to_string(value.range->max);
+    case RangeEnds::kNone:
+    case RangeEnds::kBoth: break;
+  }
+  return "outside " + rangeText(value);
 }
 
 bool outsideRange(const ValueDefinition& value, std::int64_t number) {

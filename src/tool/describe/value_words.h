@@ -20,6 +20,9 @@ std::string valueLabel(const EntryDefinition& entry, std::size_t index, std::str
 
 // "-100 to 155", "at least 0", "at most 32767"; empty for a text or a number its width alone limits.
 std::string rangeText(const ValueDefinition& value);
+// What a number outside the range missed: "outside -100 to 155", or for a range open at one end the end
+// it missed, "below the least it may be, 350".
+std::string missedRangeText(const ValueDefinition& value);
 
 bool outsideRange(const ValueDefinition& value, std::int64_t number);
 
