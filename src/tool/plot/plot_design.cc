@@ -22,7 +22,7 @@ PlotDesign makeDesign() {
       {"curve", curveTitle(s.curveRadii), 50, "", 0},
       {"speed", "Speed (km/h): line limit grey, with the slow-downs red", 110, "km/h", 5},
       {"adhesion", "Adhesion (%)", 60, "%", 4},
-      {"features", "Signals (red), boards (grey), slow-down points (orange), code points (purple)", 96, "", 0},
+      {"features", "Signals (red), boards (grey), slow-down points (orange), code points (purple)", 105, "", 0},
   };
   const Palette& c = s.colours;
   s.legend = {{c.mountain[1], "mountain stretch, type 1"}, {c.mountain[2], "type 2"},

@@ -43,7 +43,13 @@ struct PlotDesign {
   Palette colours;
   std::vector<LegendEntry> legend;
   std::array<std::string, 4> laneColours;  // signals, boards, slow-down points, code points
-  double laneHeight = 23;
+  // Each lane's top, from the features panel's top. Signals come in warning and protection pairs a short
+  // way apart, so their lane has a second row for the label that the first row has no room for.
+  std::array<double, 4> laneTops = {6, 38, 61, 84};
+  std::array<int, 4> laneLabelRows = {2, 1, 1, 1};
+  double labelRowHeight = 9;
+  // Room above a value panel's highest label, so that a value equal to it is not drawn on the frame.
+  double valueHeadroom = 8;
   std::array<int, 7> curveRadii{};  // metres by class, 0 for straight
   int stationRows = 4;           // rows of station names, staggered when they would overlap
   double stationRowHeight = 13;

@@ -128,7 +128,8 @@ json designJson(const PlotDesign& s) {
                   {"slowDownText", c.slowDownText}, {"adhesion", c.adhesion}, {"grid", c.grid}, {"frame", c.frame},
                   {"postText", c.postText}, {"routeEnd", c.routeEnd}, {"mountain", c.mountain}, {"curve", c.curve}};
   return {{"panels", panels}, {"panelGap", s.panelGap}, {"colours", colours}, {"legend", legend},
-          {"lanes", lanes}, {"laneColours", s.laneColours}, {"laneHeight", s.laneHeight},
+          {"lanes", lanes}, {"laneColours", s.laneColours}, {"laneTops", s.laneTops}, {"laneLabelRows", s.laneLabelRows},
+          {"labelRowHeight", s.labelRowHeight}, {"valueHeadroom", s.valueHeadroom},
           {"curveRadii", s.curveRadii}, {"maxRunOutShare", s.maxRunOutShare}, {"stationRows", s.stationRows}, {"stationRowHeight", s.stationRowHeight},
           {"tickSpacing", s.tickSpacing}, {"minTickStep", s.minTickStep}, {"textWidth", s.textWidth},
           {"labelChars", s.labelChars}, {"postUnit", s.postUnit}, {"postSeparator", s.postSeparator},

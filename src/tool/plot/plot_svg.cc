@@ -241,7 +241,8 @@ class Renderer {
     lo = std::floor(lo / step) * step;
     hi = std::ceil(hi / step) * step;
     if (!(lo < hi)) hi = lo + step;
-    auto y = [=](double v) { return top + height - (v - lo) / (hi - lo) * height; };
+    const double scaled = height - design_.valueHeadroom;
+    auto y = [=](double v) { return top + height - (v - lo) / (hi - lo) * scaled; };
     for (double v = lo; v <= hi + step / 2; v += step) {
       body_.line(kLeft - 4, y(v), kLeft, y(v), "stroke=\"#555\"");
       body_.line(kLeft, y(v), kLeft + kPlotWidth, y(v), "stroke=\"#f0f0f0\"");
@@ -488,7 +489,7 @@ class Renderer {
       body_.rect(x0, top, std::max(x1 - x0, 1.5), height, fill(c.slowDownBand));
     }
     steps(d_.speed, y, "stroke=\"" + c.lineSpeed + "\" stroke-width=\"1.2\"");
-    steps(d_.effectiveSpeed, y, "stroke=\"" + c.effectiveSpeed + "\" stroke-width=\"1.8\"");
+    slowedSteps(y, "stroke=\"" + c.effectiveSpeed + "\" stroke-width=\"1.8\"");
     LabelPlacer placer;
     for (const PlotFeature& f : d_.features) {
       if (f.kind != kSlowDownStart) continue;
@@ -508,6 +509,18 @@ class Renderer {
     }
   }
 
+  // The speed a slow-down leaves, only where it is below the line's limit: elsewhere the limit's own
+  // line says it, and a second line over it would hide its colour. Each stretch drops from the limit and
+  // climbs back to it.
+  void slowedSteps(const std::function<double(double)>& y, std::string_view style) {
+    for (const Run& r : runs(d_.effectiveSpeed, d_.profileCells)) {
+      if (r.value >= d_.speed[r.first]) continue;
+      double x0 = cellX(r.first), x1 = cellX(r.last + 1);
+      std::size_t after = std::min(r.last + 1, d_.profileCells - 1);
+      body_.polyline({{x0, y(d_.speed[r.first])}, {x0, y(r.value)}, {x1, y(r.value)}, {x1, y(d_.speed[after])}}, style);
+    }
+  }
+
   void adhesion(const PanelDesign& p, double top) {
     auto y = valueAxis(p, top, 0, 100);
     steps(d_.adhesion, y, "stroke=\"" + design_.colours.adhesion + "\" stroke-width=\"1.5\"");
@@ -520,16 +533,31 @@ class Renderer {
       if (lane < 0) continue;
       const std::string& colour = design_.laneColours[static_cast<std::size_t>(lane)];
       double x = along_.x(static_cast<double>(f.metre));
-      double y = top + 6 + lane * design_.laneHeight;
+      double y = top + design_.laneTops[static_cast<std::size_t>(lane)];
       body_.out << "<rect x=\"" << num(x - 1) << "\" y=\"" << num(y) << "\" width=\"2\" height=\"10\" fill=\""
                 << colour << "\"><title>" << escapeXml(hoverText(f)) << "</title></rect>\n";
       // Signals are labelled with their kind, boards with their text, when there is room.
       if (lane > 1) continue;
       std::string text = f.label;
       if (text.size() > design_.labelChars) text = text.substr(0, design_.labelChars) + "...";
-      double w = textWidth(text, 8);
-      Box b{x + 2, y + 11, x + 2 + w, y + 20};
-      if (placer.tryPlace(b)) body_.text(x + 2, y + 19, text, "font-size=\"8\" " + fill(colour));
+      placeLaneLabel(placer, lane, x, y, text, "font-size=\"8\" " + fill(colour));
+    }
+  }
+
+  // A label beside its mark on the right, else on the left, in each of the lane's label rows in turn;
+  // left out when none has room.
+  void placeLaneLabel(LabelPlacer& placer, int lane, double x, double y, const std::string& text, const std::string& style) {
+    const double w = textWidth(text, 8);
+    for (int row = 0; row < design_.laneLabelRows[static_cast<std::size_t>(lane)]; ++row) {
+      const double below = y + row * design_.labelRowHeight;
+      if (placer.tryPlace({x + 2, below + 11, x + 2 + w, below + 20})) {
+        body_.text(x + 2, below + 19, text, style);
+        return;
+      }
+      if (placer.tryPlace({x - 2 - w, below + 11, x - 2, below + 20})) {
+        body_.text(x - 2, below + 19, text, style + " text-anchor=\"end\"");
+        return;
+      }
     }
   }
 

@@ -161,6 +161,31 @@ TEST_F(Plot, AShortRoutesRunOutIsDrawnCompressed) {
   EXPECT_NE(svg.find("end of route 5 km"), std::string::npos);
 }
 
+std::size_t occurrences(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// The speed panel draws the line's limit once, and the slowed speed only over the slow-down (a red line
+// over all of the grey one hid it); every signal of a warning and protection pair a short way apart
+// gets its label.
+TEST_F(Plot, TheSpeedPanelShowsTheLimitOnceAndEverySignalIsLabelled) {
+  const std::string slowedLine = "<polyline fill=\"none\" stroke=\"" + plotDesign().colours.effectiveSpeed + "\"";
+  compile();
+  ASSERT_EQ(runToolCaptured({"plot", dir()}).status, 0);
+  std::string svg = readBytes(file(kSvg));
+  EXPECT_EQ(occurrences(svg, slowedLine), 0u) << "the embedded run has no slow-down";
+  const std::string signal = "fill=\"" + plotDesign().colours.signal + "\"";
+  EXPECT_EQ(occurrences(svg, signal + ">warning<") + occurrences(svg, signal + " text-anchor=\"end\">warning<"), 4u);
+  EXPECT_EQ(occurrences(svg, signal + ">protection<") + occurrences(svg, signal + " text-anchor=\"end\">protection<"), 4u);
+
+  ASSERT_EQ(runToolCaptured({"new", dir(), "Breve", "1"}).status, 0);
+  ASSERT_EQ(runToolCaptured({"compile", dir(), "Breve", "1"}).status, 0);
+  ASSERT_EQ(runToolCaptured({"plot", dir(), "Breve", "1"}).status, 0);
+  EXPECT_EQ(occurrences(readBytes(file("Breve_1.svg")), slowedLine), 1u) << "the starter has one slow-down";
+}
+
 // The page carries everything it needs: no file or address outside it, and its data names the source
 // line of each feature.
 TEST_F(Plot, TheHtmlPageIsSelfContainedAndPointsAtTheSources) {

@@ -121,6 +121,20 @@ function stepLine(g, runs, y, colour, width) {
   }
   if (d) el("path", {d: d, fill: "none", stroke: colour, "stroke-width": width}, g);
 }
+// The speed a slow-down leaves, only where it is below the line's limit (the limit's own line says the
+// rest): each stretch drops from the limit and climbs back to it.
+function slowedLine(g, y, colour, width) {
+  let d = "";
+  const [i0, i1] = visibleRange(D.effective);
+  for (let i = i0; i < i1; i++) {
+    const r = D.effective[i], before = runAt(D.speed, r[0]), after = runAt(D.speed, r[1] + 1) || before;
+    if (!before || r[2] >= before[2]) continue;
+    const x0 = X(r[0] * CELL).toFixed(1), x1 = X((r[1] + 1) * CELL).toFixed(1);
+    d += "M" + x0 + "," + y(before[2]).toFixed(1) + "L" + x0 + "," + y(r[2]).toFixed(1) +
+         "L" + x1 + "," + y(r[2]).toFixed(1) + "L" + x1 + "," + y(after[2]).toFixed(1);
+  }
+  if (d) el("path", {d: d, fill: "none", stroke: colour, "stroke-width": width}, g);
+}
 function band(g, m0, m1, top, h, attrs) {
   const x0 = Math.max(LEFT, X(m0)), x1 = Math.min(LEFT + PW, X(m1));
   if (x1 < LEFT || x0 > LEFT + PW) return null;
@@ -162,7 +176,7 @@ function valueAxis(g, panel, top, lo, hi) {
   if (!(lo < hi)) hi = lo + 1;
   const step = nice(hi - lo, panel.axisLabels);
   lo = Math.floor(lo / step) * step; hi = Math.ceil(hi / step) * step;
-  const y = v => top + h - (v - lo) / (hi - lo) * h;
+  const scaled = h - S.valueHeadroom, y = v => top + h - (v - lo) / (hi - lo) * scaled;
   for (let v = lo; v <= hi + step / 2; v += step) {
     el("line", {x1: LEFT, x2: LEFT + PW, y1: y(v), y2: y(v), stroke: "#f0f0f0"}, g);
     el("text", {x: LEFT - 5, y: y(v) + 3, "font-size": 9, "text-anchor": "end"}, g, fmt(v));
@@ -314,7 +328,7 @@ const DRAW = {
     for (const [x0, x1, , b] of segments(D.effective, isSlowed)) if (b) slowed.push([x0, top, x1, top + h]);
     boxes(g, slowed, {fill: c.slowDownBand});
     stepLine(g, D.speed, y, c.lineSpeed, 1.2);
-    stepLine(g, D.effective, y, c.effectiveSpeed, 1.8);
+    slowedLine(g, y, c.effectiveSpeed, 1.8);
     const place = placer();
     let lastBoard = null;
     for (const f of featuresBetween(v0, v1)) {
@@ -343,15 +357,23 @@ const DRAW = {
     for (const f of featuresBetween(v0, v1)) {
       const lane = S.lanes[f.k];
       if (lane === undefined || lane < 0) continue;
-      const x = X(f.m), y = top + 6 + lane * S.laneHeight, colour = S.laneColours[lane];
+      const x = X(f.m), y = top + S.laneTops[lane], colour = S.laneColours[lane];
       // One mark per pixel column and lane: more could not be told apart.
       if (Math.round(x) === lastX[lane]) continue;
       lastX[lane] = Math.round(x);
       el("rect", {x: x - 1, y: y, width: 2, height: 10, fill: colour, class: f.k, "data-m": f.m}, g);
       if (lane > 1 && wide) continue;
       const text = f.label.length > S.labelChars ? f.label.slice(0, S.labelChars) + "..." : f.label;
-      if (place(x + 2, y + 10, x + 4 + textWidth(text, 8), y + 19)) {
-        el("text", {x: x + 2, y: y + 18, "font-size": 8, fill: colour, class: f.k + "-label"}, g, text);
+      // Beside the mark on its right, else on its left, in each of the lane's label rows in turn.
+      const w = textWidth(text, 8);
+      placing: for (let row = 0; row < S.laneLabelRows[lane]; row++) {
+        const below = y + row * S.labelRowHeight;
+        for (const [x0, anchor] of [[x + 2, "start"], [x - 2 - w, "end"]]) {
+          if (!place(x0, below + 10, x0 + w + 2, below + 19)) continue;
+          el("text", {x: anchor === "start" ? x + 2 : x - 2, y: below + 18, "font-size": 8, fill: colour,
+                      "text-anchor": anchor, class: f.k + "-label"}, g, text);
+          break placing;
+        }
       }
     }
   }
