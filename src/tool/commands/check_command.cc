@@ -122,7 +122,8 @@ class CheckCommand : public ScenarioCommand {
         "fields the compiler could not read on every line among them, one of each kind with a count of the\n"
         "others and their lines (--all lists each one). Nothing is written or deleted.\n"
         "Exit status: 0 no error (warnings allowed unless --strict), 1 warnings only and --strict,\n"
-        "2 an error (or a missing train run source), 64 bad argument, 74 a source could not be read.");
+        "2 an error (or a missing train run source), 64 bad argument, 74 a source could not be read.\n"
+        "More in docs/authoring.md.");
     sub->add_flag("--no-plan", options_.noPlan, "Check as compiled without the per-metre plan (curves are not read)");
     sub->add_flag("--strict", options_.strict, "Exit with 1 when there are warnings and no error");
     sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");

@@ -79,7 +79,8 @@ class CompileCommand : public ScenarioCommand {
         "as the pack does. Errors and warnings name the source file and line.\n"
         "Exit status: 0 no error, 1 an error was recorded (files written), 2 the compile stopped with\n"
         "\" Errore n. \" (nothing written), 64 bad argument, 74 a file could not be read or written, or the\n"
-        "train run source is missing (nothing written; --allow-missing-run compiles the route alone).");
+        "train run source is missing (nothing written; --allow-missing-run compiles the route alone).\n"
+        "More in docs/authoring.md.");
     sub->add_flag("--no-plan", options_.noPlan, "Compile without the per-metre plan (curves are not read)");
     sub->add_flag("--delete-sources", options_.deleteSources,
                   "Delete the sources as the pack does after reading them (kept by default)");

@@ -109,7 +109,8 @@ class DecompileCommand : public ScenarioCommand {
         "here. Without the plan file the route has no curves: compile it with --no-plan.\n"
         "Exit status: 0 the sources give the same bytes, 1 some cell or row cannot be explained (the best\n"
         "sources are written), 64 bad argument, 65 a file is not a compiled file (nothing written), 74 a file\n"
-        "could not be read or written, or a source exists and --force was not given.");
+        "could not be read or written, or a source exists and --force was not given.\n"
+        "More in docs/round-trip.md.");
     sub->add_option("-o,--output", options_.outDir, "Folder for the two sources (default: DIR)")->check(kNotEmpty);
     sub->add_flag("--force", options_.force, "Replace sources that already exist");
     addScenarioArguments(sub, "the compiled files");

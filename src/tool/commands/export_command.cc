@@ -32,7 +32,8 @@ class ExportCommand : public ToolCommand {
         "same name in DIR that differs from what export would write (a source being edited) is kept, and\n"
         "nothing is written, unless --force is given; files that are already the same are fine.\n"
         "Exit status: 0 done, 64 bad argument, 73 a file in DIR differs and --force was not given, 74 a\n"
-        "file or folder could not be written.");
+        "file or folder could not be written.\n"
+        "More in docs/authoring.md.");
     sub->add_flag("--force", force_, "Replace files in DIR even when they differ from the scenario's texts");
     sub->add_option("DIR", folder_, "Folder to write into; created with its parents if missing")->required();
     return sub;

@@ -27,7 +27,8 @@ class FormatsCommand : public ToolCommand {
         "cartello); 'all' shows everything. route or run first keeps to that source; a word of the other\n"
         "source is shown with where it lives. --markdown prints Markdown: docs/formats.md is made with\n"
         "'formats --markdown'.\n"
-        "Exit status: 0 done, 64 bad argument or a WORD that nothing matches.");
+        "Exit status: 0 done, 64 bad argument or a WORD that nothing matches.\n"
+        "More in docs/formats.md.");
     sub->add_flag("--markdown", markdown_, "Print Markdown instead of text");
     // Up to two words, counted in run(): a bound here would show in the usage line as "(0x)".
     sub->add_option("WHAT", what_, "route or run, then WORD; or WORD alone")->type_name("");

@@ -33,7 +33,8 @@ class InspectCommand : public ToolCommand {
         "JSON as \"problems\").\n"
         "Exit status: 0 done, 1 --strict and a value no compile writes, 64 bad argument or an option that\n"
         "does not apply to FILE, 65 the file is empty, cut short or malformed (one line: what and at which\n"
-        "offset), 74 the file could not be read.");
+        "offset), 74 the file could not be read.\n"
+        "More in docs/looking.md.");
     sub->add_flag("--json", json_, "Print JSON instead of text");
     sub->add_flag("--all", all_, "Track cells: list every cell");
     sub->add_option("--every", everyText_, "Plan: also list every N-th metre (N from 1)");

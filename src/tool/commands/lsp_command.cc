@@ -20,7 +20,8 @@ class LspCommand : public ToolCommand {
         "and the editor shows the compiler's error, the warnings and the fields it could not read at their\n"
         "lines, the meaning of keys and values on hover, completion of keys, signature help, symbols and\n"
         "fixes. docs/editors.md says how to connect Neovim, VS Code, Emacs, Helix and Kate.\n"
-        "Exit status: 0 after the editor's shutdown and exit, 1 when the input ended otherwise.");
+        "Exit status: 0 after the editor's shutdown and exit, 1 when the input ended otherwise.\n"
+        "More in docs/editors.md.");
     return sub;
   }
 

@@ -30,7 +30,8 @@ class NewCommand : public ToolCommand {
         "there, with 'scenario-tool formats' for what each entry means. Existing sources of that name are\n"
         "never replaced.\n"
         "Exit status: 0 done, 64 bad argument or name, 73 a source of that name is already in DIR, 74 a\n"
-        "file or folder could not be written.");
+        "file or folder could not be written.\n"
+        "More in docs/authoring.md.");
     sub->add_option("DIR", folder_, "Folder to write into")->required();
     sub->add_option("NAME", scenario_, "Name of the new scenario (its line)")->required();
     sub->add_option("TRAIN", train_, "Number of its train")->required();

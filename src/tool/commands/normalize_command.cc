@@ -38,7 +38,8 @@ class NormalizeCommand : public ToolCommand {
         "byte is refused untouched. Through a symbolic link the file it leads to is rewritten; a file with\n"
         "several names (hard links) is refused, as a rewritten file would no longer be shared.\n"
         "Exit status: 0 done, 65 a file holds a character code page 1252 cannot hold or is not a source\n"
-        "text, 64 bad argument, 73 a file has several names, 74 a file could not be read or written.");
+        "text, 64 bad argument, 73 a file has several names, 74 a file could not be read or written.\n"
+        "More in docs/authoring.md.");
     sub->add_option("FILE", files_, "Source files to rewrite in place")->required();
     return sub;
   }

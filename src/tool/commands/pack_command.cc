@@ -120,7 +120,8 @@ class PackCommand : public ScenarioCommand {
         "the pack is made from.\n"
         "Exit status: 0 written, 2 the scenario has an error (nothing written unless --allow-errors),\n"
         "64 bad argument, 65 the template is not the pack program, 73 FILE is one of the pack's own files,\n"
-        "74 a file could not be read or written.");
+        "74 a file could not be read or written.\n"
+        "More in docs/publishing.md.");
     sub->add_option("-o,--output", options_.output, "The program to write (for example ValSorgente.exe)")->required();
     sub->add_option("--template", options_.templatePath, "The pack program to copy (default: " +
                                                               std::string(kTemplateName) + " beside the tool)");

@@ -36,7 +36,8 @@ class PlotCommand : public ScenarioCommand {
         "The picture never replaces a file that is not a picture of this kind (a compiled file, a source).\n"
         "Exit status: 0 done, 64 bad argument, 65 a compiled file is malformed, the plan does not belong to\n"
         "the cells or holds a point that is not a number, 73 the output would replace one of the inputs or a\n"
-        "file that is not a picture (nothing written), 74 a file could not be read or written.");
+        "file that is not a picture (nothing written), 74 a file could not be read or written.\n"
+        "More in docs/looking.md.");
     sub->add_option("-o,--output", output_, "The file to write, or a folder for it (default: DIR)")->check(kNotEmpty);
     sub->add_flag("--html", html_, "Write the interactive page SCENARIO_TRAIN.html instead of the SVG");
     sub->add_flag("--no-plan", noPlan_, "Leave the plan file out, even when there is one");

@@ -121,7 +121,8 @@ class ServeCommand : public ScenarioCommand {
         "drawing stays, marked out of date. Nothing is written unless --write is given: then the compiled\n"
         "files are written after every save, exactly as compile writes them. Ctrl+C stops the server.\n"
         "Exit status: 0 stopped, 64 bad argument, 69 the port could not be had, 74 DIR is missing or holds no\n"
-        "sources.");
+        "sources.\n"
+        "More in docs/looking.md.");
     sub->add_option("--port", options_.port, "Port to listen on (default: one the system picks)")
         ->check(CLI::Range(0, 65535));
     sub->add_flag("--open", options_.open, "Open the page in the browser");

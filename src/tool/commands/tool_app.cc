@@ -36,7 +36,8 @@ constexpr const char* kDescription =
 
 constexpr const char* kFooter =
     "Exit status: 0 done, 64 unknown command or bad argument, 74 a file or folder could not be written.\n"
-    "Run 'scenario-tool COMMAND --help' for the arguments of one command.";
+    "Run 'scenario-tool COMMAND --help' for the arguments of one command.\n"
+    "More in README.md.";
 
 // Usage errors are one line, whatever the parser's message looked like.
 int usageError(std::ostream& err, std::string message) {
