@@ -1,0 +1,12 @@
+// The train a scenario runs when no other is named: trains/regional_loco_hauled.yaml, built into the
+// program so that the tool needs no file beside it.
+#pragma once
+
+#include <string_view>
+
+namespace pack::running_time {
+
+inline constexpr std::string_view kDefaultTrainName = "trains/regional_loco_hauled.yaml";
+std::string_view defaultTrainFile();
+
+}  // namespace pack::running_time
