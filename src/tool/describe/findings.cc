@@ -70,13 +70,15 @@ constexpr FindingInfo kFindings[] = {
      "the time {1} at {2} is earlier than the clock at the start of the run, {3}"},
     {kValueStoredOtherwise, "L030", "value-stored-otherwise", kWarning, "{1}: {2}"},
     {kApproachMarksReplaced, "L031", "approach-marks-replaced", kWarning,
-     "the approach marks of this entry replace those of {1} in the cells at {2} m; move one of the two so that "
-     "both keep their marks"},
+     "the approach marks of this entry replace those of {1} in the cells at {2} m; move one of the two {3} m "
+     "further from the other so that both keep their marks"},
     {kByteOrderMark, "L032", "byte-order-mark", kWarning, "{1}"},
     {kLineEnds, "L033", "line-ends", kWarning, "{1}"},
     {kUtf8Text, "L034", "utf8-text", kWarning, "{1}"},
     {kErrorBehindError, "L035", "error-behind-error", kError,
      "{1} is {2}, not a multiple of {3}: once {4} is put right, the compiler stops here with error {5}"},
+    {kUnsavableCharacter, "L036", "character-not-in-code-page", kWarning,
+     "code page 1252 cannot hold the character {1}; the saved source would hold \"?\" in its place"},
 };
 
 constexpr bool inIdOrder() {

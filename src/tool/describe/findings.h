@@ -54,6 +54,8 @@ enum class FindingId : std::uint16_t {
   kUtf8Text = 34,
   // The compiler stops at one error of a line: another one it would stop at next.
   kErrorBehindError = 35,
+  // An editor's text: a character the saved source cannot hold.
+  kUnsavableCharacter = 36,
 };
 
 enum class FindingSeverity : std::uint8_t {
