@@ -151,17 +151,30 @@ CompileReport compileExplained(FileSystem& fs, const CompileRequest& request, co
 }
 
 void explainReadingStop(RecordedError& error, const std::vector<LintWarning>& warnings) {
+  // Error 2 names the route source only: the lint knows the definition and its line.
+  if (error.code == kErrKilometrePost && error.detail.empty()) {
+    auto offGrid = std::find_if(warnings.begin(), warnings.end(), [&](const LintWarning& w) {
+      return w.id == FindingId::kKilometrePostOffGrid && w.file == error.source;
+    });
+    if (offGrid == warnings.end()) return;
+    error.line = offGrid->line;
+    error.detail = offGrid->readingStop;
+    return;
+  }
   if (error.code != kErrRunTime || !error.detail.empty()) return;
   for (const LintWarning& w : warnings) {
+    if (w.id == FindingId::kKilometrePostOffGrid) continue;  // error 2's, not a reading failure
     if (!w.readingStop.empty() && (error.source.empty() || w.file == error.source)) {
       error.detail = w.readingStop;
       return;
     }
   }
+  // What the lint does not read (a text the compiled table cannot hold): the reader's own words.
+  if (!error.failure.empty()) error.detail = "the reading stopped at this entry: " + error.failure;
 }
 
 void takeOutReadingStop(const RecordedError& error, std::vector<LintWarning>& warnings) {
-  if (error.code != kErrRunTime || error.detail.empty()) return;
+  if ((error.code != kErrRunTime && error.code != kErrKilometrePost) || error.detail.empty()) return;
   auto explained = std::find_if(warnings.begin(), warnings.end(), [&](const LintWarning& w) {
     return w.readingStop == error.detail && (error.source.empty() || w.file == error.source);
   });
@@ -191,7 +204,9 @@ std::string recordedErrorText(const RecordedError& e) {
   if (e.detail.empty()) return errorLine(e);
   // The causes a reading failure can have, or the two ends a position can miss, say less than the one
   // found, and their advice may not apply to it: the one found is said alone, with its own advice.
-  if (e.code == kErrRunTime || e.code == kErrBeyondTrack) return errorHead(e) + ": " + e.detail;
+  if (e.code == kErrRunTime || e.code == kErrBeyondTrack || e.code == kErrKilometrePost) {
+    return errorHead(e) + ": " + e.detail;
+  }
   return errorLine(e) + "; " + e.detail;
 }
 

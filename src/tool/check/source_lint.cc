@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -401,6 +402,8 @@ struct RouteState {
   std::optional<std::int64_t> curveEnd;
   std::optional<std::int64_t> mountainEnd;
   std::size_t mountains = 0;
+  // The last reading of each kilometre-post definition: a later one replaces an earlier one.
+  std::map<const EntryDefinition*, EntryRead> kilometrePosts;
 };
 
 constexpr std::int64_t kRunOut = kTrackExtension;
@@ -436,6 +439,24 @@ void checkMountainType(Linter& lint, const Field& value, std::int64_t type) {
              metres(codec::kMountainJoinGap) + " of the previous one's end)";
   }
   lint.warn(FindingId::kSceneryType, value, {std::to_string(type), joined});
+}
+
+bool isKilometrePost(const EntryDefinition* entry) {
+  return entry == &kKilometreUnoEntry || entry == &kKilometreDueEntry || entry == &kKilometreTreEntry;
+}
+
+// A kilometre-post definition off the 50 m grid: the compiler's error 2 names no line, this does.
+void checkKilometrePost(Linter& lint, const EntryRead& read) {
+  for (std::size_t i : {0u, 1u}) {
+    std::optional<std::int64_t> metre = read.at(i);
+    if (!metre || *metre % 50 == 0) continue;
+    const std::string what = i == 0 ? "the position" : "the value";
+    const std::string key = quoted(read.entry->writtenKey);
+    lint.warn(FindingId::kKilometrePostOffGrid, read.values[i], {what, key, metres(*metre)}).readingStop =
+        "the kilometre-post definition " + key + " at line " + std::to_string(read.key.line) + " has " + what +
+        " " + metres(*metre) + ", not a multiple of 50; round it to 50 m";
+    return;
+  }
 }
 
 void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
@@ -498,6 +519,7 @@ void lintRoute(std::string_view bytes, const std::string& file, bool buildPlan, 
         if (entry == &kCurveEntry) checkCurveKey(lint, *key);
         EntryRead read = lint.readEntry(*entry, *key, state.length);
         if (read.complete && entry == &kRouteLengthEntry) state.length = read.at(0);
+        if (read.complete && isKilometrePost(entry)) state.kilometrePosts.insert_or_assign(entry, read);
         if (read.complete && !general) checkRouteFeature(lint, read, state);
       } else if (!buildPlan && containsIgnoreCase(key->text, "curva")) {
         lint.quiet(key->line);  // without the plan a curve is not read: its values are read as keys
@@ -508,6 +530,7 @@ void lintRoute(std::string_view bytes, const std::string& file, bool buildPlan, 
       walk.entryHandled(KeyField{key->text, key->line, key->column, key->endsLine});
     }
   }
+  for (const auto& [entry, read] : state.kilometrePosts) checkKilometrePost(lint, read);
   if (facts != nullptr) facts->length = state.length;
 }
 

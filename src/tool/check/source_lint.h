@@ -33,7 +33,9 @@ struct LintWarning {
   std::size_t line = 0;
   std::string message;
   std::size_t column = 0;  // from 1; 0 when the warning is about the whole line
-  std::string readingStop = {};  // for a field the compiler cannot read (error 25): what is wrong with it
+  // For a field the compiler cannot read (error 25), or a kilometre post off the grid (error 2): the
+  // account the compiler's error is given.
+  std::string readingStop = {};
   FindingId id{};                // its row in the finding table (tool/describe/findings.h)
   std::optional<LintFix> fix = {};
   std::size_t endColumn = 0;  // past the last byte it covers; 0: to the end of the field at `column`

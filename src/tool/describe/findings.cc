@@ -79,6 +79,9 @@ constexpr FindingInfo kFindings[] = {
      "{1} is {2}, not a multiple of {3}: once {4} is put right, the compiler stops here with error {5}"},
     {kUnsavableCharacter, "L036", "character-not-in-code-page", kWarning,
      "code page 1252 cannot hold the character {1}; the saved source would hold \"?\" in its place"},
+    {kKilometrePostOffGrid, "L037", "kilometre-post-off-grid", kError,
+     "{1} of {2} is {3}, not a multiple of 50: once both sources are read the compiler stops with error 2; "
+     "round it to 50 m"},
 };
 
 constexpr bool inIdOrder() {

@@ -56,6 +56,8 @@ enum class FindingId : std::uint16_t {
   kErrorBehindError = 35,
   // An editor's text: a character the saved source cannot hold.
   kUnsavableCharacter = 36,
+  // The compiler stops once both sources are read: a kilometre post off the 50 m grid.
+  kKilometrePostOffGrid = 37,
 };
 
 enum class FindingSeverity : std::uint8_t {
