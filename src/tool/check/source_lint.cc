@@ -131,19 +131,24 @@ const EntryDefinition* findIgnoringCase(std::span<const EntryDefinition* const> 
 // The written key nearest to a key that matches nothing, when it is near enough to be a slip.
 const EntryDefinition* nearestEntry(std::span<const EntryDefinition* const> entries, std::string_view key) {
   std::string lower = cp1252ToLower(trimmed(key));
+  std::size_t allowed = lower.size() <= 5 ? 1 : 2;
+  // Lengths further apart than `allowed` are further apart than that in edits too: not worth measuring.
+  auto distance = [&](std::string_view other) {
+    const std::size_t apart = lower.size() > other.size() ? lower.size() - other.size() : other.size() - lower.size();
+    return apart > allowed ? allowed + 1 : editDistance(lower, other);
+  };
   const EntryDefinition* best = nullptr;
   std::size_t bestDistance = 0;
   for (const EntryDefinition* e : entries) {
-    std::size_t d = editDistance(lower, e->writtenKey);
+    std::size_t d = distance(e->writtenKey);
     for (std::string_view word : e->words) {
-      if (!word.empty()) d = std::min(d, editDistance(lower, word));
+      if (!word.empty()) d = std::min(d, distance(word));
     }
     if (best == nullptr || d < bestDistance) {
       best = e;
       bestDistance = d;
     }
   }
-  std::size_t allowed = lower.size() <= 5 ? 1 : 2;
   return best != nullptr && bestDistance <= allowed ? best : nullptr;
 }
 
@@ -685,9 +690,9 @@ void lintOneSource(FileSystem& fs, const std::string& path, WarningList& all, Fi
   if (!fs.exists(path)) return;
   std::string bytes = fs.read(path);
   // The form of what is compiled decides whether its lines can be read; that of the saved file is told.
-  const bool textBroken = checkSourceForm(bytes).lineEndsBroken;
-  SourceFormCheck form = saved != nullptr && saved->exists(path) ? checkSourceForm(saved->read(path))
-                                                                 : checkSourceForm(bytes);
+  SourceFormCheck form = checkSourceForm(bytes);
+  const bool textBroken = form.lineEndsBroken;
+  if (saved != nullptr && saved->exists(path)) form = checkSourceForm(saved->read(path));
   for (SourceFormProblem& p : form.problems) all.add({path, p.line, std::move(p.message), p.column, {}, p.id});
   if (textBroken) return;
   lint(bytes, path);
