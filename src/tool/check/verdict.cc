@@ -237,6 +237,13 @@ Verdict checkSourcesInMemory(FileSystem& disk, const VerdictRequest& request, Me
   return checkSources(files, inMemory);
 }
 
+Verdict unreadableVerdict(const std::string& what) {
+  Verdict verdict;
+  verdict.findings.push_back({{}, 0, 0, VerdictSeverity::kError, {}, what});
+  verdict.errorCount = 1;
+  return verdict;
+}
+
 std::string findingText(const VerdictFinding& f) {
   std::string text;
   if (!f.file.empty()) {

@@ -103,6 +103,9 @@ Verdict checkSources(FileSystem& files, const VerdictRequest& request);
 // compiled files written beside them in memory, so that what the compile made can be read after it.
 Verdict checkSourcesInMemory(FileSystem& disk, const VerdictRequest& request, MemoryFileSystem& memory);
 
+// The verdict on sources that could not be read at all (a failure of the file system): that one error.
+Verdict unreadableVerdict(const std::string& what);
+
 // "FILE:LINE:COLUMN: warning: MESSAGE" (the parts that apply), the form compilers use; a compiler error's
 // message names its severity itself ("error 16 at ...").
 std::string findingText(const VerdictFinding& finding);

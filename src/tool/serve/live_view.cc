@@ -19,14 +19,6 @@ json pageVerdict(const Verdict& verdict) {
   return j;
 }
 
-// A source that cannot be read at all: the verdict is that one line.
-json unreadableVerdict(const std::string& text) {
-  Verdict verdict;
-  verdict.findings.push_back({{}, 0, 0, VerdictSeverity::kError, {}, text});
-  verdict.errorCount = 1;
-  return pageVerdict(verdict);
-}
-
 std::string messageText(const json& data, json verdict) {
   json message = {{"data", data}, {"verdict", std::move(verdict)}, {"stale", data.is_null()}};
   // One line: an event stream ends a message at a line end.
@@ -46,7 +38,7 @@ LiveView viewSources(FileSystem& disk, const LiveSources& sources) {
   try {
     verdict = checkSourcesInMemory(disk, request, memory);
   } catch (const IoError& e) {
-    return {nullptr, messageText(nullptr, unreadableVerdict(e.what())), e.what()};
+    return {nullptr, messageText(nullptr, pageVerdict(unreadableVerdict(e.what()))), e.what()};
   }
   json said = pageVerdict(verdict);
   if (verdict.hasError()) {
@@ -63,7 +55,7 @@ LiveView viewSources(FileSystem& disk, const LiveSources& sources) {
   } catch (const std::exception& e) {
     // The compiler's own files always decode: this would be a fault of the tool, said on the page.
     std::string text = current + ": " + e.what();
-    return {nullptr, messageText(nullptr, unreadableVerdict(text)), text};
+    return {nullptr, messageText(nullptr, pageVerdict(unreadableVerdict(text))), text};
   }
 }
 
