@@ -168,5 +168,35 @@ TEST(CompileExplained, AReadingFailureSaysWhichFieldAndWhy) {
   }
 }
 
+// Errors the compiler gives without a line or a reason of its own get the ones the tool knows: which
+// kilometre-post definition is off the grid (error 2), and what stopped the reading when no field was
+// unreadable (error 25 for a text the compiled table cannot hold).
+TEST(CompileExplained, ErrorsWithoutTheirPlaceAreGivenIt) {
+  struct Case {
+    const char* file;
+    std::string from, to;
+    std::string lineStart;
+    std::string says;  // after "FILE:LINE: "
+  } cases[] = {
+      {kRoute, "progressiva chilometrica uno,    0,    160850,", "progressiva chilometrica uno,    0,    160825,",
+       "progressiva chilometrica uno,",
+       "error 2: the kilometre-post definition \"progressiva chilometrica uno\" at line {} has the value 160825 m, "
+       "not a multiple of 50; round it to 50 m\n"},
+      {kTrain, "SASSOCANDIDO", std::string(65536, 'S'), "stazione,    9750,",
+       "error 25: the reading stopped at this entry: station name longer than 65535 bytes\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.from);
+    TempFolder folder;
+    std::string bytes = exportEdited(folder, c.file, c.from, c.to);
+    const std::string line = std::to_string(lineOf(bytes, c.lineStart));
+    std::string says = c.says;
+    if (std::size_t at = says.find("{}"); at != std::string::npos) says.replace(at, 2, line);
+    tool_testing::ToolRun run = runToolCaptured({"check", folder.str()});
+    EXPECT_NE(run.out.find((folder.path() / c.file).string() + ":" + line + ": " + says), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("check: 1 error, 0 warnings"), std::string::npos) << "said once, as the error\n" << run.out;
+  }
+}
+
 }  // namespace
 }  // namespace pack

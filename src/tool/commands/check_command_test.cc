@@ -208,6 +208,29 @@ TEST_F(CheckCommand, WarningsComeAfterTheErrorsByKind) {
   EXPECT_TRUE(j["omitted"].empty());
 }
 
+// A source of many faulty lines costs what a few hundred findings cost: the verdict keeps 200 warnings in
+// full, the kinds the compiler stops at first, and counts the others by kind.
+TEST_F(CheckCommand, FindingsAreBoundedTheErrorsKept) {
+  std::string unknown;
+  for (int i = 0; i < 500; ++i) unknown += "chiave ignota " + std::to_string(i) + ", 1\r\n";
+  edit(kTrain, "[codici]", unknown + "[codici]");
+  edit(kTrain, "velocita,   17050,    65", "velocita,   17050,    6x5");  // read before the unknown keys
+  edit(kRoute, "pendenza,  900,   24", "pendenza,  900,   240");          // a value out of its range
+  nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
+  EXPECT_EQ(j["errorCount"], 1);
+  EXPECT_EQ(j["warningCount"], 501);
+  // 200 kept of the lint's, one of them the reading failure the error then says as its own.
+  EXPECT_EQ(warningsOf(j).size(), 199u);
+  EXPECT_EQ(j["omitted"], (nlohmann::json{{"L015", 302}}));
+  EXPECT_EQ(j["findings"][0]["id"], "E25") << "the error first";
+  EXPECT_EQ(findingsWhere(j, [](const nlohmann::json& f) { return f["id"] == "L018"; }).size(), 1u)
+      << "a warning of a more serious kind than the many keeps its place";
+  ToolRun text = runToolCaptured({"check", dir()});
+  EXPECT_NE(text.out.find("  and 499 more like it, at "), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("(302 of them only counted)\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("check: 1 error, 501 warnings\n"), std::string::npos) << text.out;
+}
+
 TEST_F(CheckCommand, ExitStatusFollowsTheWorstProblem) {
   struct Case {
     const char* name;
