@@ -83,8 +83,7 @@ std::vector<LintWarning> inVerdictOrder(std::vector<LintWarning> warnings, const
   return ordered;
 }
 
-// The verdict is made here, one source of findings after the other: a new kind of finding is one more
-// call that adds to `warnings` (or to `verdict.findings` for an error) before the order is made.
+// The verdict is made here: the sources of findings in collect(), then the order.
 class VerdictMaker {
  public:
   VerdictMaker(FileSystem& files, const VerdictRequest& request)
@@ -92,30 +91,11 @@ class VerdictMaker {
 
   Verdict make() {
     std::optional<std::string> missingRun = missingTrainRun();
-    lintSources(files_, paths_.route, paths_.run, request_.compile.buildPlan, warnings_, request_.saved);
-    unsavable();
-    compile(missingRun.has_value());
+    collect(missingRun.has_value());
     std::vector<LintWarning> warnings = warnings_.take();
     verdict_.warningCount = warnings_.total();
     for (const auto& [id, count] : warnings_.omitted()) verdict_.omitted[findingCode(id)] += count;
-
-    // The cause of the first error, when a problem of its source's form is that cause, comes first.
-    RecordedError& error = verdict_.compile.error;
-    std::optional<LintWarning> cause;
-    if (auto found = error.code != 0 ? formCause(error, warnings) : warnings.end(); found != warnings.end()) {
-      cause = std::move(*found);
-      warnings.erase(found);
-      error.detail = causedBy(error, cause->id);
-    } else {
-      explainReadingStop(error, warnings);
-      const std::size_t before = warnings.size();
-      takeOutReadingStop(error, warnings);
-      verdict_.warningCount -= before - warnings.size();
-    }
-    if (cause) {
-      verdict_.findings.push_back(warningFinding(std::move(*cause)));
-      verdict_.findings.back().explainsError = true;
-    }
+    const bool causeFound = causeFirst(warnings);
     if (missingRun) {
       VerdictSeverity severity = request_.compile.trainNumber.empty() ? VerdictSeverity::kInformation
                                                                         : VerdictSeverity::kError;
@@ -124,7 +104,7 @@ class VerdictMaker {
     }
     firstErrors();
     // Behind an error its source's form explains, every other would be a consequence.
-    if (request_.laterErrors && !cause) laterErrors();
+    if (request_.laterErrors && !causeFound) laterErrors();
     for (LintWarning& w : inVerdictOrder(std::move(warnings), paths_)) verdict_.findings.push_back(warningFinding(std::move(w)));
     return std::move(verdict_);
   }
@@ -137,6 +117,34 @@ class VerdictMaker {
     }
     if (request_.runMayBeMissing) return std::nullopt;
     return missingTrainRunSource(files_, paths_.route, paths_.run);
+  }
+
+  // Every source of findings, one call each: their warnings go to the bounded list, the compile's error
+  // and stop to the report.
+  void collect(bool runMissing) {
+    lintSources(files_, paths_.route, paths_.run, request_.compile.buildPlan, warnings_, request_.saved);
+    unsavable();
+    compile(runMissing);
+  }
+
+  // The first error's cause: a problem of its source's form, put first and named by the error; else the
+  // lint's account of a field the compiler could not read, said as the error's and not again. True when
+  // the form is the cause.
+  bool causeFirst(std::vector<LintWarning>& warnings) {
+    RecordedError& error = verdict_.compile.error;
+    auto found = error.code != 0 ? formCause(error, warnings) : warnings.end();
+    if (found == warnings.end()) {
+      explainReadingStop(error, warnings);
+      const std::size_t before = warnings.size();
+      takeOutReadingStop(error, warnings);
+      verdict_.warningCount -= before - warnings.size();
+      return false;
+    }
+    error.detail = causedBy(error, found->id);
+    verdict_.findings.push_back(warningFinding(std::move(*found)));
+    verdict_.findings.back().explainsError = true;
+    warnings.erase(found);
+    return true;
   }
 
   void unsavable() {

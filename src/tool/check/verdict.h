@@ -8,6 +8,10 @@
 // errors found by setting entries aside, then the warnings by kind (those the compiler stops at first,
 // then those it reads otherwise than meant, then those of form), each kind in reading order. An error
 // explained by a form problem says so once, instead of its list of possible causes.
+//
+// The findings come from their sources one after the other in VerdictMaker::collect (verdict.cc): a new
+// source of findings is one call there that adds its warnings to the bounded list (or its errors to the
+// findings), and the order, the bound and every front-end follow.
 #pragma once
 
 #include <cstddef>
