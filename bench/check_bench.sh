@@ -17,5 +17,7 @@ awk -v n="$lines" 'BEGIN { for (i = 0; i < n; i++) printf "chiave ignota %d, 1\r
 tail -n 1 "$run" >>"$dir/run"
 mv "$dir/run" "$run"
 echo "train run source: $(wc -l <"$run") lines, $(wc -c <"$run") bytes"
-/usr/bin/time -f "check --json: %e s, %M KiB peak resident" "$tool" check --json "$dir" Bench 1 >"$dir/out" || true
+/usr/bin/time -o "$dir/time" -f "check --json: %e s, %M KiB peak resident" "$tool" check --json "$dir" Bench 1 \
+  >"$dir/out" || true
+cat "$dir/time"
 echo "printed: $(wc -c <"$dir/out") bytes"
