@@ -138,6 +138,8 @@ def drive(chromium, profile, url, folder, screenshot):
         errors = tools.evaluate("document.querySelectorAll('#verdict li.error').length")
         check(errors == 1, "the error said once in the panel, not %r times" % errors)
         check(tools.evaluate("document.getElementById('panels').classList.contains('stale')"), "the drawing marked out of date")
+        why = tools.evaluate("document.getElementById('stale').textContent")
+        check((TRAIN + ":36: error 25: \"9x50\" is not a whole number") in why, "the red box says check's first line: %r" % why)
         check(station_metre(tools, "SASSOCANDIDO") == 9600, "the last drawing kept")
         if screenshot:
             shot = tools.call("Page.captureScreenshot", format="png")["data"]

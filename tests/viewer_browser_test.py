@@ -267,8 +267,8 @@ def live_updates(chromium, work, page_path):
         # The station at 9750 m moves to 11000 m; a warning points at 11000 m.
         tools.evaluate(send % ("(() => { const d = %s; d.stations[1].m = 11000; return {data: d, stale: false, "
                                "verdict: {findings: [{file: 'a_linea.txt', line: 12, column: 3, severity: 'warning', "
-                               "id: 'W1', message: 'a curve ends past the line', position: 11000}], error: null, "
-                               "fatal: null}}; })()" % data))
+                               "id: 'W1', message: 'a curve ends past the line', position: 11000}], omitted: {}, "
+                               "errorCount: 0, warningCount: 1, headline: null}}; })()" % data))
         check(tools.range() == [5000, 15000], "live: the view kept: %r" % tools.range())
         moved = tools.evaluate("[...document.querySelectorAll('text.station')].map(t => +t.dataset.m)")
         check(moved == [11000], "live: the station redrawn at its new place: %r" % moved)
@@ -283,12 +283,14 @@ def live_updates(chromium, work, page_path):
         a, b = tools.range()
         check(a < 11000 < b, "live: a click on the finding goes to its place: %r" % [a, b])
         # The sources stop compiling: the drawing stays, marked, with the error over it.
-        tools.evaluate(send % "{data: null, stale: true, verdict: {findings: [], error: 'a_linea.txt:40: error 7: "
-                              "no number', fatal: 'stopped at the route'}}")
+        tools.evaluate(send % "{data: null, stale: true, verdict: {findings: [{file: 'a_linea.txt', line: 40, "
+                              "severity: 'error', id: 'E7', message: 'error 7: no number'}], omitted: {}, errorCount: 1, "
+                              "warningCount: 0, headline: 'a_linea.txt:40: error 7: no number'}}")
         check(tools.evaluate("[...document.querySelectorAll('text.station')].length") == 1, "live: the drawing stays")
         mark = tools.evaluate("(m => m.hidden ? '' : m.textContent)(document.getElementById('stale'))")
         check("Out of date" in mark and "error 7" in mark, "live: marked out of date with the error: %r" % mark)
-        tools.evaluate(send % ("{data: %s, stale: false, verdict: {findings: [], error: null, fatal: null}}" % data))
+        tools.evaluate(send % ("{data: %s, stale: false, verdict: {findings: [], omitted: {}, errorCount: 0, "
+                               "warningCount: 0, headline: null}}" % data))
         check(tools.evaluate("document.getElementById('stale').hidden && "
                              "!document.getElementById('panels').classList.contains('stale')"), "live: the mark goes")
         check(tools.evaluate("document.querySelectorAll('#verdict li').length") == 0, "live: no findings left")

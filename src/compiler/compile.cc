@@ -32,6 +32,7 @@ RecordedError recordedError(const Model& model, const SourceAccess& sources) {
   RecordedError error;
   error.code = model.errorCode;
   error.position = model.errorPosition;
+  if (model.errorCode == kErrRunTime) error.failure = sources.failure;
   const ErrorInfo* info = findError(model.errorCode);
   if (info != nullptr && info->origin == ErrorOrigin::kEntry && sources.errorSource != SourceKind::kNone) {
     error.source = sources.errorSource == SourceKind::kRoute ? sources.routePath : sources.trainRunPath;

@@ -30,6 +30,7 @@ struct RecordedError {
   std::string source;         // path of the source it belongs to; empty when it belongs to none
   std::size_t line = 0;       // line of its entry's key in that source; 0 when there is none
   std::string detail;         // what a caller found out about it (the authoring tool: what holds the cell)
+  std::string failure = {};   // for a reading failure (25): what stopped the reading, in the reader's words
 };
 
 // What one compile came to. After a fatal stop nothing is to be written; the recorded error, when there is

@@ -49,10 +49,11 @@ void memorizza_dati(Model& model, SourceAccess& sources) {
     // A refusal in the general part may leave the track sized but not yet created.
     model.createTrack();
     if (route.readTrainRun) readTrainRunSource(ctx, route.nextBoardRow);
-  } catch (const RuntimeFailure&) {
+  } catch (const RuntimeFailure& failure) {
     model.createTrack();
     // The one handler for unexpected failures: both sources go, errorPosition stays as it was.
     ctx.recordError(25);
+    sources.failure = failure.what();
     ctx.deleteSourceIfPresent(sources.routePath);
     ctx.deleteSourceIfPresent(sources.trainRunPath);
   }

@@ -23,6 +23,7 @@ struct SourceAccess {
   // handled. Diagnostics only; nothing of it reaches the compiled files.
   SourceKind errorSource = SourceKind::kNone;
   std::size_t errorLine = 0;
+  std::string failure = {};  // what stopped the reading with code 25, in the reader's words
 };
 
 // Clears nothing itself: the caller has cleared the table and errorCode, and set buildPlan.

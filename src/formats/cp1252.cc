@@ -107,7 +107,9 @@ std::string cp1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::uint8_t cp1252ToLower(std::uint8_t byte) {
+namespace {
+
+constexpr std::uint8_t lowerOf(std::uint8_t byte) {
   if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
     return static_cast<std::uint8_t>(byte + 0x20);
   }
@@ -120,6 +122,17 @@ std::uint8_t cp1252ToLower(std::uint8_t byte) {
   }
 }
 
+// Looked up rather than worked out: every key of a source is compared with every entry's words.
+constexpr std::array<std::uint8_t, 256> kLower = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (std::size_t b = 0; b < table.size(); ++b) table[b] = lowerOf(static_cast<std::uint8_t>(b));
+  return table;
+}();
+
+}  // namespace
+
+std::uint8_t cp1252ToLower(std::uint8_t byte) { return kLower[byte]; }
+
 std::string cp1252ToLower(std::string_view bytes) {
   std::string out(bytes);
   for (char& c : out) c = static_cast<char>(cp1252ToLower(static_cast<std::uint8_t>(c)));
@@ -131,11 +144,16 @@ bool contains(std::string_view haystack, std::string_view needle) {
 }
 
 bool containsIgnoreCase(std::string_view haystack, std::string_view needle) {
-  auto equal = [](char a, char b) {
-    return cp1252ToLower(static_cast<std::uint8_t>(a)) == cp1252ToLower(static_cast<std::uint8_t>(b));
-  };
-  return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(), equal) !=
-         haystack.end();
+  auto lower = [](char c) { return kLower[static_cast<std::uint8_t>(c)]; };
+  if (needle.empty()) return true;
+  const std::uint8_t first = lower(needle.front());
+  for (std::size_t at = 0; at + needle.size() <= haystack.size(); ++at) {
+    if (lower(haystack[at]) != first) continue;
+    std::size_t same = 1;
+    while (same < needle.size() && lower(haystack[at + same]) == lower(needle[same])) ++same;
+    if (same == needle.size()) return true;
+  }
+  return false;
 }
 
 }  // namespace pack

@@ -68,18 +68,19 @@ std::string spacingText(const Model& model, std::int32_t stationPosition) {
 // Error 15 refuses a position at either end of the track model: which end, and what fits there.
 std::string trackEndsText(const Model& model, std::int32_t position) {
   if (model.cellCount <= 0) return "";
-  if (position < 0) return "it lies before the start of the line at 0 m";
+  if (position < 0) return "it lies before the start of the line at 0 m; move it to 0 m or later";
   const std::int32_t marksReach = codec::kSignalMarkReach * kCellLength;
   const std::int32_t firstSignal = marksReach - kCellLength;
   if (position < firstSignal) {
     return "a signal stands at " + std::to_string(firstSignal) + " m or later, since its approach marks reach " +
-           std::to_string(marksReach) + " m back and must stay on the track";
+           std::to_string(marksReach) + " m back and must stay on the track; move it to " +
+           std::to_string(firstSignal) + " m or later";
   }
   const std::int64_t end = std::int64_t{model.cellCount} * kCellLength;
   return "the track model ends at " + std::to_string(end) + " m (the route length plus " +
          std::to_string(kTrackExtension) + " m), and a feature needs " + std::to_string(kFeatureMargin) +
          " m of it beyond its position, a station " + std::to_string(kStationMargin) +
-         " m and a slow-down its whole length";
+         " m and a slow-down its whole length; move it back or lengthen the route";
 }
 
 std::string where(const RecordedError& e) {
@@ -120,8 +121,11 @@ void explain(CompileReport& report, const Model& model, const PlacementLog& prov
     std::string cells;
     for (std::int64_t c : o.cells) cells += (cells.empty() ? "" : ", ") + std::to_string(c * kCellLength);
     std::string earlier = path(o.earlier.source) + ":" + std::to_string(o.earlier.line);
+    // Moving one entry by as many cells as its marks overlap the other's clears them all.
+    const auto [low, high] = std::minmax_element(o.cells.begin(), o.cells.end());
+    std::string distance = o.cells.empty() ? "0" : std::to_string((*high - *low + 1) * kCellLength);
     warnings.push_back({path(o.later.source), o.later.line,
-                        findingMessage(FindingId::kApproachMarksReplaced, {earlier, cells}), 0, {},
+                        findingMessage(FindingId::kApproachMarksReplaced, {earlier, cells, distance}), 0, {},
                         FindingId::kApproachMarksReplaced});
   }
 }
@@ -147,17 +151,30 @@ CompileReport compileExplained(FileSystem& fs, const CompileRequest& request, co
 }
 
 void explainReadingStop(RecordedError& error, const std::vector<LintWarning>& warnings) {
+  // Error 2 names the route source only: the lint knows the definition and its line.
+  if (error.code == kErrKilometrePost && error.detail.empty()) {
+    auto offGrid = std::find_if(warnings.begin(), warnings.end(), [&](const LintWarning& w) {
+      return w.id == FindingId::kKilometrePostOffGrid && w.file == error.source;
+    });
+    if (offGrid == warnings.end()) return;
+    error.line = offGrid->line;
+    error.detail = offGrid->readingStop;
+    return;
+  }
   if (error.code != kErrRunTime || !error.detail.empty()) return;
   for (const LintWarning& w : warnings) {
+    if (w.id == FindingId::kKilometrePostOffGrid) continue;  // error 2's, not a reading failure
     if (!w.readingStop.empty() && (error.source.empty() || w.file == error.source)) {
       error.detail = w.readingStop;
       return;
     }
   }
+  // What the lint does not read (a text the compiled table cannot hold): the reader's own words.
+  if (!error.failure.empty()) error.detail = "the reading stopped at this entry: " + error.failure;
 }
 
 void takeOutReadingStop(const RecordedError& error, std::vector<LintWarning>& warnings) {
-  if (error.code != kErrRunTime || error.detail.empty()) return;
+  if ((error.code != kErrRunTime && error.code != kErrKilometrePost) || error.detail.empty()) return;
   auto explained = std::find_if(warnings.begin(), warnings.end(), [&](const LintWarning& w) {
     return w.readingStop == error.detail && (error.source.empty() || w.file == error.source);
   });
@@ -185,9 +202,10 @@ std::string errorLine(const RecordedError& e) { return errorHead(e) + ": " + std
 
 std::string recordedErrorText(const RecordedError& e) {
   if (e.detail.empty()) return errorLine(e);
-  // The causes a reading failure can have, or the two ends a position can miss, say less than the one found.
-  if (e.code == kErrRunTime || e.code == kErrBeyondTrack) {
-    return errorHead(e) + ": " + e.detail + "; " + std::string(errorMessage(e.code));
+  // The causes a reading failure can have, or the two ends a position can miss, say less than the one
+  // found, and their advice may not apply to it: the one found is said alone, with its own advice.
+  if (e.code == kErrRunTime || e.code == kErrBeyondTrack || e.code == kErrKilometrePost) {
+    return errorHead(e) + ": " + e.detail;
   }
   return errorLine(e) + "; " + e.detail;
 }
@@ -200,18 +218,7 @@ std::string fatalStopText(std::int32_t fatal) {
   return text + "; the compile stopped and wrote nothing";
 }
 
-nlohmann::json compileReportJson(const CompileReport& r, const std::vector<LintWarning>& lint) {
-  nlohmann::json warnings = nlohmann::json::array();
-  for (const LintWarning& w : lint) {
-    nlohmann::json item = {{"file", w.file}, {"line", w.line}, {"column", w.column}, {"message", w.message}};
-    if (w.id != FindingId{}) {
-      const FindingInfo& row = findingInfo(w.id);
-      item["id"] = row.code;
-      item["name"] = row.name;
-      item["severity"] = severityName(row.severity);
-    }
-    warnings.push_back(std::move(item));
-  }
+nlohmann::json firstErrorJson(const CompileReport& r) {
   const RecordedError& e = r.error;
   const bool hasFile = !e.source.empty();
   return {{"errorCode", e.code},
@@ -221,8 +228,7 @@ nlohmann::json compileReportJson(const CompileReport& r, const std::vector<LintW
           {"message", orNull(e.code != 0, errorLine(e))},
           {"detail", orNull(!e.detail.empty(), e.detail)},
           {"fatal", orNull(r.fatal != 0, r.fatal)},
-          {"fatalMessage", orNull(r.fatal != 0, fatalStopText(r.fatal))},
-          {"warnings", warnings}};
+          {"fatalMessage", orNull(r.fatal != 0, fatalStopText(r.fatal))}};
 }
 
 }  // namespace pack

@@ -44,8 +44,8 @@ std::string recordedErrorText(const RecordedError& error);
 // "error N: what stopped the compile; the compile stopped and wrote nothing".
 std::string fatalStopText(std::int32_t fatal);
 
-// errorCode, errorPosition, file, line and message of the recorded error; fatal and fatalMessage of the
-// stop; the warnings. The caller adds what is its own (the files written, a missing source).
-nlohmann::json compileReportJson(const CompileReport& report, const std::vector<LintWarning>& warnings);
+// errorCode, errorPosition, file, line, message and detail of the recorded error; fatal and fatalMessage
+// of the stop. The verdict's findings say the same among the others; these keys name the first compile's.
+nlohmann::json firstErrorJson(const CompileReport& report);
 
 }  // namespace pack

@@ -7,6 +7,7 @@
 #include "tool/check/compile_report.h"
 #include "tool/check/set_aside.h"
 #include "tool/check/source_lint.h"
+#include "tool/check/verdict.h"
 
 namespace pack {
 namespace {
@@ -70,7 +71,10 @@ class Sources {
 
 // One more compile of what is left, explained as the first one was; nothing is written.
 CompileReport compileAgain(FileSystem& files, const CompileRequest& request, const Sources& sources) {
-  std::vector<LintWarning> warnings = lintSources(files, sources.routePath(), sources.trainPath(), request.buildPlan);
+  // Only the lint's reading problem at the compiler's stop is wanted: the first of them are enough.
+  WarningList lint(kFindingsKept);
+  lintSources(files, sources.routePath(), sources.trainPath(), request.buildPlan, lint);
+  std::vector<LintWarning> warnings = lint.take();
   CompileRequest keep = request;
   keep.deleteSources = false;  // the next round reads them again
   Model model;
@@ -102,30 +106,16 @@ std::vector<LaterError> findLaterErrors(FileSystem& files, const CompileRequest&
   return later;
 }
 
-std::string laterErrorText(const LaterError& later) {
-  // "FILE:25, 26, OTHER:3": each file named where its lines begin.
+std::string setAsideNote(const std::vector<std::string>& setAside) {
   std::string aside;
   std::string_view file;
-  for (std::string_view entry : later.setAside) {
+  for (std::string_view entry : setAside) {
     std::size_t colon = entry.rfind(':');
     bool sameFile = !aside.empty() && entry.substr(0, colon) == file;
     aside += std::string(aside.empty() ? "" : ", ") + std::string(sameFile ? entry.substr(colon + 1) : entry);
     file = entry.substr(0, colon);
   }
-  std::string text = later.error.code != 0 ? recordedErrorText(later.error) : fatalStopText(later.fatal);
-  if (later.error.code != 0 && later.fatal != 0) text += "; " + fatalStopText(later.fatal);
-  return text + " (found with " + aside + " set aside)";
-}
-
-nlohmann::json laterErrorsJson(const std::vector<LaterError>& later) {
-  nlohmann::json all = nlohmann::json::array();
-  for (const LaterError& l : later) {
-    nlohmann::json one = compileReportJson({l.error, l.fatal, {}}, {});
-    one.erase("warnings");
-    one["setAside"] = l.setAside;
-    all.push_back(std::move(one));
-  }
-  return all;
+  return " (found with " + aside + " set aside)";
 }
 
 }  // namespace pack

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "compiler/compile.h"
 #include "platform/platform.h"
 
@@ -29,10 +27,7 @@ inline constexpr std::size_t kLaterErrorLimit = 20;
 std::vector<LaterError> findLaterErrors(FileSystem& files, const CompileRequest& request, const RecordedError& first,
                                         std::size_t limit = kLaterErrorLimit);
 
-// "FILE:LINE: error N ... (found with FILE:LINE set aside)".
-std::string laterErrorText(const LaterError& later);
-
-// The later errors as the JSON of check: each as the first error is given, with "setAside".
-nlohmann::json laterErrorsJson(const std::vector<LaterError>& later);
+// " (found with FILE:25, 26, OTHER:3 set aside)": each file named where its lines begin.
+std::string setAsideNote(const std::vector<std::string>& setAside);
 
 }  // namespace pack

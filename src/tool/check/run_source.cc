@@ -5,8 +5,8 @@ namespace pack {
 std::optional<std::string> missingTrainRunSource(FileSystem& fs, const std::string& routePath,
                                                  const std::string& trainPath) {
   if (!fs.exists(routePath) || fs.exists(trainPath)) return std::nullopt;
-  return trainPath +
-         ": the train run source does not exist; check the train number (without it the route is compiled "
+  return "the train run source " + trainPath +
+         " does not exist; check the train number (without it the route is compiled "
          "alone, into a scenario without stations and with speed 0: --allow-missing-run does that, as the "
          "pack would)";
 }

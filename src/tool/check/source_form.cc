@@ -125,6 +125,19 @@ std::string lineEndMessage(LineEnd first, std::size_t line, bool hasCrLf) {
          kFix;
 }
 
+// The common case, told in one quick pass: no byte above 0x7F (so no UTF-8) and CR LF after every line.
+bool plainAsciiWithCrLf(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c >= 0x80 || c == '\n') return false;
+    if (c == '\r') {
+      if (i + 1 == bytes.size() || bytes[i + 1] != '\n') return false;
+      ++i;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 SourceFormCheck checkSourceForm(std::string_view bytes) {
@@ -138,6 +151,7 @@ SourceFormCheck checkSourceForm(std::string_view bytes) {
          FindingId::kByteOrderMark});
     bytes.remove_prefix(kByteOrderMark.size());
   }
+  if (plainAsciiWithCrLf(bytes)) return check;
   bool utf8 = isMultiByteUtf8(bytes);
   bool hasCrLf = bytes.find("\r\n") != std::string_view::npos;
   std::optional<SourceFormProblem> lineEnd;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -130,19 +131,24 @@ const EntryDefinition* findIgnoringCase(std::span<const EntryDefinition* const> 
 // The written key nearest to a key that matches nothing, when it is near enough to be a slip.
 const EntryDefinition* nearestEntry(std::span<const EntryDefinition* const> entries, std::string_view key) {
   std::string lower = cp1252ToLower(trimmed(key));
+  std::size_t allowed = lower.size() <= 5 ? 1 : 2;
+  // Lengths further apart than `allowed` are further apart than that in edits too: not worth measuring.
+  auto distance = [&](std::string_view other) {
+    const std::size_t apart = lower.size() > other.size() ? lower.size() - other.size() : other.size() - lower.size();
+    return apart > allowed ? allowed + 1 : editDistance(lower, other);
+  };
   const EntryDefinition* best = nullptr;
   std::size_t bestDistance = 0;
   for (const EntryDefinition* e : entries) {
-    std::size_t d = editDistance(lower, e->writtenKey);
+    std::size_t d = distance(e->writtenKey);
     for (std::string_view word : e->words) {
-      if (!word.empty()) d = std::min(d, editDistance(lower, word));
+      if (!word.empty()) d = std::min(d, distance(word));
     }
     if (best == nullptr || d < bestDistance) {
       best = e;
       bestDistance = d;
     }
   }
-  std::size_t allowed = lower.size() <= 5 ? 1 : 2;
   return best != nullptr && bestDistance <= allowed ? best : nullptr;
 }
 
@@ -166,16 +172,16 @@ struct EntryRead {
 // one pass finds the problems of every line.
 class Linter : public KeyPlaceListener {
  public:
-  Linter(const std::string& file, std::string_view bytes, SourceLayout layout)
-      : file_(file), walk_(bytes, layout, this) {}
+  Linter(const std::string& file, std::string_view bytes, SourceLayout layout, WarningList& into)
+      : file_(file), walk_(bytes, layout, this), warnings_(into) {}
 
   SourceWalk& walk() { return walk_; }
 
-  void warn(FindingId id, std::size_t line, std::size_t column, std::initializer_list<std::string_view> args) {
-    warnings_.push_back({file_, line, findingMessage(id, args), column, {}, id});
+  LintWarning& warn(FindingId id, std::size_t line, std::size_t column, std::initializer_list<std::string_view> args) {
+    return warnings_.add({file_, line, findingMessage(id, args), column, {}, id});
   }
-  void warn(FindingId id, const Field& at, std::initializer_list<std::string_view> args) {
-    warn(id, at.line, at.column, args);
+  LintWarning& warn(FindingId id, const Field& at, std::initializer_list<std::string_view> args) {
+    return warn(id, at.line, at.column, args);
   }
 
   // Whether the walk found its start; an empty route source is read past its end by the compiler, which
@@ -237,8 +243,7 @@ class Linter : public KeyPlaceListener {
     for (std::size_t i = 0; i < entry.valueCount(); ++i) {
       if (reader.atEnd()) {
         std::string count = std::to_string(i), total = std::to_string(entry.valueCount());
-        warn(FindingId::kFileEndsInEntry, key, {count, total, quoted(keyAsWritten(read))});
-        warnings_.back().readingStop =
+        warn(FindingId::kFileEndsInEntry, key, {count, total, quoted(keyAsWritten(read))}).readingStop =
             "the file ends after " + count + " of the " + total + " values of " + quoted(keyAsWritten(read));
         return read;
       }
@@ -269,7 +274,12 @@ class Linter : public KeyPlaceListener {
       std::string which = trimmed(key.text) == e->writtenKey ? "" : " (" + quoted(e->writtenKey) + ")";
       warn(FindingId::kKeyOfOtherPart, key, {k, elsewhereName, which});
     } else if (const EntryDefinition* e = nearestEntry(here, key.text)) {
-      warn(FindingId::kKeyNearMiss, key, {k, quoted(e->writtenKey)});
+      LintWarning& w = warn(FindingId::kKeyNearMiss, key, {k, quoted(e->writtenKey)});
+      // The key as written, without the blanks around it, is what the fix replaces.
+      const std::size_t lead = std::min(key.text.find_first_not_of(' '), key.text.size());
+      const std::size_t begin = key.column + lead;
+      w.fix = LintFix{"Write " + quoted(e->writtenKey), std::string(e->writtenKey), begin,
+                      begin + trimmed(key.text).size()};
     } else {
       warn(FindingId::kKeyUnknown, key, {k});
     }
@@ -298,7 +308,7 @@ class Linter : public KeyPlaceListener {
   // No warning for the key fields left on this line: they belong to something already handled.
   void quiet(std::size_t line) { quietLine_ = line; }
 
-  std::vector<LintWarning> take() { return std::move(warnings_); }
+
 
  private:
   // The key as the line writes it: what the author looks for there ("curvas4", where the entry's own key
@@ -324,15 +334,14 @@ class Linter : public KeyPlaceListener {
       std::string takes = quoted(keyAsWritten(read)), total = std::to_string(entry.valueCount());
       std::string line = std::to_string(read.key.line), has = std::to_string(onKeyLine);
       std::string what = value.line == read.key.line ? quoted(value.text) : quoted(value.text) + " of line " + std::to_string(value.line);
-      warn(FindingId::kTooFewValues, read.key, {takes, total, line, has, what, valueName(read, i)});
+      LintWarning& w = warn(FindingId::kTooFewValues, read.key, {takes, total, line, has, what, valueName(read, i)});
       // The problem begins with the quoted field; `what` says where that field stands.
-      warnings_.back().readingStop = takes + " takes " + total + " values, line " + line + " has " + has + "; " + what +
+      w.readingStop = takes + " takes " + total + " values, line " + line + " has " + has + "; " + what +
                                      value.problem.substr(quoted(value.text).size()) + " (" + valueName(read, i) + ")";
       return;
     }
     std::string why = value.problem + " (" + valueName(read, i) + ")";
-    warn(FindingId::kUnreadableValue, value, {value.problem, valueName(read, i)});
-    warnings_.back().readingStop = why + " at line " + std::to_string(value.line);
+    warn(FindingId::kUnreadableValue, value, {value.problem, valueName(read, i)}).readingStop = why + " at line " + std::to_string(value.line);
   }
 
   // One entry per line: values continued on the next line, or fields left over after the last value.
@@ -378,7 +387,7 @@ class Linter : public KeyPlaceListener {
 
   std::string file_;
   SourceWalk walk_;
-  std::vector<LintWarning> warnings_;
+  WarningList& warnings_;
   std::size_t quietLine_ = 0;         // a line already warned about as a whole
   std::size_t commentRunStart_ = 0;   // the line of the first comment of the run being read, 0 outside one
   std::optional<Field> cutComment_;   // a comment ended by a comma, until the key field after it
@@ -398,6 +407,8 @@ struct RouteState {
   std::optional<std::int64_t> curveEnd;
   std::optional<std::int64_t> mountainEnd;
   std::size_t mountains = 0;
+  // The last reading of each kilometre-post definition: a later one replaces an earlier one.
+  std::map<const EntryDefinition*, EntryRead> kilometrePosts;
 };
 
 constexpr std::int64_t kRunOut = kTrackExtension;
@@ -433,6 +444,24 @@ void checkMountainType(Linter& lint, const Field& value, std::int64_t type) {
              metres(codec::kMountainJoinGap) + " of the previous one's end)";
   }
   lint.warn(FindingId::kSceneryType, value, {std::to_string(type), joined});
+}
+
+bool isKilometrePost(const EntryDefinition* entry) {
+  return entry == &kKilometreUnoEntry || entry == &kKilometreDueEntry || entry == &kKilometreTreEntry;
+}
+
+// A kilometre-post definition off the 50 m grid: the compiler's error 2 names no line, this does.
+void checkKilometrePost(Linter& lint, const EntryRead& read) {
+  for (std::size_t i : {0u, 1u}) {
+    std::optional<std::int64_t> metre = read.at(i);
+    if (!metre || *metre % 50 == 0) continue;
+    const std::string what = i == 0 ? "the position" : "the value";
+    const std::string key = quoted(read.entry->writtenKey);
+    lint.warn(FindingId::kKilometrePostOffGrid, read.values[i], {what, key, metres(*metre)}).readingStop =
+        "the kilometre-post definition " + key + " at line " + std::to_string(read.key.line) + " has " + what +
+        " " + metres(*metre) + ", not a multiple of 50; round it to 50 m";
+    return;
+  }
 }
 
 void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
@@ -474,9 +503,10 @@ void checkRouteFeature(Linter& lint, const EntryRead& read, RouteState& state) {
 
 }  // namespace
 
-std::vector<LintWarning> lintRouteSource(std::string_view bytes, const std::string& file, bool buildPlan,
-                                         RouteFacts* facts) {
-  Linter lint(file, bytes, SourceLayout::kRoute);
+namespace {
+
+void lintRoute(std::string_view bytes, const std::string& file, bool buildPlan, RouteFacts* facts, WarningList& into) {
+  Linter lint(file, bytes, SourceLayout::kRoute, into);
   SourceWalk& walk = lint.walk();
   RouteState state;
   if (lint.findStart()) {
@@ -494,6 +524,7 @@ std::vector<LintWarning> lintRouteSource(std::string_view bytes, const std::stri
         if (entry == &kCurveEntry) checkCurveKey(lint, *key);
         EntryRead read = lint.readEntry(*entry, *key, state.length);
         if (read.complete && entry == &kRouteLengthEntry) state.length = read.at(0);
+        if (read.complete && isKilometrePost(entry)) state.kilometrePosts.insert_or_assign(entry, read);
         if (read.complete && !general) checkRouteFeature(lint, read, state);
       } else if (!buildPlan && containsIgnoreCase(key->text, "curva")) {
         lint.quiet(key->line);  // without the plan a curve is not read: its values are read as keys
@@ -504,11 +535,9 @@ std::vector<LintWarning> lintRouteSource(std::string_view bytes, const std::stri
       walk.entryHandled(KeyField{key->text, key->line, key->column, key->endsLine});
     }
   }
+  for (const auto& [entry, read] : state.kilometrePosts) checkKilometrePost(lint, read);
   if (facts != nullptr) facts->length = state.length;
-  return lint.take();
 }
-
-namespace {
 
 // --- Train run description -------------------------------------------------------------------------
 
@@ -565,12 +594,10 @@ void checkTrainEntry(Linter& lint, const EntryRead& read, TrainState& state) {
   }
 }
 
-}  // namespace
-
-std::vector<LintWarning> lintTrainRunSource(std::string_view bytes, const std::string& file, const RouteFacts& route) {
-  Linter lint(file, bytes, SourceLayout::kTrainRun);
+void lintTrainRun(std::string_view bytes, const std::string& file, const RouteFacts& route, WarningList& into) {
+  Linter lint(file, bytes, SourceLayout::kTrainRun, into);
   TrainState state;
-  if (!lint.findStart()) return lint.take();
+  if (!lint.findStart()) return;
   while (std::optional<Field> key = lint.nextKey(kTrainRunEntries)) {
     const EntryDefinition* entry = isBlank(*key) ? nullptr : findEntry(kTrainRunEntries, key->text);
     lint.checkCutComment(*key, entry);
@@ -583,7 +610,66 @@ std::vector<LintWarning> lintTrainRunSource(std::string_view bytes, const std::s
       lint.unknownKey(*key, kTrainRunEntries, {}, "");
     }
   }
-  return lint.take();
+}
+
+}  // namespace
+
+std::vector<LintWarning> lintRouteSource(std::string_view bytes, const std::string& file, bool buildPlan,
+                                         RouteFacts* facts) {
+  WarningList all(SIZE_MAX);
+  lintRoute(bytes, file, buildPlan, facts, all);
+  return all.take();
+}
+
+std::vector<LintWarning> lintTrainRunSource(std::string_view bytes, const std::string& file, const RouteFacts& route) {
+  WarningList all(SIZE_MAX);
+  lintTrainRun(bytes, file, route, all);
+  return all.take();
+}
+
+LintWarning& WarningList::add(LintWarning warning) {
+  ++total_;
+  const FindingSeverity severity = warning.id == FindingId{} ? FindingSeverity::kWarning : findingInfo(warning.id).severity;
+  const std::size_t rank = static_cast<std::size_t>(severity);
+  if (kept_ == capacity_) {
+    // The least serious kind kept that is less serious than this one gives up its latest.
+    std::size_t least = bySeverity_.size();
+    while (least > rank + 1 && bySeverity_[least - 1].empty()) --least;
+    if (least <= rank + 1) {
+      ++omitted_[warning.id];
+      scratch_ = std::move(warning);
+      return scratch_;
+    }
+    ++omitted_[bySeverity_[least - 1].back().warning.id];
+    bySeverity_[least - 1].pop_back();
+    --kept_;
+  }
+  ++kept_;
+  bySeverity_[rank].push_back({total_, std::move(warning)});
+  return bySeverity_[rank].back().warning;
+}
+
+void WarningList::addAll(WarningList&& other) {
+  for (LintWarning& w : other.take()) add(std::move(w));
+  for (const auto& [id, count] : other.omitted_) {
+    omitted_[id] += count;
+    total_ += count;
+  }
+}
+
+std::vector<LintWarning> WarningList::take() {
+  std::vector<Kept> all;
+  all.reserve(kept_);
+  for (std::vector<Kept>& kind : bySeverity_) {
+    for (Kept& k : kind) all.push_back(std::move(k));
+    kind.clear();
+  }
+  std::sort(all.begin(), all.end(), [](const Kept& a, const Kept& b) { return a.order < b.order; });
+  std::vector<LintWarning> out;
+  out.reserve(all.size());
+  for (Kept& k : all) out.push_back(std::move(k.warning));
+  kept_ = 0;
+  return out;
 }
 
 std::string formatWarning(const LintWarning& warning) {
@@ -597,31 +683,32 @@ std::string formatWarning(const LintWarning& warning) {
 
 namespace {
 
-using SourceLinter = std::function<std::vector<LintWarning>(std::string_view, const std::string&)>;
+using SourceLinter = std::function<void(std::string_view, const std::string&)>;
 
-void lintOneSource(FileSystem& fs, const std::string& path, std::vector<LintWarning>& all, const SourceLinter& lint) {
+void lintOneSource(FileSystem& fs, const std::string& path, WarningList& all, FileSystem* saved,
+                   const SourceLinter& lint) {
   if (!fs.exists(path)) return;
   std::string bytes = fs.read(path);
+  // The form of what is compiled decides whether its lines can be read; that of the saved file is told.
   SourceFormCheck form = checkSourceForm(bytes);
-  for (SourceFormProblem& p : form.problems) all.push_back({path, p.line, std::move(p.message), p.column, {}, p.id});
-  if (form.lineEndsBroken) return;
-  std::vector<LintWarning> warnings = lint(bytes, path);
-  all.insert(all.end(), warnings.begin(), warnings.end());
+  const bool textBroken = form.lineEndsBroken;
+  if (saved != nullptr && saved->exists(path)) form = checkSourceForm(saved->read(path));
+  for (SourceFormProblem& p : form.problems) all.add({path, p.line, std::move(p.message), p.column, {}, p.id});
+  if (textBroken) return;
+  lint(bytes, path);
 }
 
 }  // namespace
 
-std::vector<LintWarning> lintSources(FileSystem& fs, const std::string& routePath, const std::string& trainPath,
-                                     bool buildPlan) {
-  std::vector<LintWarning> all;
+void lintSources(FileSystem& fs, const std::string& routePath, const std::string& trainPath, bool buildPlan,
+                 WarningList& into, FileSystem* saved) {
   RouteFacts route;
-  lintOneSource(fs, routePath, all, [&](std::string_view bytes, const std::string& file) {
-    return lintRouteSource(bytes, file, buildPlan, &route);
+  lintOneSource(fs, routePath, into, saved, [&](std::string_view bytes, const std::string& file) {
+    lintRoute(bytes, file, buildPlan, &route, into);
   });
-  lintOneSource(fs, trainPath, all, [&](std::string_view bytes, const std::string& file) {
-    return lintTrainRunSource(bytes, file, route);
+  lintOneSource(fs, trainPath, into, saved, [&](std::string_view bytes, const std::string& file) {
+    lintTrainRun(bytes, file, route, into);
   });
-  return all;
 }
 
 }  // namespace pack

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "tool/check/verdict.h"
+
 namespace pack {
 namespace {
 
@@ -33,19 +35,23 @@ std::vector<std::vector<const LintWarning*>> groupWarnings(const std::vector<Lin
   return groups;
 }
 
-std::string groupSummaryText(const std::vector<const LintWarning*>& group) {
-  std::string text = formatWarning(*group.front());
-  if (group.size() == 1) return text;
-  text += "\n  and " + std::to_string(group.size() - 1) + " more like it, at ";
-  const std::string* file = nullptr;
-  for (std::size_t i = 1; i < group.size() && i <= kLinesNamed; ++i) {
-    const LintWarning& w = *group[i];
-    bool sameFile = file != nullptr && *file == w.file;
-    text += (i > 1 ? ", " : "") + (sameFile ? "" : w.file + ":") + std::to_string(w.line);
-    file = &w.file;
+std::string kindSummaryText(const std::vector<const VerdictFinding*>& kind, std::size_t omitted) {
+  std::string text = findingText(*kind.front());
+  const std::size_t more = kind.size() - 1 + omitted;
+  if (more == 0) return text;
+  text += "\n  and " + std::to_string(more) + " more like it";
+  if (kind.size() > 1) {
+    text += ", at ";
+    const std::string* file = nullptr;
+    for (std::size_t i = 1; i < kind.size() && i <= kLinesNamed; ++i) {
+      const VerdictFinding& f = *kind[i];
+      bool sameFile = file != nullptr && *file == f.file;
+      text += (i > 1 ? ", " : "") + (sameFile ? "" : f.file + ":") + std::to_string(f.line);
+      file = &f.file;
+    }
+    if (more > kLinesNamed) text += ", ...";
   }
-  if (group.size() - 1 > kLinesNamed) text += ", ...";
-  return text + " (--all lists each one)";
+  return text + (omitted > 0 ? " (" + std::to_string(omitted) + " of them only counted)" : " (--all lists each one)");
 }
 
 }  // namespace pack

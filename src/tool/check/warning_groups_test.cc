@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tool/check/verdict.h"
+
 namespace pack {
 namespace {
 
@@ -20,16 +22,30 @@ TEST(GroupWarnings, OneGroupPerFindingWhereItsFirstStands) {
   EXPECT_EQ(groups[2].size(), 1u);
   EXPECT_EQ(groups[3].size(), 1u) << "a warning of no finding is a kind of its own";
   EXPECT_EQ(groups[5].front()->message, "g") << "form comes last";
-  EXPECT_EQ(groupSummaryText(groups[1]), "r:3: warning: a\n  and 2 more like it, at r:7, t:2 (--all lists each one)");
-  EXPECT_EQ(groupSummaryText(groups[2]), "r:5: warning: b");
 }
 
-TEST(GroupWarnings, ALongGroupNamesItsFirstLinesOnly) {
-  std::vector<LintWarning> warnings;
-  for (std::size_t line = 1; line <= 12; ++line) warnings.push_back({"r", line, "x", 0, {}, FindingId::kKeyUnknown});
-  std::vector<std::vector<const LintWarning*>> groups = groupWarnings(warnings);
-  ASSERT_EQ(groups.size(), 1u);
-  EXPECT_EQ(groupSummaryText(groups[0]),
+std::vector<VerdictFinding> warningsAt(std::string_view file, std::initializer_list<std::size_t> lines) {
+  std::vector<VerdictFinding> all;
+  for (std::size_t line : lines) all.push_back({std::string(file), line, 0, VerdictSeverity::kWarning, "L015", "x"});
+  return all;
+}
+
+TEST(KindSummary, NamesTheOtherLinesAndWhatWasOnlyCounted) {
+  std::vector<VerdictFinding> findings = warningsAt("r", {3, 7});
+  findings.push_back({"t", 2, 0, VerdictSeverity::kWarning, "L015", "x"});
+  std::vector<const VerdictFinding*> kind;
+  for (const VerdictFinding& f : findings) kind.push_back(&f);
+  EXPECT_EQ(kindSummaryText(kind, 0), "r:3: warning: x\n  and 2 more like it, at r:7, t:2 (--all lists each one)");
+  EXPECT_EQ(kindSummaryText({kind[0]}, 0), "r:3: warning: x");
+  EXPECT_EQ(kindSummaryText({kind[0]}, 5), "r:3: warning: x\n  and 5 more like it (5 of them only counted)");
+  EXPECT_EQ(kindSummaryText(kind, 5), "r:3: warning: x\n  and 7 more like it, at r:7, t:2 (5 of them only counted)");
+}
+
+TEST(KindSummary, ALongKindNamesItsFirstLinesOnly) {
+  std::vector<VerdictFinding> findings = warningsAt("r", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+  std::vector<const VerdictFinding*> kind;
+  for (const VerdictFinding& f : findings) kind.push_back(&f);
+  EXPECT_EQ(kindSummaryText(kind, 0),
             "r:1: warning: x\n  and 11 more like it, at r:2, 3, 4, 5, 6, 7, 8, 9, ... (--all lists each one)");
 }
 

@@ -1,11 +1,8 @@
-// scenario-tool check DIR [SCENARIO [TRAIN]]: every problem of a scenario's two sources in one run,
-// writing nothing: the error the compiler records (the compile runs on copies in memory), the errors found
-// by compiling again with each erring entry set aside, then the lint's warnings (its reading problems of
-// every line among them) grouped by finding.
+// scenario-tool check DIR [SCENARIO [TRAIN]]: the verdict on a scenario's two sources (tool/check/verdict.h)
+// in one run, writing nothing, as lines or as one JSON object.
 #include "tool/commands/check_command.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -13,97 +10,68 @@
 
 #include <nlohmann/json.hpp>
 
-#include "formats/file_names.h"
-#include "tool/check/check_in_memory.h"
 #include "tool/check/compile_report.h"
-#include "tool/check/later_errors.h"
-#include "tool/describe/json_text.h"
-#include "tool/check/source_lint.h"
+#include "tool/check/verdict.h"
 #include "tool/check/warning_groups.h"
+#include "tool/describe/json_text.h"
 #include "tool/commands/scenario_command.h"
 
 namespace pack {
 namespace {
 
-struct Report : SourcesInMemory {
-  std::vector<LaterError> later;
-
-  std::size_t errorCount() const {
-    return (compile.error.code != 0 || compile.fatal != 0) + later.size() + missingRun.has_value();
-  }
-};
-
-nlohmann::json toJson(const Report& report) {
-  nlohmann::json j = compileReportJson(report.compile, report.warnings);
-  j["missingSource"] = report.missingRun ? nlohmann::json(*report.missingRun) : nlohmann::json(nullptr);
-  j["laterErrors"] = laterErrorsJson(report.later);
-  return j;
-}
-
-// The compiler stops at its first error: the later ones are found on a copy of the sources in memory,
-// with each erring entry set aside in turn.
-std::vector<LaterError> laterErrors(FileSystem& disk, const CompileRequest& request, const Report& report) {
-  MemoryFileSystem scratch;
-  scratch.files = report.files.files;
-  SameNames files(scratch, disk);
-  return findLaterErrors(files, request, report.compile.error);
-}
-
-// Warnings in reading order: the route's, then the train run's, each by line.
-std::vector<LintWarning> inReadingOrder(std::vector<LintWarning> warnings, const std::string& routePath) {
-  auto fileIndex = [&](const std::string& file) { return file.empty() ? 2 : file == routePath ? 0 : 1; };
-  std::stable_sort(warnings.begin(), warnings.end(), [&](const LintWarning& a, const LintWarning& b) {
-    return fileIndex(a.file) != fileIndex(b.file) ? fileIndex(a.file) < fileIndex(b.file) : a.line < b.line;
-  });
-  return warnings;
-}
-
-// The errors first, as they stop the compile; then the warnings, one of each finding with a count of the
-// others unless --all.
-void printText(const Report& report, const std::string& routePath, bool all, std::ostream& out) {
-  if (report.missingRun) out << *report.missingRun << '\n';
-  if (report.compile.error.code != 0) out << recordedErrorText(report.compile.error) << '\n';
-  if (report.compile.fatal != 0) out << fatalStopText(report.compile.fatal) << '\n';
-  for (const LaterError& later : report.later) out << laterErrorText(later) << '\n';
-  std::vector<LintWarning> warnings = inReadingOrder(report.warnings, routePath);
-  for (const std::vector<const LintWarning*>& group : groupWarnings(warnings)) {
+// The verdict, then the counts: one of each kind of warning with a count of the others unless --all.
+void printText(const Verdict& verdict, bool all, std::ostream& out) {
+  for (const std::vector<const VerdictFinding*>& kind : findingKinds(verdict)) {
+    auto omitted = verdict.omitted.find(kind.front()->id);
+    std::size_t counted = omitted != verdict.omitted.end() && kind.front()->severity == VerdictSeverity::kWarning
+                              ? omitted->second : 0;
     if (!all) {
-      out << groupSummaryText(group) << '\n';
+      out << kindSummaryText(kind, counted) << '\n';
       continue;
     }
-    for (const LintWarning* w : group) out << formatWarning(*w) << '\n';
+    for (const VerdictFinding* f : kind) out << findingText(*f) << '\n';
+    if (counted > 0) out << "  and " << counted << " more like it, only counted\n";
   }
-  std::size_t errors = report.errorCount();
-  out << "check: " << errors << (errors == 1 ? " error, " : " errors, ") << warnings.size()
-      << (warnings.size() == 1 ? " warning" : " warnings") << '\n';
+  out << "check: " << countsText(verdict) << '\n';
 }
 
 }  // namespace
 
+Verdict checkScenario(const CheckOptions& options, FileSystem& disk, const ChosenScenario& chosen) {
+  VerdictRequest request;
+  request.compile.scenarioName = chosen.scenario;
+  request.compile.trainNumber = chosen.train;
+  request.compile.sourceFolder = chosen.dir;
+  request.compile.buildPlan = !options.noPlan;
+  MemoryFileSystem memory;
+  return checkSourcesInMemory(disk, request, memory);
+}
+
+void printVerdict(const CheckOptions& options, const Verdict& verdict, std::ostream& out) {
+  if (options.json) {
+    nlohmann::json j = firstErrorJson(verdict.compile);
+    j.update(verdictJson(verdict));
+    out << jsonText(j) << '\n';
+  } else {
+    printText(verdict, options.all, out);
+  }
+}
+
+int checkStatus(const CheckOptions& options, const Verdict& verdict) {
+  if (verdict.hasError()) return kExitCheckErrors;
+  return options.strict && verdict.warningCount > 0 ? kExitCheckWarnings : kExitOk;
+}
+
 int runCheck(const CheckOptions& options, FileSystem& disk, const ChosenScenario& chosen, std::ostream& out,
              std::ostream& err) {
-  std::string routePath = disk.join(chosen.dir, routeSourceName(chosen.names()));
-  Report report;
+  Verdict verdict;
   try {
-    CompileRequest request;
-    request.scenarioName = chosen.scenario;
-    request.trainNumber = chosen.train;
-    request.sourceFolder = chosen.dir;
-    request.buildPlan = !options.noPlan;
-    checkInMemory(disk, request, report);
-    takeOutReadingStop(report.compile.error, report.warnings);
-    report.later = laterErrors(disk, request, report);
+    verdict = checkScenario(options, disk, chosen);
   } catch (const IoError& e) {
     return CommandVoice("check", err).fail(kExitIo, e.what());
   }
-
-  if (options.json) {
-    out << jsonText(toJson(report)) << '\n';
-  } else {
-    printText(report, routePath, options.all, out);
-  }
-  if (report.errorCount() > 0) return kExitCheckErrors;
-  return options.strict && !report.warnings.empty() ? kExitCheckWarnings : kExitOk;
+  printVerdict(options, verdict, out);
+  return checkStatus(options, verdict);
 }
 
 namespace {
@@ -120,7 +88,9 @@ class CheckCommand : public ScenarioCommand {
         "error, the entry of each error is then set aside (in memory) and the sources compiled again, up to\n"
         "20 errors, each later one naming the entries set aside before it was found. Then the warnings, the\n"
         "fields the compiler could not read on every line among them, one of each kind with a count of the\n"
-        "others and their lines (--all lists each one). Nothing is written or deleted.\n"
+        "others and their lines (--all lists each one). A problem of a source's form (line ends, encoding,\n"
+        "byte-order mark) that causes an error comes first. At most 200 warnings are kept in full, the\n"
+        "errors first; the others are counted by kind (\"omitted\" in --json). Nothing is written or deleted.\n"
         "Exit status: 0 no error (warnings allowed unless --strict), 1 warnings only and --strict,\n"
         "2 an error (or a missing train run source), 64 bad argument, 74 a source could not be read.\n"
         "More in docs/authoring.md.");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "tool/check/verdict.h"
 #include "tool/commands/scenario_command.h"
 
 namespace pack {
@@ -19,6 +20,15 @@ struct CheckOptions {
   bool json = false;
   bool all = false;  // every warning, not one of each kind with a count
 };
+
+// The verdict on the chosen scenario's sources as check gives it; file-system failures throw IoError.
+Verdict checkScenario(const CheckOptions& options, FileSystem& disk, const ChosenScenario& chosen);
+
+// The verdict as check prints it, lines or JSON.
+void printVerdict(const CheckOptions& options, const Verdict& verdict, std::ostream& out);
+
+// 0, or kExitCheckErrors for an error, or kExitCheckWarnings for warnings with --strict.
+int checkStatus(const CheckOptions& options, const Verdict& verdict);
 
 // Lists the problems on `out` (failures of the command itself on `err`); returns the exit status.
 int runCheck(const CheckOptions& options, FileSystem& disk, const ChosenScenario& chosen, std::ostream& out,

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
 
@@ -20,6 +21,21 @@ using tool_testing::writeBytes;
 
 using tool_testing::kRoute;
 using tool_testing::kTrain;
+
+// The findings of check --json that `keep` accepts.
+nlohmann::json findingsWhere(const nlohmann::json& j, const std::function<bool(const nlohmann::json&)>& keep) {
+  nlohmann::json kept = nlohmann::json::array();
+  for (const nlohmann::json& f : j["findings"]) {
+    if (keep(f)) kept.push_back(f);
+  }
+  return kept;
+}
+nlohmann::json laterErrorsOf(const nlohmann::json& j) {
+  return findingsWhere(j, [](const nlohmann::json& f) { return !f["setAside"].empty(); });
+}
+nlohmann::json warningsOf(const nlohmann::json& j) {
+  return findingsWhere(j, [](const nlohmann::json& f) { return f["severity"] == "warning"; });
+}
 
 class CheckCommand : public ::testing::Test {
  protected:
@@ -91,10 +107,11 @@ TEST_F(CheckCommand, ReportsEveryProblemInOneRunAndWritesNothing) {
   EXPECT_EQ(j["file"], path(kTrain));
   EXPECT_EQ(j["line"], 31);
   EXPECT_TRUE(j["fatal"].is_null());
-  EXPECT_TRUE(j["missingSource"].is_null());
-  ASSERT_EQ(j["warnings"].size(), 3u);
+  ASSERT_EQ(warningsOf(j).size(), 3u);
+  EXPECT_EQ(j["warningCount"], 3);
+  EXPECT_EQ(j["errorCount"], 1);
   EXPECT_NE(j["detail"].get<std::string>().find("\"6x5\" is not a whole number"), std::string::npos);
-  EXPECT_EQ(j["laterErrors"].size(), 0u);
+  EXPECT_EQ(laterErrorsOf(j).size(), 0u);
 }
 
 // The compiler stops at its first error; check sets each erring entry aside and compiles again.
@@ -117,10 +134,12 @@ TEST_F(CheckCommand, EveryErrorInOneRun) {
 
   nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
   EXPECT_EQ(j["line"], 36);
-  ASSERT_EQ(j["laterErrors"].size(), 1u);
-  EXPECT_EQ(j["laterErrors"][0]["errorCode"], 8);
-  EXPECT_EQ(j["laterErrors"][0]["line"], 37);
-  EXPECT_EQ(j["laterErrors"][0]["setAside"], nlohmann::json::array({path(kTrain) + ":36"}));
+  nlohmann::json later = laterErrorsOf(j);
+  ASSERT_EQ(later.size(), 1u);
+  EXPECT_EQ(later[0]["id"], "E8");
+  EXPECT_EQ(later[0]["line"], 37);
+  EXPECT_EQ(later[0]["position"], 22110);
+  EXPECT_EQ(later[0]["setAside"], nlohmann::json::array({path(kTrain) + ":36"}));
 
   ToolRun compile = runToolCaptured({"compile", dir()});
   EXPECT_EQ(compile.status, 1);
@@ -155,7 +174,7 @@ TEST_F(CheckCommand, LaterErrorsAcrossBothSources) {
     ASSERT_EQ(runToolCaptured({"export", "--force", dir()}).status, 0);
     for (const auto& e : c.edits) edit(e[0], e[1], e[2]);
     nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
-    ASSERT_EQ(j["laterErrors"].size(), c.later) << j.dump(1);
+    ASSERT_EQ(laterErrorsOf(j).size(), c.later) << j.dump(1);
     ToolRun run = runToolCaptured({"check", dir()});
     if (c.later > 0) {
       EXPECT_NE(run.out.find(c.laterSays), std::string::npos) << run.out;
@@ -184,8 +203,32 @@ TEST_F(CheckCommand, WarningsComeAfterTheErrorsByKind) {
     }
   }
   nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
-  EXPECT_NE(summary.find(", " + std::to_string(j["warnings"].size()) + " warnings"), std::string::npos)
+  EXPECT_NE(summary.find(", " + std::to_string(warningsOf(j).size()) + " warnings"), std::string::npos)
       << "the JSON keeps every warning\n" << summary;
+  EXPECT_TRUE(j["omitted"].empty());
+}
+
+// A source of many faulty lines costs what a few hundred findings cost: the verdict keeps 200 warnings in
+// full, the kinds the compiler stops at first, and counts the others by kind.
+TEST_F(CheckCommand, FindingsAreBoundedTheErrorsKept) {
+  std::string unknown;
+  for (int i = 0; i < 500; ++i) unknown += "chiave ignota " + std::to_string(i) + ", 1\r\n";
+  edit(kTrain, "[codici]", unknown + "[codici]");
+  edit(kTrain, "velocita,   17050,    65", "velocita,   17050,    6x5");  // read before the unknown keys
+  edit(kRoute, "pendenza,  900,   24", "pendenza,  900,   240");          // a value out of its range
+  nlohmann::json j = nlohmann::json::parse(runToolCaptured({"check", "--json", dir()}).out);
+  EXPECT_EQ(j["errorCount"], 1);
+  EXPECT_EQ(j["warningCount"], 501);
+  // 200 kept of the lint's, one of them the reading failure the error then says as its own.
+  EXPECT_EQ(warningsOf(j).size(), 199u);
+  EXPECT_EQ(j["omitted"], (nlohmann::json{{"L015", 302}}));
+  EXPECT_EQ(j["findings"][0]["id"], "E25") << "the error first";
+  EXPECT_EQ(findingsWhere(j, [](const nlohmann::json& f) { return f["id"] == "L018"; }).size(), 1u)
+      << "a warning of a more serious kind than the many keeps its place";
+  ToolRun text = runToolCaptured({"check", dir()});
+  EXPECT_NE(text.out.find("  and 499 more like it, at "), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("(302 of them only counted)\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("check: 1 error, 501 warnings\n"), std::string::npos) << text.out;
 }
 
 TEST_F(CheckCommand, ExitStatusFollowsTheWorstProblem) {
@@ -219,12 +262,12 @@ TEST_F(CheckCommand, ExitStatusFollowsTheWorstProblem) {
 TEST_F(CheckCommand, AMissingSourceIsNamed) {
   ToolRun wrongTrain = runToolCaptured({"check", dir(), "Borgorosso_MontegranoC", "518"});
   EXPECT_EQ(wrongTrain.status, 2);
-  std::string missing = dir() + "/Borgorosso_MontegranoC_518-.txt: the train run source does not exist";
-  EXPECT_TRUE(wrongTrain.out.starts_with(missing)) << wrongTrain.out;
+  std::string missing = "the train run source " + dir() + "/Borgorosso_MontegranoC_518-.txt does not exist";
+  EXPECT_TRUE(wrongTrain.out.starts_with(path(kRoute) + ": error: " + missing)) << wrongTrain.out;
   EXPECT_EQ(wrongTrain.out.find("error 25"), std::string::npos) << "the failure it causes is not a second error\n"
                                                                  << wrongTrain.out;
   EXPECT_TRUE(nlohmann::json::parse(runToolCaptured({"check", "--json", dir(), "Borgorosso_MontegranoC", "518"}).out)
-                  ["missingSource"]
+                  ["findings"][0]["message"]
                       .get<std::string>()
                       .starts_with(missing));
 
@@ -290,8 +333,8 @@ TEST_F(CheckCommand, CompileRefusesAMissingTrainRunUnlessAskedToCompileTheRouteA
   ToolRun refused = runToolCaptured({"compile", dir(), "Borgorosso_MontegranoC", "518"});
   EXPECT_EQ(refused.status, 74);
   EXPECT_EQ(refused.out, "");
-  EXPECT_EQ(refused.err, "scenario-tool compile: " + dir() +
-                             "/Borgorosso_MontegranoC_518-.txt: the train run source does not exist; check the train "
+  EXPECT_EQ(refused.err, "scenario-tool compile: the train run source " + dir() +
+                             "/Borgorosso_MontegranoC_518-.txt does not exist; check the train "
                              "number (without it the route is compiled alone, into a scenario without stations and "
                              "with speed 0: --allow-missing-run does that, as the pack would)\n");
   EXPECT_EQ(snapshot(), before) << "nothing written";

@@ -9,54 +9,46 @@
 #include "compiler/error_codes.h"
 #include "formats/file_names.h"
 #include "tool/check/compile_report.h"
-#include "tool/describe/json_text.h"
-#include "tool/commands/output_guard.h"
 #include "tool/check/run_source.h"
-#include "tool/check/source_lint.h"
+#include "tool/check/verdict.h"
+#include "tool/commands/output_guard.h"
+#include "tool/describe/json_text.h"
 
 namespace pack {
-namespace {
-
-nlohmann::json toJson(const CompileReport& report, const std::vector<LintWarning>& warnings) {
-  nlohmann::json j = compileReportJson(report, warnings);
-  j["written"] = report.written;
-  return j;
-}
-
-}  // namespace
 
 int runCompile(const CompileOptions& options, Platform& platform, const ChosenScenario& chosen, std::ostream& out,
                std::ostream& err) {
   const CommandVoice say("compile", err);
-  CompileRequest request{chosen.scenario, chosen.train, chosen.dir, !options.noPlan, options.deleteSources};
-  const std::string outputFolder = options.outDir.empty() ? chosen.dir : options.outDir;
-  CompileReport report;
-  std::vector<LintWarning> warnings;
+  VerdictRequest request;
+  request.compile = {chosen.scenario, chosen.train, chosen.dir, !options.noPlan, options.deleteSources};
+  request.outputFolder = options.outDir.empty() ? chosen.dir : options.outDir;
+  request.laterErrors = false;  // the compile is the pack's: one error, as the pack reports it
+  request.runMayBeMissing = options.allowMissingRun;
   const std::string routePath = platform.join(chosen.dir, routeSourceName(chosen.names()));
   const std::string trainPath = platform.join(chosen.dir, trainRunSourceName(chosen.names()));
+  Verdict verdict;
   try {
     if (std::optional<std::string> missing = missingTrainRunSource(platform, routePath, trainPath);
         missing && !options.allowMissingRun) {
       return say.fail(kExitIo, *missing);
     }
     if (!options.outDir.empty()) platform.createDirectories(options.outDir);
-    // The compile may delete the sources: look at them first.
-    warnings = lintSources(platform, routePath, trainPath, request.buildPlan);
-    report = compileExplained(platform, request, outputFolder, warnings);
-    explainReadingStop(report.error, warnings);
-    takeOutReadingStop(report.error, warnings);
+    verdict = checkSources(platform, request);
   } catch (const IoError& e) {
     return say.fail(kExitIo, e.what());
   }
 
+  const CompileReport& report = verdict.compile;
   if (options.json) {
-    out << jsonText(toJson(report, warnings)) << '\n';
+    nlohmann::json j = firstErrorJson(report);
+    j.update(verdictJson(verdict));
+    j["written"] = report.written;
+    out << jsonText(j) << '\n';
   } else {
-    for (const LintWarning& w : warnings) err << formatWarning(w) << '\n';
-    if (report.error.code != 0) err << recordedErrorText(report.error) << '\n';
-    if (report.fatal != 0) err << fatalStopText(report.fatal) << '\n';
+    for (const VerdictFinding& f : verdict.findings) err << findingText(f) << '\n';
+    if (!verdict.omitted.empty()) err << "compile: " << countsText(verdict) << " (scenario-tool check lists them)\n";
     for (const std::string& name : report.written) {
-      out << "wrote " << platform.join(outputFolder, name) << '\n';
+      out << "wrote " << platform.join(*request.outputFolder, name) << '\n';
     }
   }
   if (report.fatal != 0) return kExitFatal;

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/file_names.h"
@@ -16,6 +17,25 @@
 
 namespace pack {
 namespace {
+
+// A word as a command line must hold it to be pasted: as it is when it is plain, else quoted the way the
+// shell of the platform reads quotes (cmd.exe: double quotes; a POSIX shell: single quotes).
+#ifdef _WIN32
+constexpr std::string_view kPlain = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_-.,/:+=@\\";
+#else
+constexpr std::string_view kPlain = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_-.,/:+=@";
+#endif
+
+std::string shellWord(const std::string& word) {
+  if (!word.empty() && word.find_first_not_of(kPlain) == std::string::npos) return word;
+#ifdef _WIN32
+  return "\"" + word + "\"";  // a Windows name cannot hold a double quote
+#else
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+#endif
+}
 
 class NewCommand : public ToolCommand {
  public:
@@ -66,7 +86,7 @@ class NewCommand : public ToolCommand {
     } catch (const IoError& e) {
       return voice(err).fail(kExitIo, e.what());
     }
-    const std::string args = folder_ + " " + scenario_ + " " + train_;
+    const std::string args = shellWord(folder_) + " " + shellWord(scenario_) + " " + shellWord(train_);
     out << "next: scenario-tool check " << args << "\n"
         << "      scenario-tool compile " << args << "\n"
         << "      scenario-tool plot " << args << "\n";

@@ -29,6 +29,20 @@ class NewCommand : public testing::Test {
   fs::path root_;
 };
 
+// The next commands are printed to be pasted: a name with a blank or a quote is quoted for the shell.
+TEST_F(NewCommand, TheNextCommandsCanBePasted) {
+#ifndef _WIN32
+  const fs::path dir = root_ / "my lines";
+  ToolRun made = tool({"new", dir.string(), "Val Bruna", "8812"});
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_NE(made.out.find("next: scenario-tool check '" + dir.string() + "' 'Val Bruna' 8812\n"), std::string::npos)
+      << made.out;
+  ToolRun quoted = tool({"new", (root_ / "o").string(), "Sant'Elia", "1"});
+  ASSERT_EQ(quoted.status, 0) << quoted.err;
+  EXPECT_NE(quoted.out.find(" 'Sant'\\''Elia' 1\n"), std::string::npos) << quoted.out;
+#endif
+}
+
 TEST_F(NewCommand, TheStarterChecksCleanCompilesAndPlots) {
   const fs::path dir = root_ / "lines" / "first";
   ToolRun made = tool({"new", dir.string(), "Valchiusa_Pratoverde", "2041"});

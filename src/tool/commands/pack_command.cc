@@ -3,6 +3,7 @@
 #include "tool/commands/pack_command.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "output/file_writer.h"
 #include "output/pack_payload.h"
 #include "tool/commands/check_command.h"
+#include "tool/describe/findings.h"
 #include "tool/commands/output_guard.h"
 #include "tool/commands/scenario_command.h"
 
@@ -46,13 +48,37 @@ std::vector<std::string> packInputs(FileSystem& disk, const ChosenScenario& chos
   return inputs;
 }
 
+// A source the simulator would show garbled: its text not in code page 1252, or lines it cannot read.
+bool garbledSource(const Verdict& verdict) {
+  return std::any_of(verdict.findings.begin(), verdict.findings.end(), [](const VerdictFinding& f) {
+    return f.id == findingCode(FindingId::kUtf8Text) || f.id == findingCode(FindingId::kLineEnds) ||
+           f.id == findingCode(FindingId::kByteOrderMark);
+  });
+}
+
 // The check's verdict as the pack command's: 0 to go on, or the status to end with.
 int checkFirst(const PackOptions& options, FileSystem& disk, const ChosenScenario& chosen, std::ostream& err) {
-  int status = runCheck(CheckOptions{}, disk, chosen, err, err);
-  if (status != kExitCheckErrors) return status == kExitCheckWarnings ? kExitOk : status;
-  if (options.allowErrors) return kExitOk;
-  return CommandVoice("pack", err).fail(
-      kExitCheckErrors, "the scenario has an error; nothing was written (--allow-errors packs it as it is)");
+  const CommandVoice say("pack", err);
+  Verdict verdict;
+  try {
+    verdict = checkScenario(CheckOptions{}, disk, chosen);
+  } catch (const IoError& e) {
+    return say.fail(kExitIo, e.what());
+  }
+  printVerdict(CheckOptions{}, verdict, err);
+  if (verdict.hasError() && !options.allowErrors) {
+    return say.fail(kExitCheckErrors, "the scenario has an error; nothing was written (--allow-errors packs it as it is)");
+  }
+  if (verdict.warningCount > 0 && options.strict) {
+    return say.fail(kExitCheckWarnings, "the scenario has warnings and --strict refuses them; nothing was written");
+  }
+  if (garbledSource(verdict) && !options.allowWarnings) {
+    return say.fail(kExitCheckWarnings,
+                    "a source is not in the pack's form (code page 1252, CR LF), so the simulator would show its "
+                    "text garbled; nothing was written (scenario-tool normalize puts it right; --allow-warnings "
+                    "packs it as it is)");
+  }
+  return kExitOk;
 }
 
 std::string templatePath(const PackOptions& options, Platform& platform) {
@@ -118,7 +144,10 @@ class PackCommand : public ScenarioCommand {
         "replaced. FILE is written whole or not at all, whatever its name (a program made from a POSIX\n"
         "template has none), and missing folders on its way are created; it is never one of the files\n"
         "the pack is made from.\n"
-        "Exit status: 0 written, 2 the scenario has an error (nothing written unless --allow-errors),\n"
+        "A source in UTF-8, with a byte-order mark or with line ends other than CR LF is refused unless\n"
+        "--allow-warnings, as the simulator would show its text garbled; --strict refuses any warning.\n"
+        "Exit status: 0 written, 1 refused for warnings (a source's form, or any with --strict), 2 the\n"
+        "scenario has an error (nothing written unless --allow-errors),\n"
         "64 bad argument, 65 the template is not the pack program, 73 FILE is one of the pack's own files,\n"
         "74 a file could not be read or written.\n"
         "More in docs/publishing.md.");
@@ -127,6 +156,9 @@ class PackCommand : public ScenarioCommand {
                                                               std::string(kTemplateName) + " beside the tool)");
     sub->add_flag("--allow-errors", options_.allowErrors,
                   "Pack a scenario with an error; the pack then writes what the compile gives, as compile does");
+    sub->add_flag("--strict", options_.strict, "Refuse a scenario with warnings, as check --strict fails on them");
+    sub->add_flag("--allow-warnings", options_.allowWarnings,
+                  "Pack a source that is not in code page 1252 with CR LF line ends, as it is");
     addScenarioArguments(sub, "the two sources and the crew documents");
     return sub;
   }

@@ -112,6 +112,25 @@ TEST_F(PackCommand, AScenarioWithAnErrorIsPackedOnlyWhenAllowed) {
             route.substr(route.find('\n') + 1));
 }
 
+// A published pack must not carry text the simulator shows garbled: a source in UTF-8 is refused unless
+// the author allows warnings; --strict refuses any warning.
+TEST_F(PackCommand, AUtf8SourceIsRefusedUnlessWarningsAreAllowed) {
+  const fs::path run = sources_ / trainRunSourceName(kSorgente);
+  std::string text = readBytes(run);
+  writeBytes(run, text.replace(text.find("SASSOCANDIDO"), 12, "PI\xC3\x88VE"));
+  ToolRun refused = pack({"--template", kTemplate});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("warning: \"\xC3\x88\" (U+00C8) is written in UTF-8"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("scenario-tool pack: a source is not in the pack's form"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(packPath()));
+
+  EXPECT_EQ(pack({"--template", kTemplate, "--allow-warnings", "--strict"}).status, 1) << "--strict refuses any warning";
+  EXPECT_FALSE(fs::exists(packPath()));
+  ToolRun allowed = pack({"--template", kTemplate, "--allow-warnings"});
+  EXPECT_EQ(allowed.status, 0) << allowed.err;
+  EXPECT_TRUE(fs::exists(packPath()));
+}
+
 TEST_F(PackCommand, RefusesWhatItCannotPackAndWritesNothing) {
   fs::path script = folder_.path() / "script.sh";
   writeBytes(script, "#!/bin/sh\n");

@@ -70,16 +70,21 @@ constexpr FindingInfo kFindings[] = {
      "the time {1} at {2} is earlier than the clock at the start of the run, {3}"},
     {kValueStoredOtherwise, "L030", "value-stored-otherwise", kWarning, "{1}: {2}"},
     {kApproachMarksReplaced, "L031", "approach-marks-replaced", kWarning,
-     "the approach marks of this entry replace those of {1} in the cells at {2} m; move one of the two so that "
-     "both keep their marks"},
+     "the approach marks of this entry replace those of {1} in the cells at {2} m; move one of the two {3} m "
+     "further from the other so that both keep their marks"},
     {kByteOrderMark, "L032", "byte-order-mark", kWarning, "{1}"},
     {kLineEnds, "L033", "line-ends", kWarning, "{1}"},
     {kUtf8Text, "L034", "utf8-text", kWarning, "{1}"},
     {kErrorBehindError, "L035", "error-behind-error", kError,
      "{1} is {2}, not a multiple of {3}: once {4} is put right, the compiler stops here with error {5}"},
-    {kSectionCannotBeKept, "L036", "section-cannot-be-kept", kWarning,
+    {kUnsavableCharacter, "L036", "character-not-in-code-page", kWarning,
+     "code page 1252 cannot hold the character {1}; the saved source would hold \"?\" in its place"},
+    {kKilometrePostOffGrid, "L037", "kilometre-post-off-grid", kError,
+     "{1} of {2} is {3}, not a multiple of 50: once both sources are read the compiler stops with error 2; "
+     "round it to 50 m"},
+    {kSectionCannotBeKept, "L038", "section-cannot-be-kept", kWarning,
      "{1} at {2} is {3} after {4}; the train needs at least {5}"},
-    {kSectionTight, "L037", "section-tight", kStyle,
+    {kSectionTight, "L039", "section-tight", kStyle,
      "{1} at {2} is {3} after {4}; the train needs {5}, and the timetable rules add {6} to that"},
 };
 

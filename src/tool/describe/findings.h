@@ -54,9 +54,13 @@ enum class FindingId : std::uint16_t {
   kUtf8Text = 34,
   // The compiler stops at one error of a line: another one it would stop at next.
   kErrorBehindError = 35,
+  // An editor's text: a character the saved source cannot hold.
+  kUnsavableCharacter = 36,
+  // The compiler stops once both sources are read: a kilometre post off the 50 m grid.
+  kKilometrePostOffGrid = 37,
   // The timetable against the train's fastest run (the running-time engine).
-  kSectionCannotBeKept = 36,
-  kSectionTight = 37,
+  kSectionCannotBeKept = 38,
+  kSectionTight = 39,
 };
 
 enum class FindingSeverity : std::uint8_t {

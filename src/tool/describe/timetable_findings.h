@@ -1,6 +1,6 @@
 // What the timetable says about a compiled scenario, as findings: a section that the default train
-// cannot run in its scheduled time (L036, a warning) and one that leaves less than the recommended
-// supplement (L037, style). Made here once; check, the live page and the editor format them.
+// cannot run in its scheduled time (L038, a warning) and one that leaves less than the recommended
+// supplement (L039, style). Made here once; check, the live page and the editor format them.
 #pragma once
 
 #include <cstdint>

@@ -8,19 +8,9 @@
 #include "formats/file_names.h"
 #include "formats/train_run_format.h"
 #include "platform/memory_file_system.h"
-#include "tool/check/compile_report.h"
-#include "tool/check/source_lint.h"
-#include "tool/describe/findings.h"
 
 namespace pack::lsp {
 namespace {
-
-// The diagnostic code of a compiler error: "E8".
-std::string errorId(std::int32_t code) {
-  std::string id = "E";
-  id += std::to_string(code);
-  return id;
-}
 
 // The two sources in memory, under the names the compile builds from the scenario's names.
 struct MemorySources {
@@ -43,68 +33,29 @@ void prepare(MemorySources& m, const ScenarioUnit& unit, const UnitTexts& texts,
   if (texts.run && !unit.train.empty()) m.files.files[m.run] = *texts.run;
 }
 
-std::string errorMessageOf(const RecordedError& error) {
-  RecordedError unplaced = error;  // the editor shows the file and line itself
-  unplaced.source.clear();
-  unplaced.line = 0;
-  return recordedErrorText(unplaced);
-}
-
-// The key a near-miss warning proposes ("... did you mean "curvad5"?").
-std::optional<Fix> suggestedKey(const std::string& message) {
-  static constexpr std::string_view kProposal = "did you mean \"";
-  std::size_t at = message.rfind(kProposal);
-  if (at == std::string::npos) return std::nullopt;
-  at += kProposal.size();
-  std::size_t end = message.find('"', at);
-  if (end == std::string::npos) return std::nullopt;
-  std::string key = message.substr(at, end - at);
-  return Fix{"Write \"" + key + "\"", key};
-}
-
 }  // namespace
 
-UnitVerdict checkUnit(const ScenarioUnit& unit, const UnitTexts& texts, bool buildPlan) {
+UnitVerdict checkUnit(const ScenarioUnit& unit, const UnitTexts& texts, const SavedForm& saved, bool buildPlan) {
   MemorySources m;
   prepare(m, unit, texts, buildPlan);
-  auto diskPath = [&](const std::string& memoryPath) {
-    return memoryPath == m.run ? unit.runPath : unit.routePath;
-  };
-  UnitVerdict verdict;
-  std::vector<LintWarning> warnings = lintSources(m.files, m.route, m.run, buildPlan);
-  std::optional<std::string> missingRun;
-  if (unit.train.empty()) {
-    missingRun = "no train run source of this scenario is open or known in its folder: open one to check "
-                 "the two sources together";
-  } else {
-    if (!texts.run) missingRun = "the train run source " + unit.runPath + " does not exist; check the train number";
+  MemoryFileSystem savedFiles;
+  if (saved.route) savedFiles.files[m.route] = *saved.route;
+  if (saved.run && !unit.train.empty()) savedFiles.files[m.run] = *saved.run;
+  UnitVerdict result;
+  VerdictRequest request;
+  request.compile = m.request;
+  request.saved = &savedFiles;
+  request.model = &result.model;
+  for (const auto& [path, characters] : {std::pair{m.route, &saved.routeUnsavable}, std::pair{m.run, &saved.runUnsavable}}) {
+    for (UnsavableCharacter u : *characters) {
+      u.file = path;
+      request.unsavable.push_back(std::move(u));
+    }
   }
-  CompileReport report = compileExplainedInMemory(m.files, m.request, verdict.model, warnings);
-  explainReadingStop(report.error, warnings);
-  // Without its train run source the compile fails reading it: that failure is the missing file.
-  if (missingRun && report.error.code == kErrRunTime) report.error = {};
-
-  for (const LintWarning& w : warnings) {
-    verdict.findings.push_back({diskPath(w.file), w.line, w.column, 0, Severity::kWarning, findingCode(w.id),
-                                w.message, suggestedKey(w.message)});
-  }
-  const RecordedError& e = report.error;
-  if (e.code != 0) {
-    // A missing route is told where the author is: at the train run source.
-    bool atRun = e.code == kErrNoRouteSource && !unit.runPath.empty();
-    std::string path = atRun ? unit.runPath : e.source.empty() ? unit.routePath : diskPath(e.source);
-    verdict.findings.push_back({path, e.line > 0 ? e.line : 1, 0, 0, Severity::kError,
-                                errorId(e.code), errorMessageOf(e), {}});
-  }
-  if (report.fatal != 0) {
-    verdict.findings.push_back({unit.routePath, 1, 0, 0, Severity::kError, errorId(report.fatal),
-                                fatalStopText(report.fatal), {}});
-  }
-  if (missingRun) {
-    Severity s = unit.train.empty() ? Severity::kInformation : Severity::kError;
-    verdict.findings.push_back({unit.routePath, 1, 0, 0, s, {}, *missingRun, {}});
-  }
-  return verdict;
+  result.verdict = checkSources(m.files, request);
+  // The editor names the sources by their paths on disk.
+  for (VerdictFinding& f : result.verdict.findings) f.file = f.file == m.run ? unit.runPath : unit.routePath;
+  return result;
 }
 
 }  // namespace pack::lsp
@@ -136,7 +87,7 @@ bool lineAccepted(const ScenarioUnit& unit, const UnitTexts& texts, const std::s
 
 }  // namespace
 
-std::optional<Fix> freeSignalPosition(const ScenarioUnit& unit, const UnitTexts& texts, const Model& model,
+std::optional<LintFix> freeSignalPosition(const ScenarioUnit& unit, const UnitTexts& texts, const Model& model,
                                       std::size_t line) {
   if (!texts.run || line == 0) return std::nullopt;
   std::vector<SourceLine> outline = outlineSource(*texts.run, SourceRole::kTrainRun);
@@ -157,7 +108,7 @@ std::optional<Fix> freeSignalPosition(const ScenarioUnit& unit, const UnitTexts&
     ++tried;
     std::string text = std::to_string(metre);
     if (!lineAccepted(unit, texts, withField(*texts.run, signal, text), line)) continue;
-    return Fix{"Move the signal to " + text + " m, the nearest position whose cell is free", text,
+    return LintFix{"Move the signal to " + text + " m, the nearest position whose cell is free", text,
                signal.values[0].begin + 1, signal.values[0].end + 1};
   }
   return std::nullopt;

@@ -1,6 +1,5 @@
 #include "tool/lsp/server.h"
 
-#include <cstdio>
 #include <istream>
 
 #include "formats/cp1252.h"
@@ -52,7 +51,8 @@ std::size_t fieldEnd(const SourceLine* line, std::string_view text, std::size_t 
 }
 
 // The columns a finding covers: its field, or the whole entry of its line.
-std::pair<std::size_t, std::size_t> findingColumns(const Finding& f, const SourceLine* line, std::string_view text) {
+std::pair<std::size_t, std::size_t> findingColumns(const VerdictFinding& f, const SourceLine* line,
+                                                   std::string_view text) {
   if (f.column > 0) {
     std::size_t begin = std::min(f.column - 1, text.size());
     std::size_t end = f.endColumn > 0 ? f.endColumn - 1 : fieldEnd(line, text, begin);
@@ -64,36 +64,54 @@ std::pair<std::size_t, std::size_t> findingColumns(const Finding& f, const Sourc
 }
 
 // A fix as a diagnostic carries it, for the code action that applies it.
-json fixData(const Fix& fix, const SourceView& view, std::size_t line, const json& findingRange) {
+json fixData(const LintFix& fix, const SourceView& view, std::size_t line, const json& findingRange) {
   json range = fix.column == 0 ? findingRange : rangeOf(view, line, fix.column - 1, fix.endColumn - 1);
   return {{"title", fix.title}, {"newText", fix.text}, {"range", range}};
 }
 
-json diagnosticJson(const Finding& f, const SourceView& view, std::string_view lineText) {
+// The protocol's severities: 1 error, 2 warning, 3 information.
+int severityOf(VerdictSeverity s) {
+  switch (s) {
+    case VerdictSeverity::kError: return 1;
+    case VerdictSeverity::kWarning: return 2;
+    case VerdictSeverity::kInformation: return 3;
+  }
+  return 2;
+}
+
+json diagnosticJson(const VerdictFinding& f, const SourceView& view, std::string_view lineText) {
   std::size_t line = f.line > 0 ? f.line - 1 : 0;
   const SourceLine* outlined = line < view.outline.size() ? &view.outline[line] : nullptr;
   auto [begin, end] = findingColumns(f, outlined, lineText);
   json d = {{"range", rangeOf(view, line, begin, end)},
-            {"severity", static_cast<int>(f.severity)},
+            {"severity", severityOf(f.severity)},
             {"source", kSourceName},
             {"message", f.message}};
-  if (!f.code.empty()) d["code"] = f.code;
+  if (!f.id.empty()) d["code"] = f.id;
   if (f.fix) d["data"] = fixData(*f.fix, view, line, d["range"]);
   return d;
 }
 
-Finding unencodableFinding(const Document& document, const Unencodable& u) {
-  char code[16];
-  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(u.codePoint));
-  Finding f;
-  f.path = document.path.value_or(document.uri);
-  f.line = u.line + 1;
-  f.column = u.column + 1;
-  f.endColumn = u.column + 2;
-  f.code = "cp1252";
-  f.message = std::string("code page 1252 cannot hold the character ") + code +
-              "; the saved source would hold \"?\" in its place";
-  return f;
+// Whether the editor's text, as the compiler would read it (code page 1252, CR LF), is the saved file read
+// by the editor: the same bytes whatever the saved file's line ends.
+bool isTextOf(std::string_view saved, std::string_view text) {
+  std::size_t t = 0;
+  for (std::size_t s = 0; s < saved.size(); ++s) {
+    const bool lineEnd = saved[s] == '\n' || saved[s] == '\r';
+    if (lineEnd && saved[s] == '\r' && s + 1 < saved.size() && saved[s + 1] == '\n') ++s;
+    std::string_view expected = lineEnd ? std::string_view("\r\n") : saved.substr(s, 1);
+    if (text.substr(t, expected.size()) != expected) return false;
+    t += expected.size();
+  }
+  return t == text.size();
+}
+
+// What the editor holds that the saved file would not: the characters code page 1252 cannot hold.
+std::vector<UnsavableCharacter> unsavableOf(const Document* open) {
+  std::vector<UnsavableCharacter> all;
+  if (open == nullptr) return all;
+  for (const Unencodable& u : open->compiled.unencodable) all.push_back({{}, u.line + 1, u.column + 1, u.codePoint});
+  return all;
 }
 
 }  // namespace
@@ -164,6 +182,7 @@ void LanguageServer::notify(const std::string& method, const json& params, std::
   try {
     if (method == "textDocument/didOpen") opened(params, out);
     else if (method == "textDocument/didChange") changed(params, out);
+    else if (method == "textDocument/didSave") saved(params, out);
     else if (method == "textDocument/didClose") closed(params, out);
   } catch (const std::exception& e) {
     out.push_back(logMessage("scenario-tool lsp: " + method + " could not be handled: " + e.what(), 1));
@@ -181,7 +200,7 @@ json LanguageServer::initialize(const json& params) {
   initialized_ = true;
   json capabilities = {
       {"positionEncoding", encodingName(encoding_)},
-      {"textDocumentSync", {{"openClose", true}, {"change", kFullSync}}},
+      {"textDocumentSync", {{"openClose", true}, {"change", kFullSync}, {"save", true}}},
       {"hoverProvider", true},
       {"completionProvider", {{"triggerCharacters", json::array()}}},
       {"signatureHelpProvider", {{"triggerCharacters", {","}}, {"retriggerCharacters", {" "}}}},
@@ -213,7 +232,27 @@ void LanguageServer::opened(const json& params, std::vector<json>& out) {
   const json& item = params.at("textDocument");
   Document& document = store_.open(item.at("uri").get<std::string>(), item.at("text").get<std::string>(),
                                    item.value("version", std::int64_t{0}));
+  readSaved(document, out);
   checkAndPublish(document, out);
+}
+
+// The saved file as it is on disk, for what only it shows (its form), and as the text compiled while the
+// editor's text is the file's: the editor may show it otherwise than the compiler reads it.
+void LanguageServer::readSaved(const Document& document, std::vector<json>& out) {
+  if (!document.path) return;
+  saved_.erase(*document.path);
+  try {
+    if (document.name && disk_.exists(*document.path)) saved_[*document.path] = disk_.read(*document.path);
+  } catch (const IoError& e) {
+    out.push_back(logMessage(std::string("scenario-tool lsp: ") + e.what(), 1));
+  }
+}
+
+void LanguageServer::saved(const json& params, std::vector<json>& out) {
+  Document* document = store_.find(params.at("textDocument").at("uri").get<std::string>());
+  if (document == nullptr) return;
+  readSaved(*document, out);
+  checkAndPublish(*document, out);
 }
 
 void LanguageServer::changed(const json& params, std::vector<json>& out) {
@@ -235,6 +274,7 @@ void LanguageServer::closed(const json& params, std::vector<json>& out) {
   Document* document = store_.find(uri);
   if (document == nullptr) return;
   std::optional<ScenarioUnit> unit = store_.unitOf(*document, disk_);
+  if (document->path) saved_.erase(*document->path);
   store_.close(uri);
   out.push_back(notification("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", json::array()}}));
   if (!unit) return;
@@ -246,7 +286,10 @@ void LanguageServer::closed(const json& params, std::vector<json>& out) {
 }
 
 std::optional<std::string> LanguageServer::textOf(const std::string& path, std::vector<json>& out) {
-  if (const Document* open = store_.atPath(path)) return open->compiled.bytes;
+  if (const Document* open = store_.atPath(path)) {
+    auto file = saved_.find(path);
+    return file != saved_.end() && isTextOf(file->second, open->compiled.bytes) ? file->second : open->compiled.bytes;
+  }
   try {
     if (disk_.exists(path)) return disk_.read(path);
   } catch (const IoError& e) {
@@ -262,7 +305,13 @@ void LanguageServer::checkAndPublish(const Document& document, std::vector<json>
     return;
   }
   UnitTexts texts{textOf(unit->routePath, out), unit->runPath.empty() ? std::nullopt : textOf(unit->runPath, out)};
-  auto verdict = std::make_shared<UnitVerdict>(checkUnit(*unit, texts, settings_.buildPlan));
+  auto savedBytes = [&](const std::string& path) {
+    auto file = saved_.find(path);
+    return file == saved_.end() ? std::nullopt : std::optional<std::string>(file->second);
+  };
+  SavedForm form{savedBytes(unit->routePath), savedBytes(unit->runPath), unsavableOf(store_.atPath(unit->routePath)),
+                 unit->runPath.empty() ? std::vector<UnsavableCharacter>() : unsavableOf(store_.atPath(unit->runPath))};
+  auto verdict = std::make_shared<UnitVerdict>(checkUnit(*unit, texts, form, settings_.buildPlan));
   verdicts_[unit->routePath] = verdict;
   for (SourceRole role : {SourceRole::kRoute, SourceRole::kTrainRun}) {
     const std::string& path = role == SourceRole::kRoute ? unit->routePath : unit->runPath;
@@ -270,14 +319,14 @@ void LanguageServer::checkAndPublish(const Document& document, std::vector<json>
     if (path.empty() || !bytes) continue;
     const Document* open = store_.atPath(path);
     json params = {{"uri", open != nullptr ? open->uri : pathToUri(path)},
-                   {"diagnostics", diagnosticsFor(path, role, *bytes, verdict->findings)}};
+                   {"diagnostics", diagnosticsFor(path, role, *bytes, verdict->verdict)}};
     if (open != nullptr) params["version"] = open->version;
     out.push_back(notification("textDocument/publishDiagnostics", std::move(params)));
   }
 }
 
 json LanguageServer::diagnosticsFor(const std::string& path, SourceRole role, const std::string& bytes,
-                                    const std::vector<Finding>& findings) {
+                                    const Verdict& verdict) {
   const Document* open = store_.atPath(path);
   // A source that is not open is shown as the editor would show the file: its bytes as code page 1252.
   std::string utf8 = open != nullptr ? std::string() : cp1252ToUtf8(bytes);
@@ -287,14 +336,8 @@ json LanguageServer::diagnosticsFor(const std::string& path, SourceRole role, co
                   encoding_, nullptr};
   LineIndex compilerLines(bytes);
   json list = json::array();
-  auto add = [&](const Finding& f) {
-    list.push_back(diagnosticJson(f, view, compilerLines.line(f.line > 0 ? f.line - 1 : 0)));
-  };
-  for (const Finding& f : findings) {
-    if (f.path == path) add(f);
-  }
-  if (open != nullptr) {
-    for (const Unencodable& u : open->compiled.unencodable) add(unencodableFinding(*open, u));
+  for (const VerdictFinding& f : verdict.findings) {
+    if (f.file == path) list.push_back(diagnosticJson(f, view, compilerLines.line(f.line > 0 ? f.line - 1 : 0)));
   }
   return list;
 }
@@ -329,7 +372,7 @@ json LanguageServer::fixOf(Document& document, const json& diagnostic) {
   std::vector<json> ignored;
   UnitTexts texts{textOf(unit->routePath, ignored), textOf(unit->runPath, ignored)};
   std::size_t line = diagnostic.at("range").at("start").at("line").get<std::size_t>();
-  std::optional<Fix> fix = freeSignalPosition(*unit, texts, verdict->second->model, line + 1);
+  std::optional<LintFix> fix = freeSignalPosition(*unit, texts, verdict->second->model, line + 1);
   if (!fix) return nullptr;
   return fixData(*fix, viewOf(document), line, nullptr);
 }

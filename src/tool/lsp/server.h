@@ -44,10 +44,12 @@ class LanguageServer {
   void opened(const json& params, std::vector<json>& out);
   void changed(const json& params, std::vector<json>& out);
   void closed(const json& params, std::vector<json>& out);
+  void saved(const json& params, std::vector<json>& out);
+  void readSaved(const Document& document, std::vector<json>& out);
   void checkAndPublish(const Document& document, std::vector<json>& out);
   std::optional<std::string> textOf(const std::string& path, std::vector<json>& out);
   json diagnosticsFor(const std::string& path, SourceRole role, const std::string& bytes,
-                      const std::vector<Finding>& findings);
+                      const Verdict& verdict);
 
   Document& documentOf(const json& params);
   SourceView viewOf(Document& document);
@@ -63,6 +65,9 @@ class LanguageServer {
   bool exited_ = false;
   // The last verdict of each unit, by its route path: the compiled model that hover and hints read.
   std::map<std::string, std::shared_ptr<const UnitVerdict>> verdicts_;
+  // The saved file of each open source, read on open and after every save: its form is told, and while
+  // the editor's text is that file's, the file is what is checked, as check reads it.
+  std::map<std::string, std::string> saved_;
 };
 
 // Serves one session on the two streams until "exit" or the end of the input; returns the exit status.

@@ -201,7 +201,7 @@ TEST(LanguageServerTest, EncodingsLandOnTheRightLineAndColumn) {
   json error = withCode(diagnostics, "E16");
   ASSERT_FALSE(error.is_null()) << diagnostics.dump(1);
   EXPECT_EQ(error["range"]["start"]["line"], 42);
-  json character = withCode(diagnostics, "cp1252");
+  json character = withCode(diagnostics, "L036");
   ASSERT_FALSE(character.is_null()) << diagnostics.dump(1);
   EXPECT_EQ(character["range"]["start"], (json{{"line", 0}, {"character", 11}}));
   EXPECT_EQ(character["range"]["end"], (json{{"line", 0}, {"character", 12}}));

@@ -624,15 +624,18 @@ function setData(data) {
 function showVerdict(verdict) {
   const box = document.getElementById("verdict"), ul = box.querySelector("ul");
   ul.textContent = "";
-  const rows = [];
-  // The recorded error is among the findings, with its place; verdict.error is its text for the banner.
-  if (verdict.fatal) rows.push({severity: "fatal", message: verdict.fatal});
-  for (const f of verdict.findings || []) rows.push(f);
+  // The findings in the verdict's order, as check lists them; those only counted are said by kind.
+  const rows = (verdict.findings || []).slice();
+  for (const [id, count] of Object.entries(verdict.omitted || {})) {
+    rows.push({severity: "warning", id: id || null, message: count + " more like it, only counted (check lists the kinds)"});
+  }
   for (const f of rows) {
     const li = document.createElement("li"), where = document.createElement("span");
     li.className = f.severity || "";
     where.className = "where";
-    where.textContent = f.file ? f.file + ":" + (f.line || "?") + (f.column ? ":" + f.column : "") : "";
+    // The page names files as the author sees them in the folder.
+    const name = f.file ? f.file.slice(Math.max(f.file.lastIndexOf("/"), f.file.lastIndexOf("\\")) + 1) : "";
+    where.textContent = name ? name + (f.line ? ":" + f.line : "") + (f.line && f.column ? ":" + f.column : "") : "";
     li.appendChild(where);
     // "error: error 8 at ..." says it twice: a message that names its severity keeps only its own word.
     const said = f.severity && !f.message.startsWith(f.severity + " ");
@@ -642,7 +645,8 @@ function showVerdict(verdict) {
     if (li.dataset.position !== "") li.addEventListener("click", () => goTo(f.position));
     ul.appendChild(li);
   }
-  box.querySelector("h2").textContent = rows.length ? "Compiler (" + rows.length + ")" : "Compiler: no findings";
+  const total = (verdict.errorCount || 0) + (verdict.warningCount || 0);
+  box.querySelector("h2").textContent = total ? "Compiler (" + total + ")" : "Compiler: no findings";
   box.hidden = false;
 }
 // While the sources do not compile the last drawing stays, marked out of date, with the error over it.
@@ -650,7 +654,8 @@ function showStale(stale, verdict) {
   const panels = document.getElementById("panels"), mark = document.getElementById("stale");
   panels.classList.toggle("stale", stale);
   mark.hidden = !stale;
-  const why = [verdict.error, verdict.fatal].filter(Boolean).join("\n");
+  // The same first line as check: the cause first.
+  const why = verdict.headline || "";
   mark.textContent = stale ? "Out of date: the sources do not compile.\n" + why : "";
 }
 // Where the first view ends: the whole track, or beside a short route as much of the run-out as the
