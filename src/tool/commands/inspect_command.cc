@@ -111,9 +111,7 @@ class InspectCommand : public ToolCommand {
         std::optional<ScenarioTable> table = siblingTable(platform);
         const ScenarioTable* names = table ? &*table : nullptr;
         if (json_) {
-          nlohmann::json j = cellsJson(cells, all_, names);
-          j["problems"] = problemsJson(problems);
-          out << jsonText(j) << "\n";
+          writeCellsJson(cells, all_, names, problems, out);
         } else {
           printCells(cells, all_, names, out);
         }

@@ -336,34 +336,74 @@ void printCells(const std::vector<TrackCell>& cells, bool all, const ScenarioTab
   }
 }
 
+namespace {
+
+nlohmann::json cellJson(const std::vector<TrackCell>& cells, std::size_t i, const ScenarioTable* table) {
+  const TrackCell& c = cells[i];
+  nlohmann::json cell = {{"cell", i},
+                         {"metres", cellMetre(i)},
+                         {"kindName", kindName(c.kind)},
+                         {"meaning", cellText(c, i, table)},
+                         {"speedKmh", decodeSpeed(c.speedLimit)},
+                         {"gradientPerMille", decodeGradient(c.gradient)},
+                         {"adhesionPercent", decodeAdhesion(c.adhesion)}};
+  for (const RecordField<TrackCell>& f : kCellFields) cell[std::string(f.name)] = f.get(c);
+  if (c.kind == kSignal) {
+    if (std::optional<SignalCells> kinds = decodeSignalKinds(c.value4)) {
+      cell["signal"] = {{"left", signalKindName(kinds->left)},
+                        {"right", signalKindName(kinds->right)},
+                        {"rapp", kinds->rapp},
+                        {"placedAt", placedMetre(i)}};
+    }
+  }
+  return cell;
+}
+
+// The members besides the list; the count of cells is the same number the text gives, the last index is
+// one less.
+nlohmann::json cellsHead(const std::vector<TrackCell>& cells) {
+  return {{"file", "track cells"}, {"cellCount", cells.size()}, {"lastCell", cells.empty() ? 0 : cells.size() - 1}};
+}
+
+}  // namespace
+
 nlohmann::json cellsJson(const std::vector<TrackCell>& cells, bool all, const ScenarioTable* table) {
   nlohmann::json list = nlohmann::json::array();
   for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (!listed(cells, i, all)) continue;
-    const TrackCell& c = cells[i];
-    nlohmann::json cell = {{"cell", i},
-                           {"metres", cellMetre(i)},
-                           {"kindName", kindName(c.kind)},
-                           {"meaning", cellText(c, i, table)},
-                           {"speedKmh", decodeSpeed(c.speedLimit)},
-                           {"gradientPerMille", decodeGradient(c.gradient)},
-                           {"adhesionPercent", decodeAdhesion(c.adhesion)}};
-    for (const RecordField<TrackCell>& f : kCellFields) cell[std::string(f.name)] = f.get(c);
-    if (c.kind == kSignal) {
-      if (std::optional<SignalCells> kinds = decodeSignalKinds(c.value4)) {
-        cell["signal"] = {{"left", signalKindName(kinds->left)},
-                          {"right", signalKindName(kinds->right)},
-                          {"rapp", kinds->rapp},
-                          {"placedAt", placedMetre(i)}};
-      }
-    }
-    list.push_back(std::move(cell));
+    if (listed(cells, i, all)) list.push_back(cellJson(cells, i, table));
   }
-  // The count of cells, the same number the text gives; the last index is one less.
-  return {{"file", "track cells"},
-          {"cellCount", cells.size()},
-          {"lastCell", cells.empty() ? 0 : cells.size() - 1},
-          {"cells", list}};
+  nlohmann::json j = cellsHead(cells);
+  j["cells"] = std::move(list);
+  return j;
+}
+
+void writeCellsJson(const std::vector<TrackCell>& cells, bool all, const ScenarioTable* table,
+                    const std::vector<SanityProblem>& problems, std::ostream& out) {
+  // The text of the whole object with an empty list, the list then written in its place one cell at a
+  // time, each indented as it stands inside the object: the same bytes as the whole object's text.
+  nlohmann::json head = cellsHead(cells);
+  head["cells"] = nlohmann::json::array();
+  head["problems"] = problemsJson(problems);
+  const std::string text = jsonText(head);
+  constexpr std::string_view kEmptyList = "\"cells\": []";
+  const std::size_t at = text.find(kEmptyList);
+  ChunkedOut chunks(out);
+  chunks.text() = text.substr(0, at + kEmptyList.size() - 1);
+  bool first = true;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (!listed(cells, i, all)) continue;
+    std::string& t = chunks.text();
+    t += first ? "\n    " : ",\n    ";
+    first = false;
+    for (char c : jsonText(cellJson(cells, i, table))) {
+      t += c;
+      if (c == '\n') t += "    ";
+    }
+    chunks.maybeFlush();
+  }
+  chunks.text() += first ? "]" : "\n  ]";
+  chunks.text() += text.substr(at + kEmptyList.size());
+  chunks.text() += '\n';
 }
 
 void printTable(const ScenarioTable& table, std::ostream& out) {

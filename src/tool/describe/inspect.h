@@ -36,6 +36,10 @@ nlohmann::json problemsJson(const std::vector<SanityProblem>& problems);
 // with their station's name and their text.
 void printCells(const std::vector<TrackCell>& cells, bool all, const ScenarioTable* table, std::ostream& out);
 nlohmann::json cellsJson(const std::vector<TrackCell>& cells, bool all, const ScenarioTable* table);
+// The same object with the problems, written as it is made, a cell at a time: the output of a file of
+// any size is never held whole.
+void writeCellsJson(const std::vector<TrackCell>& cells, bool all, const ScenarioTable* table,
+                    const std::vector<SanityProblem>& problems, std::ostream& out);
 
 // Rows 0 to 86 by their role: stations, board texts, kilometre posts, train and route, scenario, run.
 void printTable(const ScenarioTable& table, std::ostream& out);
