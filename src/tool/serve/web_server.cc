@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/live.h"
+
 namespace pack {
 namespace {
 
@@ -218,6 +220,7 @@ bool WebServer::Servers::admitted(const httplib::Request& req, httplib::Response
 std::unique_ptr<httplib::Server> WebServer::Servers::make() {
   auto server = std::make_unique<BoundedServer>();
   server->new_task_queue = [] { return new ConnectionPool(kThreads); };
+  server->set_socket_options([](socket_t sock) { makeListeningSocketExclusive(static_cast<std::uintptr_t>(sock)); });
   server->set_payload_max_length(kMostRequestBody);
   server->set_read_timeout(kReadTimeoutSeconds, 0);
   server->set_write_timeout(kWriteTimeoutSeconds, 0);

@@ -110,13 +110,27 @@ TEST_F(WebServerTest, RefusesEveryRequestWithoutItsToken) {
     auto r = cl.Get(c.path, headers);
     ASSERT_TRUE(r) << c.path << " " << c.cookie;
     EXPECT_EQ(r->status, c.status) << c.path << " " << c.cookie;
-    if (c.status == 403) EXPECT_EQ(r->body.find("the page"), std::string::npos) << c.path;
+    if (c.status == 403) {
+      EXPECT_EQ(r->body.find("the page"), std::string::npos) << c.path;
+    }
   }
   // The page opened with its address gives the browser the cookie for the page's own requests.
   httplib::Client cl = client();
   auto page = cl.Get(withToken("/"));
   ASSERT_TRUE(page);
   EXPECT_EQ(page->get_header_value("Set-Cookie").rfind(cookie + kToken + ";", 0), 0u) << page->get_header_value("Set-Cookie");
+}
+
+// Another program on ::1 at the port asked for: 127.0.0.1 is served, and the caller learns that ::1 is not.
+TEST(WebServerPorts, TellsWhenIpv6AtItsPortIsTaken) {
+  httplib::Server other;
+  const int port = other.bind_to_any_port("::1");
+  if (port <= 0) GTEST_SKIP() << "no IPv6 on this machine";
+  LiveChannel channel;
+  WebServer server(channel, [] { return std::make_shared<const std::string>("page"); }, kToken);
+  WebServer::Bound bound = server.bind(port);
+  EXPECT_EQ(bound.port, port);
+  EXPECT_FALSE(bound.ipv6);
 }
 
 // Reads a stream until it has seen `want` messages (or the server ends it); returns the last.
