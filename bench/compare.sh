@@ -7,6 +7,8 @@
 #    texts too through a temporary file, as the pack writes every file;
 #  - scenario-tool compile of the longest route (bench/largest_route.cc) against copying its three
 #    compiled files, and the compile's peak resident memory;
+#  - scenario-tool's start (--help), which every compile pays, and whether it loads a TLS or
+#    compression library (it links none: its web server is built without them);
 #  - scenario-tool inspect of that route's plan, as text and as JSON, every point;
 #  - the static initialisers in scenario-pack.
 # Usage: bench/compare.sh [RUNS]    (RUNS pairs of runs, default 21; the figures are medians)
@@ -159,13 +161,15 @@ own_objects=("$build/libpack_core.a" "$build/CMakeFiles/scenario-pack.dir/src/ap
 initialisers=$(nm "${own_objects[@]}" 2>/dev/null | grep -c '_GLOBAL__sub_I' || true)
 all_initialisers=$(nm "$build/bin/scenario-pack" | grep -c '_GLOBAL__sub_I' || true)
 bss=$(size "${own_objects[@]}" | awk 'NR > 1 && $2 + $3 > max {max = $2 + $3} END {print max + 0}')
+# Libraries the tool loads that its plain-HTTP loopback server never needs.
+unused_libraries=$(ldd "$build/bin/scenario-tool" | grep -ciE 'libssl|libcrypto|libz\.|brotli' || true)
 
 python3 - "$runs" "$work" "$build" "$plan" "$compile_kib" "$pack_kib" "$minimal_kib" "$inspect_text_kib" \
-  "$inspect_json_kib" "$initialisers" "$bss" "$all_initialisers" <<'EOF'
+  "$inspect_json_kib" "$initialisers" "$bss" "$all_initialisers" "$unused_libraries" <<'EOF'
 import os, statistics, sys, time
 runs, work, build, plan = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
-compile_kib, pack_kib, minimal_kib, inspect_text_kib, inspect_json_kib, initialisers, bss, all_initialisers = \
-    map(int, sys.argv[5:13])
+compile_kib, pack_kib, minimal_kib, inspect_text_kib, inspect_json_kib, initialisers, bss, all_initialisers, \
+    unused_libraries = map(int, sys.argv[5:14])
 tool = f"{build}/bin/scenario-tool"
 quiet = [(os.POSIX_SPAWN_OPEN, 1, "/dev/null", os.O_WRONLY, 0), (os.POSIX_SPAWN_OPEN, 2, "/dev/null", os.O_WRONLY, 0)]
 
@@ -195,6 +199,7 @@ def pair(a, b, n):
 (pack2, renamed) = pair([f"{work}/pack/scenario-pack"], [f"{work}/renamed/minimal"], runs)
 copy = ["/bin/cp", "-f"] + [f"{work}/route/out/{n}" for n in sorted(os.listdir(f"{work}/route/out"))] + [f"{work}/copy/"]
 (compile, copied) = pair([tool, "compile", f"{work}/route", "Lunga_Linea", "1", "-o", f"{work}/route/out"], copy, runs)
+(started, _) = pair([tool, "--help"], copy, runs)
 inspect_runs = max(3, runs // 7)
 inspect_text = statistics.median(run([tool, "inspect", "--every", "1", plan])[0] for _ in range(inspect_runs))
 inspect_json = statistics.median(run([tool, "inspect", "--json", "--every", "1", plan])[0] for _ in range(inspect_runs))
@@ -219,6 +224,8 @@ r = ratio(compile[0], copied[0])
 goal("largest route compile vs copy, wall", f"{r:.2f}x", f"{compile[0]:.1f} ms vs {copied[0]:.1f} ms", "<= 2.5x", r <= 2.5)
 r = ratio(compile[1], copied[1])
 goal("largest route compile vs copy, CPU", f"{r:.2f}x", f"{compile[1]:.1f} ms vs {copied[1]:.1f} ms", "-", True)
+goal("  of which the tool's start (--help), wall", f"{started[0]:.2f} ms",
+     f"{unused_libraries} TLS or compression libraries loaded", "none loaded", unused_libraries == 0)
 goal("largest route compile, peak resident", f"{mib(compile_kib):.1f} MiB", f"plan {os.path.getsize(plan)} bytes",
      "<= 24 MiB", compile_kib <= 24 * 1024)
 goal("inspect --every 1 of the plan, wall", f"{inspect_text / 1000:.2f} s", f"peak {mib(inspect_text_kib):.0f} MiB",

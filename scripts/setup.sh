@@ -6,9 +6,9 @@
 #                           the 32-bit and 64-bit Windows programs, Wine of both widths, an X server without
 #                           a screen to run them in, Chromium with Python for the plot viewer's browser tests,
 #                           Neovim for the language server's test in a real editor, Node.js to check the
-#                           viewer's script on its own, and for the Windows tool the whole header of
-#                           cpp-httplib (see fetch_httplib_header) and yaml-cpp built for MinGW-w64 (see
-#                           build_yaml_cpp_for_windows).
+#                           viewer's script on its own, the whole header of cpp-httplib that the tool's
+#                           web server is compiled from (see fetch_httplib_header), and yaml-cpp built for
+#                           MinGW-w64 for the Windows tool (see build_yaml_cpp_for_windows).
 set -euo pipefail
 what="${1:-all}"
 
@@ -35,9 +35,9 @@ missing() {
 }
 mapfile -t missing_packages < <(missing "${packages[@]}")
 mapfile -t missing_wine < <(missing "${wine[@]}")
-# The Windows tool's web server: Debian's cpp-httplib is a library built for Linux with a header of
-# declarations only, so the MinGW build compiles the library's whole header instead (CMakeLists.txt looks
-# for it here).
+# The tool's web server: Debian's cpp-httplib is a library built with TLS and compression, for Linux only,
+# with a header of declarations; both the native and the MinGW builds compile the library's whole header of
+# the same version instead, without either (CMakeLists.txt looks for it here).
 httplib_header=/usr/local/share/scenario-pack/cpp-httplib/httplib.h
 need_header=0
 [[ "$what" == all && ! -f "$httplib_header" ]] && need_header=1

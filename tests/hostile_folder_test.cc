@@ -2,16 +2,20 @@
 // files where a file is read or written, outputs that would land on inputs, names full of control
 // characters or bytes that are not UTF-8, two writers at once. Every case ends soon with a refusal or a
 // sound result, and leaves the author's files as they were.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -272,6 +276,89 @@ TEST_F(HostileFolder, TwoCompilesIntoOneFolderAtOnceLeaveOneWholeSet) {
   for (const auto& e : fs::directory_iterator(root_ / "out")) {
     EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
   }
+}
+
+
+// The folder's lock as writers take it: a file in the folder, locked while a set is put in place.
+int holdWritersLock(const fs::path& folder) {
+  int fd = ::open((folder / ".scenario-lock").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0200);
+  if (fd >= 0 && ::flock(fd, LOCK_EX) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+TEST_F(HostileFolder, AReaderCannotHoldWritersAndAWriterHoldsEachForABoundedTime) {
+  // The pack writes beside itself, and deletes the sources it compiled: it has a folder of its own.
+  scenario("s", true);
+  fs::create_directory(root_ / "p");
+  fs::copy_file(fs::path(PACK_BIN_DIR) / "scenario-pack", root_ / "p" / "scenario-pack");
+  struct Writer {
+    std::string program;  // scenario-tool, or the pack beside its files
+    std::string args;
+    int busyStatus;
+  };
+  const std::string tool = shellQuoted((fs::path(PACK_BIN_DIR) / "scenario-tool").string());
+  const Writer writers[] = {{tool, "compile s", 75},         {tool, "export --force s", 75},
+                            {tool, "decompile --force s", 75}, {tool, "new s Nuova 1", 75},
+                            {"p/scenario-pack", "", 4}};
+  // Runs every writer at once; each one's exit status, standard error and seconds taken.
+  struct Ended {
+    int status;
+    std::string err;
+    double seconds;
+  };
+  auto runAll = [&] {
+    std::vector<Ended> ended(std::size(writers));
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < std::size(writers); ++i) {
+      threads.emplace_back([&, i] {
+        const fs::path errFile = root_ / (".stderr" + std::to_string(i));
+        std::string line = "cd " + shellQuoted(root_.string()) + " && timeout 30 " + writers[i].program + " " +
+                           writers[i].args + " >/dev/null 2>" + shellQuoted(errFile.string()) + " </dev/null";
+        auto start = std::chrono::steady_clock::now();
+        int status = std::system(line.c_str());
+        ended[i] = {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(errFile),
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
+      });
+    }
+    for (std::thread& t : threads) t.join();
+    fs::remove(root_ / "s" / "Nuova_linea.txt");  // so that the next round's new writes again
+    fs::remove(root_ / "s" / "Nuova_1-.txt");
+    return ended;
+  };
+
+  // Anyone who may read a folder can take a shared lock on it: writers no longer wait for that.
+  std::vector<int> readers;
+  for (const char* folder : {"s", "p"}) {
+    readers.push_back(::open((root_ / folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ASSERT_GE(readers.back(), 0);
+    ASSERT_EQ(::flock(readers.back(), LOCK_SH), 0);
+  }
+  std::vector<Ended> ended = runAll();
+  for (int fd : readers) ::close(fd);
+  for (std::size_t i = 0; i < ended.size(); ++i) {
+    EXPECT_EQ(ended[i].status, 0) << writers[i].args << ": " << ended[i].err;
+    EXPECT_LT(ended[i].seconds, 5) << writers[i].args;
+  }
+  EXPECT_FALSE(fs::exists(root_ / "s" / ".scenario-lock")) << "the lock goes with its last holder";
+
+  // Another writer holding the lock: each waits its bound, says what for after a second, then gives up.
+  std::vector<int> writerLocks = {holdWritersLock(root_ / "s"), holdWritersLock(root_ / "p")};
+  ASSERT_GE(std::min(writerLocks[0], writerLocks[1]), 0);
+  ended = runAll();
+  for (int fd : writerLocks) ::close(fd);
+  for (std::size_t i = 0; i < ended.size(); ++i) {
+    const Ended& e = ended[i];
+    EXPECT_EQ(e.status, writers[i].busyStatus) << writers[i].args << ": " << e.err;
+    EXPECT_GE(e.seconds, 9.5) << writers[i].args;
+    EXPECT_LT(e.seconds, 20) << writers[i].args;
+    EXPECT_NE(e.err.find("waiting for another program writing files in"), std::string::npos) << e.err;
+    EXPECT_NE(e.err.find(".scenario-lock"), std::string::npos) << e.err;
+    EXPECT_NE(e.err.find("gave up after 10 s"), std::string::npos) << e.err;
+  }
+  EXPECT_TRUE(fs::is_regular_file(root_ / "s" / kCells)) << "nothing was taken away";
 }
 
 }  // namespace

@@ -4,8 +4,9 @@ opens the page, and the test edits the train run source on disk the way editors 
 renamed over it): a moved station is drawn at its new place without a reload and with the view kept; a
 bad edit shows the error at its line in the panel and keeps the drawing, marked out of date; the fix
 clears the panel. Before that it checks the server as a hostile page or a careless client would meet it
-(another Host, other paths, bad requests, 20 event streams of which half close early), and at the end
-that Ctrl+C stops it cleanly.
+(another Host, no token or a wrong one, other paths, bad requests, 20 event streams of which half close
+early), and at the end that Ctrl+C stops it cleanly. The browser opens the printed address with its token
+and then fetches the data and the stream with the cookie it was given.
 
     serve_browser_test.py PATH/TO/scenario-tool [SCREENSHOT.png]
 
@@ -15,6 +16,7 @@ Exits 77 (skipped) when no Chromium is installed; set CHROMIUM to choose the bro
 import base64
 import json
 import os
+import re
 import shutil
 import signal
 import socket
@@ -32,7 +34,7 @@ TRAIN = "Borgorosso_MontegranoC_517-.txt"
 def start_server(tool, folder):
     server = subprocess.Popen([tool, "serve", folder], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     url = server.stdout.readline().decode().strip()
-    if not url.startswith("http://127.0.0.1:"):
+    if not re.fullmatch(r"http://127\.0\.0\.1:[0-9]+/\?token=[0-9a-f]{32}", url):
         server.kill()
         sys.exit("serve did not print its address first: %r %r" % (url, server.stderr.read()))
     return server, url
@@ -56,11 +58,15 @@ def status(reply):
     return int(parts[1]) if len(parts) > 2 and parts[1].isdigit() else None
 
 
-def check_requests(port):
+def check_requests(port, token):
     host = b"127.0.0.1:%d" % port
-    get = lambda path, h=host: request(port, b"GET " + path + b" HTTP/1.1\r\nHost: " + h + b"\r\nConnection: close\r\n\r\n")
+    bare = lambda path, h=host: request(port, b"GET " + path + b" HTTP/1.1\r\nHost: " + h + b"\r\nConnection: close\r\n\r\n")
+    get = lambda path, h=host: bare(path + b"?token=" + token, h)
     check(status(get(b"/")) == 200, "the page is served")
     check(status(get(b"/data")) == 200 and b'"verdict"' in get(b"/data"), "the data is served")
+    for path in [b"/", b"/data", b"/events", b"/data?token=" + token[:-1], b"/data?token=" + token + b"0"]:
+        reply = bare(path)
+        check(status(reply) == 403 and b'"verdict"' not in reply, "without its token nothing is served: %r" % path)
     for path in [b"/../" + TRAIN.encode(), b"/" + TRAIN.encode(), b"/etc/passwd", b"/%2e%2e/%2e%2e/", b"/events/x"]:
         check(status(get(path)) == 404, "nothing but the page, data and stream: %r gives 404" % path)
     for other in [b"rebound.example:%d" % port, b"127.0.0.1", b"127.0.0.1:1"]:
@@ -72,12 +78,12 @@ def check_requests(port):
         check(code is None or 400 <= code < 500, "a bad request gets 4xx: %r... gives %r" % (raw[:30], code))
 
 
-def check_streams(port):
+def check_streams(port, token):
     """20 pages' streams at once; half close after the first message; the server goes on."""
     streams = []
     for _ in range(20):
         s = socket.create_connection(("127.0.0.1", port), timeout=10)
-        s.sendall(b"GET /events HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n\r\n" % port)
+        s.sendall(b"GET /events?token=%s HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n\r\n" % (token, port))
         streams.append(s)
     got = 0
     for s in streams:
@@ -199,9 +205,10 @@ def main():
         subprocess.run([tool, "export", folder], check=True, stdout=subprocess.DEVNULL)
         before = sorted(os.listdir(folder))
         server, url = start_server(tool, folder)
-        port = int(url.rsplit(":", 1)[1].strip("/"))
-        check_requests(port)
-        open_streams = check_streams(port)
+        port = int(re.search(r":([0-9]+)/", url).group(1))
+        token = url.rsplit("=", 1)[1].encode()
+        check_requests(port, token)
+        open_streams = check_streams(port, token)
         drive(chromium, os.path.join(work, "profile"), url, folder, screenshot)
         for s in open_streams:
             s.close()

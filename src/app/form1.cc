@@ -113,6 +113,9 @@ int runPack(Platform& platform, std::uint32_t appendedLength) {
   } catch (const PayloadError& e) {
     platform.showMessage(e.what());
     return 3;
+  } catch (const FolderBusy& e) {
+    platform.showMessage(e.what());
+    return 4;
   }
 }
 

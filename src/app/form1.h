@@ -64,7 +64,8 @@ class Form1 {
 
 // Runs the program on a platform and returns the process exit status: 0 after a normal run, 1 after
 // " Errore n. ", 2 after a file operation failed (its message names the operation, path and reason), 3
-// when the scenario appended to the program cannot be used (nothing is written). `appendedLength` is what
+// when the scenario appended to the program cannot be used (nothing is written), 4 when another program
+// writing files in its folder held the folder's lock too long (nothing is written). `appendedLength` is what
 // the program's payload slot holds: 0 runs the embedded scenario.
 int runPack(Platform& platform, std::uint32_t appendedLength = 0);
 

@@ -154,6 +154,10 @@ std::size_t carriedLength(std::string_view program, std::size_t slot) {
 
 TemplateError::TemplateError(const std::string& reason) : std::runtime_error(reason) {}
 
+PayloadTooLarge::PayloadTooLarge(std::size_t bytes)
+    : std::runtime_error("the scenario takes " + std::to_string(bytes) + " bytes, more than the " +
+                         std::to_string(kMaxPayloadBytes) + " a pack can carry") {}
+
 std::string attachPayload(std::string_view program, const PackPayload& payload) {
   if (!program.starts_with("MZ") && !program.starts_with("\x7F" "ELF")) throw TemplateError("it is not a program");
   const std::string marker = payloadSlotMarker();
@@ -167,8 +171,7 @@ std::string attachPayload(std::string_view program, const PackPayload& payload) 
   }
   std::string appended = encodePayload(payload);
   if (appended.size() > kMaxPayloadBytes) {
-    throw TemplateError("the scenario takes " + std::to_string(appended.size()) + " bytes, more than the " +
-                        std::to_string(kMaxPayloadBytes) + " a pack can carry");
+    throw PayloadTooLarge(appended.size());
   }
   std::string result(kept);
   for (std::size_t i = 0; i < 4; ++i) {

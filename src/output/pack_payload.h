@@ -50,8 +50,14 @@ class TemplateError : public std::runtime_error {
   explicit TemplateError(const std::string& reason);
 };
 
+// A scenario too large for any pack to carry: the program would do, the scenario would not.
+class PayloadTooLarge : public std::runtime_error {
+ public:
+  explicit PayloadTooLarge(std::size_t bytes);
+};
+
 // A copy of the pack program `program` that carries `payload`, replacing the payload it carried already;
-// throws TemplateError.
+// throws TemplateError, or PayloadTooLarge.
 std::string attachPayload(std::string_view program, const PackPayload& payload);
 
 // The body and its trailer, ready to be appended to the program's file.

@@ -229,6 +229,15 @@ TEST(AttachPayload, RefusesWhatIsNoPackProgram) {
     }
   }
   EXPECT_EQ(attachPayload(damaged, sample()), attachPayload(plain, sample()));
+  // A scenario too large to carry is the scenario's fault, not the program's.
+  PackPayload huge = sample();
+  huge.routeSource.assign(kMaxPayloadBytes, 'x');
+  try {
+    attachPayload(plain, huge);
+    ADD_FAILURE() << "a payload over the limit was accepted";
+  } catch (const PayloadTooLarge& e) {
+    EXPECT_NE(std::string(e.what()).find("a pack can carry"), std::string::npos) << e.what();
+  }
 }
 
 }  // namespace

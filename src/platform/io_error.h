@@ -21,6 +21,17 @@ class IoError : public std::runtime_error {
   std::string reason_;
 };
 
+// A writer of a set of files that waited its longest for another writer of the same folder (see
+// FileSystem::lockFolder). Not an IoError: nothing failed, and the writer ends with a status of its own.
+class FolderBusy : public std::runtime_error {
+ public:
+  FolderBusy(const std::string& folder, const std::string& lock, int seconds);
+};
+
+// What a writer says when it has waited a while for the lock `lock` on `folder`: the same words on every
+// platform.
+std::string folderLockWaitNotice(const std::string& folder, const std::string& lock);
+
 // A file refused because it holds more than a read may take: the same words on every platform.
 IoError readTooLarge(const std::string& path, std::uint64_t size, std::uint64_t maxBytes);
 

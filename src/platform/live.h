@@ -3,6 +3,7 @@
 // The pack never uses any of it.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,5 +38,10 @@ void stopFinished();
 
 // Opens `url` in the user's browser, without waiting for it; false when that could not be started.
 bool openInBrowser(const std::string& url);
+
+// Makes a server's socket, before it is bound, the only one that may listen on its address and port: no
+// other program may share the port with it (as the system allows when both ask), while a port whose last
+// connections are still closing can be taken again at once.
+void makeListeningSocketExclusive(std::uintptr_t socket);
 
 }  // namespace pack

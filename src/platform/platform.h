@@ -2,6 +2,7 @@
 // Only the implementations in this folder call the operating system.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -35,11 +36,15 @@ class OutputFile : public ByteSink {
 };
 
 // Held while a set of files is put in place in one folder: another writer into the same folder waits, so
-// that each set lands whole and the last one to land wins.
+// that each set lands whole and the last one to land wins. Only someone who may write the folder can take
+// it, so that a reader cannot hold the writers up; and a writer waits a bounded time: it says after
+// kFolderLockNoticeAfter what it waits for and where, and gives up with FolderBusy after kFolderLockPatience.
 class FolderLock {
  public:
   virtual ~FolderLock() = default;
 };
+constexpr std::chrono::milliseconds kFolderLockNoticeAfter{1000};
+constexpr std::chrono::seconds kFolderLockPatience{10};
 
 // What tells two paths to one file apart from two files with equal bytes.
 struct FileIdentity {
@@ -77,8 +82,8 @@ class FileSystem {
     if (slash == std::string_view::npos) return {};
     return std::string(path.substr(0, slash == 0 ? 1 : slash));
   }
-  // Locks the folder against other writers of file sets (see FolderLock); platforms without locks do
-  // nothing.
+  // Locks the folder against other writers of file sets (see FolderLock); throws FolderBusy when another
+  // writer holds it too long. Platforms without locks do nothing.
   virtual std::unique_ptr<FolderLock> lockFolder(const std::string& folder) {
     (void)folder;
     return std::make_unique<FolderLock>();

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #ifdef __linux__
@@ -115,6 +116,13 @@ bool openInBrowser(const std::string& url) {
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void makeListeningSocketExclusive(std::uintptr_t socket) {
+  // SO_REUSEADDR only: it lets a port in TIME_WAIT be bound again, but never beside a listening socket.
+  // SO_REUSEPORT, which would let a second server of the same user take half of the connections, stays off.
+  int yes = 1;
+  ::setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
 }
 
 }  // namespace pack

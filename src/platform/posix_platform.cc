@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -272,16 +273,45 @@ class PosixOutputFile : public OutputFile {
   bool committed_ = false;
 };
 
+// The lock is a file in the folder that only its owner may open (mode 0200), locked with flock() while a
+// set is put in place and removed when it is released. Only someone who may write the folder can create
+// it, and nobody else can open it, so that a reader cannot hold it (a shared lock on the folder itself
+// could be taken by anyone who may read it). A holder that is killed leaves the file unlocked: the next
+// writer takes it and removes it in turn.
+constexpr const char* kFolderLockName = ".scenario-lock";
+
 class PosixFolderLock : public FolderLock {
  public:
-  explicit PosixFolderLock(int fd) : fd_(fd) {}
+  PosixFolderLock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
   ~PosixFolderLock() override {
-    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+    // Removed before it is released: a writer that waits on this file then finds it gone and starts again.
+    ::unlink(path_.c_str());
+    ::close(fd_);
   }
 
  private:
   int fd_;
+  std::string path_;
 };
+
+bool sameFile(int fd, const std::string& path) {
+  struct stat held, named;
+  return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+         held.st_ino == named.st_ino;
+}
+
+// Opens the lock file, creating it; -1 when it cannot be had (a folder that may not be written, a lock
+// file of another owner, something that is not a plain file).
+int openLockFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0200);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
 
 class PosixPlatform : public Platform {
  public:
@@ -363,13 +393,34 @@ class PosixPlatform : public Platform {
   }
 
   std::unique_ptr<FolderLock> lockFolder(const std::string& folder) override {
-    // A folder that cannot be opened for reading is written without the lock: the sets still land whole
-    // one by one, only two writers at once are no longer kept apart.
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return std::make_unique<FolderLock>();
-    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    const std::string path = join(folder, kFolderLockName);
+    const auto start = std::chrono::steady_clock::now();
+    bool told = false;
+    for (;;) {
+      // A lock that cannot be had leaves the set written without it: it still lands whole, only two writers
+      // at once are no longer kept apart.
+      int fd = openLockFile(path);
+      if (fd < 0) return std::make_unique<FolderLock>();
+      for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) break;
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+          ::close(fd);
+          return std::make_unique<FolderLock>();
+        }
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if (waited >= kFolderLockPatience) {
+          ::close(fd);
+          throw FolderBusy(folder, path, static_cast<int>(kFolderLockPatience.count()));
+        }
+        if (!told && waited >= kFolderLockNoticeAfter) {
+          printLine(folderLockWaitNotice(folder, path));
+          told = true;
+        }
+        ::usleep(20000);
+      }
+      if (sameFile(fd, path)) return std::make_unique<PosixFolderLock>(fd, path);
+      ::close(fd);  // its holder removed it on release: take the one at the path now
     }
-    return std::make_unique<PosixFolderLock>(fd);
   }
 
   void createDirectories(const std::string& path) override {

@@ -2,6 +2,8 @@
 // Ctrl+C and the console's close as stop requests, the shell for the browser.
 #include "platform/win32_text.h"
 
+#include <winsock2.h>
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -132,6 +134,12 @@ void stopFinished() {
 bool openInBrowser(const std::string& url) {
   auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   return result > 32;
+}
+
+void makeListeningSocketExclusive(std::uintptr_t socket) {
+  BOOL yes = TRUE;
+  ::setsockopt(static_cast<SOCKET>(socket), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
+               sizeof yes);
 }
 
 }  // namespace pack

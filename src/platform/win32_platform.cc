@@ -9,6 +9,7 @@
 #include <io.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <set>
@@ -323,7 +324,18 @@ class Win32Platform : public Platform {
   std::unique_ptr<FolderLock> lockFolder(const std::string& folder) override {
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, folderLockName(folder).c_str());
     if (mutex == nullptr) return std::make_unique<FolderLock>();
-    DWORD waited = ::WaitForSingleObject(mutex, INFINITE);
+    const auto notice = std::chrono::duration_cast<std::chrono::milliseconds>(kFolderLockNoticeAfter);
+    const auto patience = std::chrono::duration_cast<std::chrono::milliseconds>(kFolderLockPatience);
+    DWORD waited = ::WaitForSingleObject(mutex, static_cast<DWORD>(notice.count()));
+    if (waited == WAIT_TIMEOUT) {
+      std::fprintf(stderr, "%s\n", folderLockWaitNotice(folder, "the lock " + narrow(folderLockName(folder))).c_str());
+      std::fflush(stderr);
+      waited = ::WaitForSingleObject(mutex, static_cast<DWORD>((patience - notice).count()));
+    }
+    if (waited == WAIT_TIMEOUT) {
+      ::CloseHandle(mutex);
+      throw FolderBusy(folder, "the lock " + narrow(folderLockName(folder)), static_cast<int>(kFolderLockPatience.count()));
+    }
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
       ::CloseHandle(mutex);
       return std::make_unique<FolderLock>();

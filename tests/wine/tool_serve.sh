@@ -26,13 +26,13 @@ serve_session() {
   local url
   IFS= read -r -t 120 url <&$lines || fail "$side: serve printed no address: $(cat "$out.stderr")"
   url="${url%$'\r'}"
-  [[ "$url" =~ ^http://127\.0\.0\.1:[0-9]+/$ ]] || fail "$side: the first line is not the address: $url"
+  [[ "$url" =~ ^http://127\.0\.0\.1:[0-9]+/\?token=[0-9a-f]{32}$ ]] || fail "$side: the first line is not the address: $url"
   python3 - "$url" "$folder/Borgorosso_MontegranoC_517-.txt" "$out" <<'PY' || fail "$side: $(cat "$out.stderr")"
 import os, sys, urllib.request
 url, source, out = sys.argv[1:]
 page = urllib.request.urlopen(url, timeout=60).read().decode()
 assert 'new EventSource("/events")' in page, "the page does not follow the stream"
-stream = urllib.request.urlopen(url + "events", timeout=60)
+stream = urllib.request.urlopen(url.replace("/?token=", "/events?token="), timeout=60)
 def message():
     while True:
         line = stream.readline()

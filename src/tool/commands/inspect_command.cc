@@ -16,6 +16,21 @@ namespace {
 constexpr int kExitUnusualValues = 1;  // --strict: a value no compile writes
 constexpr std::size_t kProblemsShown = 20;
 
+// The problems found: the first few, to be shown, and how many in all.
+struct Tally {
+  Tally() = default;
+  explicit Tally(std::vector<SanityProblem> all) {
+    for (SanityProblem& p : all) add(std::move(p));
+  }
+  void add(SanityProblem p) {
+    if (shown.size() < kProblemsShown) shown.push_back(std::move(p));
+    ++count;
+  }
+
+  std::vector<SanityProblem> shown;
+  std::size_t count = 0;
+};
+
 class InspectCommand : public ToolCommand {
  public:
   InspectCommand() : ToolCommand("inspect") {}
@@ -64,14 +79,14 @@ class InspectCommand : public ToolCommand {
       return voice(err).fail(kExitData, file_ + ": empty file: a compiled " +
                                             std::string(compiledFileKindName(kind)) + " is never empty");
     }
-    std::vector<SanityProblem> problems;
+    Tally problems;
     try {
       problems = show(kind, bytes, *platform, out);
     } catch (const DecodeError& e) {
       return voice(err).fail(kExitData, file_ + ": " + e.what());
     }
     if (!json_) report(problems, err);
-    return strict_ && !problems.empty() ? kExitUnusualValues : kExitOk;
+    return strict_ && problems.count > 0 ? kExitUnusualValues : kExitOk;
   }
 
  private:
@@ -103,21 +118,20 @@ class InspectCommand : public ToolCommand {
     return std::nullopt;
   }
 
-  std::vector<SanityProblem> show(CompiledFileKind kind, const std::string& bytes, Platform& platform,
-                                  std::ostream& out) const {
+  Tally show(CompiledFileKind kind, const std::string& bytes, Platform& platform, std::ostream& out) const {
     switch (kind) {
       case CompiledFileKind::kTrackCells: {
         std::vector<TrackCell> cells = decodeTrackCells(bytes);
-        std::vector<SanityProblem> problems = checkCells(cells);
         std::optional<ScenarioTable> table = siblingTable(platform);
         const ScenarioTable* names = table ? &*table : nullptr;
         if (json_) {
-          nlohmann::json j = cellsJson(cells, all_, names);
-          j["problems"] = problemsJson(problems);
-          out << jsonText(j) << "\n";
+          writeCellsJson(cells, all_, names, out);
         } else {
           printCells(cells, all_, names, out);
         }
+        // Counted, not kept: a hostile file may hold a problem in every cell.
+        Tally problems;
+        forEachCellProblem(cells, [&](SanityProblem p) { problems.add(std::move(p)); });
         return problems;
       }
       case CompiledFileKind::kScenarioTable: {
@@ -130,12 +144,12 @@ class InspectCommand : public ToolCommand {
         } else {
           printTable(table, out);
         }
-        return problems;
+        return Tally(std::move(problems));
       }
       case CompiledFileKind::kPlan: {
         PlanSummary summary = summarizePlan(bytes);
         json_ ? writePlanJson(bytes, summary, every_, out) : printPlan(bytes, summary, every_, out);
-        return summary.problems;
+        return Tally(std::move(summary.problems));
       }
       case CompiledFileKind::kUnknown:
         break;
@@ -143,13 +157,11 @@ class InspectCommand : public ToolCommand {
     return {};
   }
 
-  void report(const std::vector<SanityProblem>& problems, std::ostream& err) const {
-    for (std::size_t i = 0; i < problems.size() && i < kProblemsShown; ++i) {
-      err << file_ << ": " << problems[i].where << ": " << problems[i].what << "\n";
-    }
-    if (problems.size() > kProblemsShown) err << file_ << ": and " << problems.size() - kProblemsShown << " more\n";
-    if (!problems.empty()) {
-      err << file_ << ": " << problems.size() << (problems.size() == 1 ? " value" : " values")
+  void report(const Tally& problems, std::ostream& err) const {
+    for (const SanityProblem& p : problems.shown) err << file_ << ": " << p.where << ": " << p.what << "\n";
+    if (problems.count > kProblemsShown) err << file_ << ": and " << problems.count - kProblemsShown << " more\n";
+    if (problems.count > 0) {
+      err << file_ << ": " << problems.count << (problems.count == 1 ? " value" : " values")
           << " that no compile of well-formed sources writes" << (strict_ ? "" : " (--strict makes this an error)")
           << "\n";
     }

@@ -11,6 +11,7 @@
 #include "output/file_writer.h"
 #include "platform/platform.h"
 #include "tool/check/source_form.h"
+#include "tool/commands/output_guard.h"
 #include "tool/commands/tool_command.h"
 
 namespace pack {
@@ -40,7 +41,7 @@ class NormalizeCommand : public ToolCommand {
         "Exit status: 0 done, 65 a file holds a character code page 1252 cannot hold or is not a source\n"
         "text, 64 bad argument, 73 a file has several names, 74 a file could not be read or written.\n"
         "More in docs/authoring.md.");
-    sub->add_option("FILE", files_, "Source files to rewrite in place")->required();
+    sub->add_option("FILE", files_, "Source files to rewrite in place")->required()->check(kNotEmpty);
     return sub;
   }
 

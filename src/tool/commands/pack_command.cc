@@ -108,6 +108,8 @@ int runPackCommand(const PackOptions& options, Platform& platform, const ChosenS
       program = attachPayload(platform.read(from, kMaxTemplateBytes), payload);
     } catch (const TemplateError& e) {
       return say.fail(kExitData, "the template " + from + " cannot be used: " + e.what());
+    } catch (const PayloadTooLarge& e) {
+      return say.fail(kExitData, e.what());
     }
     // The program written may be any kind of file, but never one the pack was made from.
     const std::vector<std::string> inputs = packInputs(platform, chosen, from);
@@ -151,7 +153,7 @@ class PackCommand : public ScenarioCommand {
         "64 bad argument, 65 the template is not the pack program, 73 FILE is one of the pack's own files,\n"
         "74 a file could not be read or written.\n"
         "More in docs/publishing.md.");
-    sub->add_option("-o,--output", options_.output, "The program to write (for example ValSorgente.exe)")->required();
+    sub->add_option("-o,--output", options_.output, "The program to write (for example ValSorgente.exe)")->required()->check(kNotEmpty);
     sub->add_option("--template", options_.templatePath, "The pack program to copy (default: " +
                                                               std::string(kTemplateName) + " beside the tool)");
     sub->add_flag("--allow-errors", options_.allowErrors,

@@ -8,6 +8,7 @@
 
 #include "formats/file_names.h"
 #include "platform/live.h"
+#include "platform/temporary_files.h"
 #include "tool/commands/compile_command.h"
 #include "tool/commands/scenario_command.h"
 #include "tool/serve/live_page.h"
@@ -27,22 +28,41 @@ struct ServeOptions {
   bool noPlan = false;
 };
 
-// The drawing the page is served with: the latest that compiled.
-class LatestDrawing {
+// The page as served: made once for the latest drawing that compiled, at the first request that needs it,
+// and shared by every request, so that many requests at once never hold a copy each.
+class LatestPage {
  public:
+  explicit LatestPage(const std::string& title) : title_(title) {}
   void set(std::shared_ptr<const PlotData> drawing) {
     std::lock_guard<std::mutex> lock(mutex_);
     drawing_ = std::move(drawing);
   }
-  std::shared_ptr<const PlotData> get() {
+  WebServer::Page get() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return drawing_;
+    if (!page_ || madeFor_ != drawing_) {
+      page_ = std::make_shared<const std::string>(livePage(drawing_.get(), title_));
+      madeFor_ = drawing_;
+    }
+    return page_;
   }
 
  private:
   std::mutex mutex_;
-  std::shared_ptr<const PlotData> drawing_;
+  const std::string& title_;
+  std::shared_ptr<const PlotData> drawing_, madeFor_;
+  WebServer::Page page_;
 };
+
+// The secret of the server's address: 128 bits from the system's random source, in hex.
+std::string drawToken() {
+  static const char kHex[] = "0123456789abcdef";
+  std::string token;
+  for (int half = 0; half < 2; ++half) {
+    std::uint64_t bits = systemRandom();
+    for (int i = 0; i < 16; ++i, bits >>= 4) token += kHex[bits & 15];
+  }
+  return token;
+}
 
 class Loop {
  public:
@@ -56,15 +76,17 @@ class Loop {
         err_(err) {}
 
   int run() {
-    WebServer server(channel_, [this] {
-      std::shared_ptr<const PlotData> drawing = latest_.get();
-      return livePage(drawing.get(), sources_.title);
-    });
-    int port = server.bind(options_.port);
-    if (port == 0) {
+    const std::string token = drawToken();
+    WebServer server(channel_, [this] { return page_.get(); }, token);
+    WebServer::Bound bound = server.bind(options_.port);
+    if (bound.port == 0) {
       return say().fail(kExitUnavailable, "cannot listen on 127.0.0.1 port " + std::to_string(options_.port));
     }
-    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/";
+    if (!bound.ipv6) {
+      // A browser may try ::1 first for "localhost", and would then reach whatever holds that port there.
+      say().line() << "::1 port " << bound.port << " could not be had (taken, or no IPv6 here): serving on 127.0.0.1 only\n";
+    }
+    const std::string url = "http://127.0.0.1:" + std::to_string(bound.port) + "/?token=" + token;
     out_ << url << std::endl;
     catchStopRequests();
     // Watching starts before the first compile, so that a save during it is not missed.
@@ -85,13 +107,17 @@ class Loop {
  private:
   void update() {
     LiveView view = viewSources(platform_, sources_);
-    if (view.drawing) latest_.set(view.drawing);
+    if (view.drawing) page_.set(view.drawing);
     channel_.publish(std::move(view.message));
     out_ << view.summary << std::endl;
     if (options_.write) {
       CompileOptions compile;
       compile.noPlan = options_.noPlan;
-      runCompile(compile, platform_, chosen_, out_, err_);
+      try {
+        runCompile(compile, platform_, chosen_, out_, err_);
+      } catch (const FolderBusy& e) {
+        say().line() << e.what() << '\n';  // the next save tries again
+      }
     }
   }
 
@@ -104,7 +130,7 @@ class Loop {
   std::ostream& out_;
   std::ostream& err_;
   LiveChannel channel_;
-  LatestDrawing latest_;
+  LatestPage page_{sources_.title};
 };
 
 class ServeCommand : public ScenarioCommand {
@@ -115,7 +141,8 @@ class ServeCommand : public ScenarioCommand {
     CLI::App* sub = app.add_subcommand("serve", "Show a scenario's sources in the browser, redrawn at every save");
     sub->footer(
         "Serves the interactive page of DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt on this computer\n"
-        "only (127.0.0.1 and ::1) and prints its address on the first line. The sources are compiled in\n"
+        "only (127.0.0.1 and ::1) and prints its address on the first line, with a secret token that every\n"
+        "request needs, so that other users of this computer see nothing. The sources are compiled in\n"
         "memory, as check does; every save of either source redraws each open page in place, keeping its\n"
         "view, with the errors and warnings beside the drawing. While the sources do not compile, the last\n"
         "drawing stays, marked out of date. Nothing is written unless --write is given: then the compiled\n"

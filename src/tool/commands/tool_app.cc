@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 
+#include "platform/io_error.h"
 #include "tool/commands/escaping_stream.h"
 #include "tool/commands/tool_command.h"
 
@@ -83,6 +84,9 @@ int runTool(const std::vector<std::string>& args, std::ostream& rawOut, std::ost
     if (!subcommands[i]->parsed()) continue;
     try {
       return commands[i]->run(out, err);
+    } catch (const FolderBusy& e) {
+      // Every writer of file sets ends alike, whichever command it is.
+      return CommandVoice(commands[i]->name(), err).fail(kExitBusy, e.what());
     } catch (const std::exception& e) {
       return CommandVoice(commands[i]->name(), err).fail(kExitSoftware, std::string("internal error: ") + e.what());
     }

@@ -20,6 +20,7 @@ constexpr int kExitData = 65;      // an input file's content cannot be used as 
 constexpr int kExitCannotCreate = 73;  // a file would be replaced that the author has changed
 constexpr int kExitSoftware = 70;  // a fault inside the tool itself
 constexpr int kExitIo = 74;        // a file or folder could not be read, written or created
+constexpr int kExitBusy = 75;      // another writer held the folder's lock too long: nothing was written
 
 // A command's own lines on standard error start with "scenario-tool NAME: ", so that an author who runs
 // several commands in a script sees which one spoke.

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <iomanip>
 #include <limits>
 #include <numbers>
@@ -237,12 +238,11 @@ std::string_view compiledFileKindName(CompiledFileKind kind) {
   return "unknown file";
 }
 
-std::vector<SanityProblem> checkCells(const std::vector<TrackCell>& cells) {
-  std::vector<SanityProblem> problems;
-  auto add = [&](std::size_t i, std::string what) { problems.push_back({cellWhere(i), std::move(what)}); };
+void forEachCellProblem(const std::vector<TrackCell>& cells, const std::function<void(SanityProblem)>& found) {
+  auto add = [&](std::size_t i, std::string what) { found({cellWhere(i), std::move(what)}); };
   if (cells.size() < 2) {
-    problems.push_back({"file", "a compiled track has at least two cells"});
-    return problems;
+    found({"file", "a compiled track has at least two cells"});
+    return;
   }
   if (cells[kIdentificationCell].value1 != kCellMarker) {
     add(kIdentificationCell, "value1 is " + std::to_string(cells[kIdentificationCell].value1) + ", not the marker " +
@@ -278,6 +278,11 @@ std::vector<SanityProblem> checkCells(const std::vector<TrackCell>& cells) {
                  " downward)");
     }
   }
+}
+
+std::vector<SanityProblem> checkCells(const std::vector<TrackCell>& cells) {
+  std::vector<SanityProblem> problems;
+  forEachCellProblem(cells, [&](SanityProblem p) { problems.push_back(std::move(p)); });
   return problems;
 }
 
@@ -320,9 +325,11 @@ std::vector<SanityProblem> checkTable(const ScenarioTable& table) {
   return problems;
 }
 
+nlohmann::json problemJson(const SanityProblem& p) { return {{"where", p.where}, {"what", p.what}}; }
+
 nlohmann::json problemsJson(const std::vector<SanityProblem>& problems) {
   nlohmann::json list = nlohmann::json::array();
-  for (const SanityProblem& p : problems) list.push_back({{"where", p.where}, {"what", p.what}});
+  for (const SanityProblem& p : problems) list.push_back(problemJson(p));
   return list;
 }
 
@@ -336,34 +343,107 @@ void printCells(const std::vector<TrackCell>& cells, bool all, const ScenarioTab
   }
 }
 
+namespace {
+
+nlohmann::json cellJson(const std::vector<TrackCell>& cells, std::size_t i, const ScenarioTable* table) {
+  const TrackCell& c = cells[i];
+  nlohmann::json cell = {{"cell", i},
+                         {"metres", cellMetre(i)},
+                         {"kindName", kindName(c.kind)},
+                         {"meaning", cellText(c, i, table)},
+                         {"speedKmh", decodeSpeed(c.speedLimit)},
+                         {"gradientPerMille", decodeGradient(c.gradient)},
+                         {"adhesionPercent", decodeAdhesion(c.adhesion)}};
+  for (const RecordField<TrackCell>& f : kCellFields) cell[std::string(f.name)] = f.get(c);
+  if (c.kind == kSignal) {
+    if (std::optional<SignalCells> kinds = decodeSignalKinds(c.value4)) {
+      cell["signal"] = {{"left", signalKindName(kinds->left)},
+                        {"right", signalKindName(kinds->right)},
+                        {"rapp", kinds->rapp},
+                        {"placedAt", placedMetre(i)}};
+    }
+  }
+  return cell;
+}
+
+// The members besides the list; the count of cells is the same number the text gives, the last index is
+// one less.
+nlohmann::json cellsHead(const std::vector<TrackCell>& cells) {
+  return {{"file", "track cells"}, {"cellCount", cells.size()}, {"lastCell", cells.empty() ? 0 : cells.size() - 1}};
+}
+
+}  // namespace
+
 nlohmann::json cellsJson(const std::vector<TrackCell>& cells, bool all, const ScenarioTable* table) {
   nlohmann::json list = nlohmann::json::array();
   for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (!listed(cells, i, all)) continue;
-    const TrackCell& c = cells[i];
-    nlohmann::json cell = {{"cell", i},
-                           {"metres", cellMetre(i)},
-                           {"kindName", kindName(c.kind)},
-                           {"meaning", cellText(c, i, table)},
-                           {"speedKmh", decodeSpeed(c.speedLimit)},
-                           {"gradientPerMille", decodeGradient(c.gradient)},
-                           {"adhesionPercent", decodeAdhesion(c.adhesion)}};
-    for (const RecordField<TrackCell>& f : kCellFields) cell[std::string(f.name)] = f.get(c);
-    if (c.kind == kSignal) {
-      if (std::optional<SignalCells> kinds = decodeSignalKinds(c.value4)) {
-        cell["signal"] = {{"left", signalKindName(kinds->left)},
-                          {"right", signalKindName(kinds->right)},
-                          {"rapp", kinds->rapp},
-                          {"placedAt", placedMetre(i)}};
-      }
-    }
-    list.push_back(std::move(cell));
+    if (listed(cells, i, all)) list.push_back(cellJson(cells, i, table));
   }
-  // The count of cells, the same number the text gives; the last index is one less.
-  return {{"file", "track cells"},
-          {"cellCount", cells.size()},
-          {"lastCell", cells.empty() ? 0 : cells.size() - 1},
-          {"cells", list}};
+  nlohmann::json j = cellsHead(cells);
+  j["cells"] = std::move(list);
+  return j;
+}
+
+namespace {
+
+// Writes the members of an object one element of a list at a time, each indented as it stands in the
+// object: the same bytes as the whole object's text (members in the order the text gives them).
+class StreamedObject {
+ public:
+  // `head` is the object with each streamed list empty.
+  StreamedObject(const nlohmann::json& head, std::ostream& out) : text_(jsonText(head)), chunks_(out) {}
+  ~StreamedObject() {
+    chunks_.text() += std::string_view(text_).substr(done_);
+    chunks_.text() += '\n';
+  }
+
+  // Starts the list `name`, which must come after the lists started before.
+  void list(std::string_view name) {
+    closeList();
+    const std::string empty = "\"" + std::string(name) + "\": []";
+    const std::size_t at = text_.find(empty, done_);
+    chunks_.text() += std::string_view(text_).substr(done_, at + empty.size() - 1 - done_);
+    done_ = at + empty.size();
+    open_ = true;
+    first_ = true;
+  }
+  void element(const nlohmann::json& value) {
+    std::string& t = chunks_.text();
+    t += first_ ? "\n    " : ",\n    ";
+    first_ = false;
+    for (char c : jsonText(value)) {
+      t += c;
+      if (c == '\n') t += "    ";
+    }
+    chunks_.maybeFlush();
+  }
+  void closeList() {
+    if (open_) chunks_.text() += first_ ? "]" : "\n  ]";
+    open_ = false;
+  }
+
+ private:
+  std::string text_;
+  ChunkedOut chunks_;
+  std::size_t done_ = 0;  // how much of text_ is written
+  bool open_ = false;
+  bool first_ = true;
+};
+
+}  // namespace
+
+void writeCellsJson(const std::vector<TrackCell>& cells, bool all, const ScenarioTable* table, std::ostream& out) {
+  nlohmann::json head = cellsHead(cells);
+  head["cells"] = nlohmann::json::array();
+  head["problems"] = nlohmann::json::array();
+  StreamedObject object(head, out);
+  object.list("cells");
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (listed(cells, i, all)) object.element(cellJson(cells, i, table));
+  }
+  object.list("problems");
+  forEachCellProblem(cells, [&](const SanityProblem& p) { object.element(problemJson(p)); });
+  object.closeList();
 }
 
 void printTable(const ScenarioTable& table, std::ostream& out) {

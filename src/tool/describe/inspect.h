@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -27,8 +28,11 @@ struct SanityProblem {
   std::string what;
 };
 
+// Each problem of the cells in turn: a hostile file can hold more than memory should keep at once.
+void forEachCellProblem(const std::vector<TrackCell>& cells, const std::function<void(SanityProblem)>& found);
 std::vector<SanityProblem> checkCells(const std::vector<TrackCell>& cells);
 std::vector<SanityProblem> checkTable(const ScenarioTable& table);
+nlohmann::json problemJson(const SanityProblem& problem);
 nlohmann::json problemsJson(const std::vector<SanityProblem>& problems);
 
 // Cells that hold a feature, a mark or a mountain kind, and those where the speed limit, gradient or
@@ -36,6 +40,9 @@ nlohmann::json problemsJson(const std::vector<SanityProblem>& problems);
 // with their station's name and their text.
 void printCells(const std::vector<TrackCell>& cells, bool all, const ScenarioTable* table, std::ostream& out);
 nlohmann::json cellsJson(const std::vector<TrackCell>& cells, bool all, const ScenarioTable* table);
+// The same object with the cells' problems, written as it is made, a cell and a problem at a time: the
+// output for a file of any size is never held whole.
+void writeCellsJson(const std::vector<TrackCell>& cells, bool all, const ScenarioTable* table, std::ostream& out);
 
 // Rows 0 to 86 by their role: stations, board texts, kilometre posts, train and route, scenario, run.
 void printTable(const ScenarioTable& table, std::ostream& out);

@@ -1,6 +1,7 @@
 // scenario-tool inspect on the compiled embedded scenario and on damaged copies of its files.
 #include <algorithm>
 #include <map>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 
 #include "output/compiled_decoders.h"
 #include "tool/describe/inspect.h"
+#include "tool/describe/json_text.h"
 #include "tool/describe/scenario_facts.h"
 #include "tool/commands/tool_test_support.h"
 
@@ -126,6 +128,29 @@ TEST_F(Inspect, CellsInRealUnitsWithOneCellCount) {
   EXPECT_EQ(j["cells"][110]["signal"]["placedAt"], 5450);
   EXPECT_EQ(j["cells"][320]["speedKmh"], 75);
   EXPECT_EQ(j["problems"].size(), 0u);
+}
+
+// The cells' JSON is written a cell at a time, byte for byte the text of the whole object: with every cell,
+// with the listed ones, with none listed, with problems and without the scenario table's names.
+TEST_F(Inspect, TheCellsJsonWrittenAsItIsMadeIsTheWholeObjectsText) {
+  std::vector<TrackCell> cells = decodeTrackCells(readBytes(file(kCells)));
+  ScenarioTable table = decodeScenarioTable(readBytes(file(kTable)));
+  std::vector<TrackCell> unlisted(3);
+  std::vector<TrackCell> odd = cells;
+  odd[7].speedLimit = 255;
+  struct Case {
+    const std::vector<TrackCell>* cells;
+    bool all;
+    const ScenarioTable* table;
+  };
+  for (const Case& c : {Case{&cells, true, &table}, Case{&cells, false, &table}, Case{&cells, false, nullptr},
+                        Case{&unlisted, false, nullptr}, Case{&odd, false, &table}}) {
+    nlohmann::json whole = cellsJson(*c.cells, c.all, c.table);
+    whole["problems"] = problemsJson(checkCells(*c.cells));
+    std::ostringstream streamed;
+    writeCellsJson(*c.cells, c.all, c.table, streamed);
+    EXPECT_EQ(streamed.str(), jsonText(whole) + "\n") << c.cells->size() << " cells, all " << c.all;
+  }
 }
 
 // Options that belong to another kind of file, and bad --every values, are one-line usage errors.

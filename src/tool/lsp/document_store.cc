@@ -19,7 +19,8 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
 std::optional<SourceName> sourceNameOf(const std::string& path) {
   std::size_t cut = path.find_last_of("/\\");
   SourceName name;
-  name.folder = cut == std::string::npos ? "." : path.substr(0, cut);
+  // A file right in the root folder keeps the root ("/x" is in "/", not in the working folder).
+  name.folder = cut == std::string::npos ? "." : path.substr(0, cut == 0 ? 1 : cut);
   std::string_view file = std::string_view(path).substr(cut == std::string::npos ? 0 : cut + 1);
   if (endsWithIgnoringCase(file, kRouteSuffix) && file.size() > kRouteSuffix.size()) {
     name.scenario = file.substr(0, file.size() - kRouteSuffix.size());

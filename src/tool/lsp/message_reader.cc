@@ -16,6 +16,13 @@ bool startsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
+std::size_t lengthHeaderAt(std::string_view line) {
+  for (std::size_t at = 0; at + kLengthHeader.size() <= line.size(); ++at) {
+    if (startsWithIgnoreCase(line.substr(at), kLengthHeader)) return at;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 std::optional<long long> contentLengthOf(const std::string& line) {
@@ -33,12 +40,15 @@ std::optional<long long> contentLengthOf(const std::string& line) {
 }
 
 std::optional<std::string> MessageReader::headerLine() {
+  // A line longer than a header keeps only its last part: after a skipped message, the next message's
+  // header may follow the skipped body on the same line.
   std::string line;
   bool any = false;
   for (int c = in_.get(); c != std::char_traits<char>::eof(); c = in_.get()) {
     any = true;
     if (c == '\n') break;
-    if (line.size() < kMaxHeaderLine) line += static_cast<char>(c);
+    if (line.size() == 2 * kMaxHeaderLine) line.erase(0, kMaxHeaderLine);
+    line += static_cast<char>(c);
   }
   if (!any) return std::nullopt;
   if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -56,11 +66,18 @@ std::optional<Frame> MessageReader::next() {
       continue;  // blank lines between messages are harmless
     }
     anyHeader = true;
-    if (std::optional<long long> n = contentLengthOf(*line)) length = *n;
+    // Where a header block was damaged, its body is read as header lines: the next message starts at the
+    // next Content-Length header, wherever it stands on its line.
+    if (std::size_t at = lengthHeaderAt(*line); at != std::string_view::npos) {
+      if (std::optional<long long> n = contentLengthOf(line->substr(at))) length = *n;
+    }
   }
   if (length == -2) return Frame{std::nullopt, "a message without a Content-Length header was skipped"};
-  if (length < 0 || static_cast<unsigned long long>(length) > kMaxBodyBytes) {
-    return Frame{std::nullopt, "a message with an unusable Content-Length was skipped"};
+  if (length < 0) return Frame{std::nullopt, "a message with an unusable Content-Length was skipped"};
+  if (static_cast<unsigned long long>(length) > kMaxBodyBytes) {
+    in_.ignore(length);
+    return Frame{std::nullopt, "a message of " + std::to_string(length) + " bytes was skipped: more than " +
+                                   std::to_string(kMaxBodyBytes) + " bytes"};
   }
   std::string body(static_cast<std::size_t>(length), '\0');
   in_.read(body.data(), length);

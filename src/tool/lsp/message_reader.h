@@ -1,6 +1,7 @@
 // The framing of the language server's messages: a block of header lines ("Content-Length: N"), an empty
 // line, then N bytes of JSON. The reader takes whatever arrives on a stream and hands out one body at a
-// time; a damaged header block is reported and skipped, so one bad message never ends the session.
+// time. A damaged header block is reported and skipped, and the reader finds the next message at the next
+// Content-Length header, even where the skipped body runs into it: one bad message never ends the session.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +14,7 @@ namespace pack::lsp {
 // The largest body accepted: well above the largest source an editor sends (a route of 1,000,000 m is
 // a few MB), well below what a machine with little memory can hold twice.
 inline constexpr std::size_t kMaxBodyBytes = 64u << 20;
-// A header line longer than this is not a header; its rest is skipped.
+// A header line longer than this is not a header: only its last part is kept, where a header may follow.
 inline constexpr std::size_t kMaxHeaderLine = 1024;
 
 struct Frame {

@@ -42,7 +42,17 @@ INSTANTIATE_TEST_SUITE_P(
         FramingCase{"length_beyond_the_limit", "Content-Length: 999999999999\r\n\r\n", {"!"}},
         FramingCase{"body_cut_by_the_end", "Content-Length: 10\r\n\r\nabc", {}},
         FramingCase{"nothing", "", {}},
-        FramingCase{"blank_lines_between", "\r\n\r\nContent-Length: 1\r\n\r\nz", {"z"}}),
+        FramingCase{"blank_lines_between", "\r\n\r\nContent-Length: 1\r\n\r\nz", {"z"}},
+        // A damaged header block's body runs into the next header: the reader finds it there.
+        FramingCase{"no_length_then_its_body", "Content-Type: x\r\n\r\n{\"id\":9}Content-Length: 2\r\n\r\n{}", {"!", "{}"}},
+        FramingCase{"negative_length_then_its_body", "Content-Length: -5\r\n\r\n{\"id\":9}content-length: 2\r\n\r\n{}",
+                    {"!", "{}"}},
+        FramingCase{"length_2_to_the_63_then_its_body",
+                    "Content-Length: 9223372036854775808\r\n\r\n{\"id\":9}Content-Length: 2\r\n\r\n{}", {"!", "{}"}},
+        FramingCase{"a_skipped_body_of_many_lines", "Content-Length: -1\r\n\r\n{\n\"a\": 1\n}Content-Length: 2\r\n\r\n{}",
+                    {"!", "{}"}},
+        FramingCase{"a_long_skipped_body", "Content-Length: -1\r\n\r\n" + std::string(100000, 'b') + "Content-Length: 2\r\n\r\n{}",
+                    {"!", "{}"}}),
     [](const testing::TestParamInfo<FramingCase>& info) { return std::string(info.param.name); });
 
 TEST(MessageReaderTest, AnEndlessHeaderLineIsCutNotHeld) {

@@ -21,12 +21,13 @@ std::string uriOf(const char* name) { return std::string("file:///linee/") + nam
 // One session with the server, on the embedded scenario's sources in a memory folder.
 class Session {
  public:
-  Session() {
+  explicit Session(std::string folder = kFolder) : folder_(std::move(folder)) {
     // The embedded scenario's texts as the pack's own writers write them.
     for (const EmbeddedText& text : embeddedTexts({kScenarioName, kTrainNumber})) {
-      writeLineTable(disk, disk.join(kFolder, text.name), text.lines);
+      writeLineTable(disk, disk.join(folder_, text.name), text.lines);
     }
   }
+  std::string uri(const char* name) const { return "file://" + disk.join(folder_, name); }
 
   json request(const std::string& method, json params) {
     json id = next_++;
@@ -41,22 +42,22 @@ class Session {
   }
   void start() { request("initialize", {{"capabilities", json::object()}}); }
   void open(const char* name, const std::string& utf8) {
-    notify("textDocument/didOpen", {{"textDocument", {{"uri", uriOf(name)}, {"languageId", "scenario"},
+    notify("textDocument/didOpen", {{"textDocument", {{"uri", uri(name)}, {"languageId", "scenario"},
                                                       {"version", 1}, {"text", utf8}}}});
   }
   // The source as the editor shows it: its bytes as code page 1252.
-  std::string diskText(const char* name) { return cp1252ToUtf8(disk.files[disk.join(kFolder, name)]); }
+  std::string diskText(const char* name) { return cp1252ToUtf8(disk.files[disk.join(folder_, name)]); }
   // The diagnostics last published for a file.
   json diagnostics(const char* name) {
     for (auto m = notes.rbegin(); m != notes.rend(); ++m) {
-      if ((*m)["method"] == "textDocument/publishDiagnostics" && (*m)["params"]["uri"] == uriOf(name)) {
+      if ((*m)["method"] == "textDocument/publishDiagnostics" && (*m)["params"]["uri"] == uri(name)) {
         return (*m)["params"]["diagnostics"];
       }
     }
     return nullptr;
   }
   json at(const char* name, std::size_t line, std::size_t character) {
-    return {{"textDocument", {{"uri", uriOf(name)}}}, {"position", {{"line", line}, {"character", character}}}};
+    return {{"textDocument", {{"uri", uri(name)}}}, {"position", {{"line", line}, {"character", character}}}};
   }
 
   MemoryFileSystem disk;
@@ -64,6 +65,7 @@ class Session {
   std::vector<json> notes;
 
  private:
+  std::string folder_;
   int next_ = 1;
 };
 
@@ -147,6 +149,22 @@ TEST(LanguageServerTest, TheStreamLoopAnswersEachFrameAndLogsBadOnes) {
   EXPECT_EQ(written.find("\"id\":1", written.find("\"id\":2")), std::string::npos);  // nothing after exit
 }
 
+TEST(LanguageServerTest, BadFramesWithBodiesDoNotEndTheSession) {
+  MemoryFileSystem disk;
+  std::string init = R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})";
+  std::string stop = R"({"jsonrpc":"2.0","id":2,"method":"shutdown"})";
+  std::string exit = R"({"jsonrpc":"2.0","method":"exit"})";
+  std::string lost = R"({"jsonrpc":"2.0","id":7,"method":"shutdown"})";
+  auto frame = [](const std::string& body) { return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body; };
+  std::istringstream in(frame(init) + "Content-Type: text\r\n\r\n" + lost + "Content-Length: -3\r\n\r\n" + lost +
+                        "Content-Length: 9223372036854775808\r\n\r\n" + lost + frame(stop) + frame(exit));
+  std::ostringstream out;
+  EXPECT_EQ(runLanguageServer(in, out, disk), 0) << "exit after an answered shutdown";
+  std::string written = out.str();
+  EXPECT_NE(written.find("\"id\":2"), std::string::npos) << "shutdown is answered";
+  EXPECT_EQ(written.find("\"id\":7"), std::string::npos) << "the bodies of bad frames are not read as messages";
+}
+
 // --- Diagnostics ---------------------------------------------------------------------------------
 
 TEST(LanguageServerTest, TheCompilersErrorIsPublishedAtItsLine) {
@@ -176,15 +194,18 @@ TEST(LanguageServerTest, TheEditorsTextWinsOverTheFileOnDisk) {
 }
 
 // A fault of the route, which is not open, is shown in the route where it is.
+// The folder at the file system's root is a folder like any other.
 TEST(LanguageServerTest, AnErrorOfTheClosedRouteIsPublishedForTheRoute) {
-  Session s;
-  s.start();
-  std::string& route = s.disk.files[s.disk.join(kFolder, kRoute)];
-  route = replaced(route, "ripetizione segnali 4 codici", "ripetizione segnali codici");
-  s.open(kTrain, s.diskText(kTrain));
-  json error = withCode(s.diagnostics(kRoute), "E5");
-  ASSERT_FALSE(error.is_null()) << s.diagnostics(kRoute).dump(1);
-  EXPECT_EQ(error["range"]["start"]["line"], 8);
+  for (const char* folder : {kFolder, "/"}) {
+    Session s(folder);
+    s.start();
+    std::string& route = s.disk.files[s.disk.join(folder, kRoute)];
+    route = replaced(route, "ripetizione segnali 4 codici", "ripetizione segnali codici");
+    s.open(kTrain, s.diskText(kTrain));
+    json error = withCode(s.diagnostics(kRoute), "E5");
+    ASSERT_FALSE(error.is_null()) << folder << ": " << s.diagnostics(kRoute).dump(1);
+    EXPECT_EQ(error["range"]["start"]["line"], 8) << folder;
+  }
 }
 
 // LF line ends, accented letters and the euro sign in the editor's buffer leave every line and column
