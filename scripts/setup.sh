@@ -6,13 +6,14 @@
 #                           the 32-bit and 64-bit Windows programs, Wine of both widths, an X server without
 #                           a screen to run them in, Chromium with Python for the plot viewer's browser tests,
 #                           Neovim for the language server's test in a real editor, Node.js to check the
-#                           viewer's script on its own, and the whole header of cpp-httplib for the Windows
-#                           tool (see fetch_httplib_header).
+#                           viewer's script on its own, and for the Windows tool the whole header of
+#                           cpp-httplib (see fetch_httplib_header) and yaml-cpp built for MinGW-w64 (see
+#                           build_yaml_cpp_for_windows).
 set -euo pipefail
 what="${1:-all}"
 
 pack_packages=(cmake ninja-build g++)
-test_packages=(libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev pkgconf dpkg-dev libbenchmark-dev
+test_packages=(libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev libyaml-cpp-dev pkgconf dpkg-dev libbenchmark-dev
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth x11-utils clang libclang-rt-14-dev chromium
                python3 neovim nodejs)
 # Wine with what it recommends: its X11 driver and its text drawing load the X and font libraries only at
@@ -40,7 +41,15 @@ mapfile -t missing_wine < <(missing "${wine[@]}")
 httplib_header=/usr/local/share/scenario-pack/cpp-httplib/httplib.h
 need_header=0
 [[ "$what" == all && ! -f "$httplib_header" ]] && need_header=1
-((${#missing_packages[@]} + ${#missing_wine[@]} + need_header)) || exit 0
+# The running-time engine's YAML reader: Debian's yaml-cpp is built for Linux, so the MinGW builds link a
+# static build of the same version's source package, one per Windows target (CMakeLists.txt looks here).
+yaml_cpp_prefix=/usr/local/share/scenario-pack/yaml-cpp
+yaml_cpp_targets=(i686 x86_64)
+need_yaml_cpp=0
+for target in "${yaml_cpp_targets[@]}"; do
+  [[ "$what" == all && ! -f "$yaml_cpp_prefix/$target/lib/libyaml-cpp.a" ]] && need_yaml_cpp=1
+done
+((${#missing_packages[@]} + ${#missing_wine[@]} + need_header + need_yaml_cpp)) || exit 0
 
 ((${#missing_packages[@]} + ${#missing_wine[@]})) && echo "setup: installing ${missing_packages[*]} ${missing_wine[*]}" >&2
 log="$(mktemp)"
@@ -61,12 +70,13 @@ if ((${#missing_wine[@]})); then
   quietly apt-get install -y "${missing_wine[@]}"
 fi
 
-# The whole header comes from Debian's source package of the installed version, with Debian's patches
-# applied, fetched by apt from the system's own mirrors with a source list of its own: the system's lists
-# stay as they are.
-fetch_httplib_header() {
-  local version work f
-  version="$(dpkg-query -W -f='${Version}' libcpp-httplib-dev)"
+# Sources come from Debian's source package of the installed version, with Debian's patches applied,
+# fetched by apt from the system's own mirrors with a source list of its own: the system's lists stay as
+# they are. unpack_source_package BINARY_PACKAGE DEST unpacks the source of an installed package.
+unpack_source_package() {
+  local binary="$1" dest="$2" name version work f
+  name="$(dpkg-query -W -f='${source:Package}' "$binary")"
+  version="$(dpkg-query -W -f='${source:Version}' "$binary")"
   work="$(mktemp -d)"
   mkdir -p "$work/parts" "$work/lists/partial"
   : >"$work/sources.list"
@@ -80,12 +90,42 @@ fetch_httplib_header() {
   local apt_source=(-o "Dir::Etc::SourceList=$work/sources.list" -o "Dir::Etc::SourceParts=$work/parts"
                     -o "Dir::State::Lists=$work/lists" -o APT::Sandbox::User=root)
   quietly apt-get "${apt_source[@]}" update
-  (cd "$work" && quietly apt-get "${apt_source[@]}" source --download-only "cpp-httplib=$version")
-  quietly dpkg-source -x "$work"/cpp-httplib_*.dsc "$work/src"
+  (cd "$work" && quietly apt-get "${apt_source[@]}" source --download-only "$name=$version")
+  quietly dpkg-source -x "$work"/"${name}"_*.dsc "$dest"
+  rm -rf "$work"
+}
+
+fetch_httplib_header() {
+  local work
+  work="$(mktemp -d)"
+  unpack_source_package libcpp-httplib-dev "$work/src"
   install -D -m 644 "$work/src/httplib.h" "$httplib_header"
+  rm -rf "$work"
+}
+
+# A static library of the library alone (no tests, tools or contributions), with the MinGW-w64 compilers
+# the project's own cross-builds use.
+build_yaml_cpp_for_windows() {
+  local work target
+  work="$(mktemp -d)"
+  unpack_source_package libyaml-cpp-dev "$work/src"
+  for target in "${yaml_cpp_targets[@]}"; do
+    quietly cmake -S "$work/src" -B "$work/build-$target" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR="$target" \
+      -DCMAKE_C_COMPILER="$target-w64-mingw32-gcc-posix" -DCMAKE_CXX_COMPILER="$target-w64-mingw32-g++-posix" \
+      -DYAML_BUILD_SHARED_LIBS=OFF -DYAML_CPP_BUILD_TESTS=OFF -DYAML_CPP_BUILD_TOOLS=OFF \
+      -DYAML_CPP_BUILD_CONTRIB=OFF -DYAML_CPP_INSTALL=ON \
+      -DCMAKE_INSTALL_PREFIX="$yaml_cpp_prefix/$target" -DCMAKE_INSTALL_LIBDIR=lib
+    quietly cmake --build "$work/build-$target"
+    quietly cmake --install "$work/build-$target"
+  done
   rm -rf "$work"
 }
 if ((need_header)); then
   echo "setup: unpacking cpp-httplib's whole header from its Debian source package" >&2
   fetch_httplib_header
+fi
+if ((need_yaml_cpp)); then
+  echo "setup: building yaml-cpp for the Windows tool from its Debian source package" >&2
+  build_yaml_cpp_for_windows
 fi

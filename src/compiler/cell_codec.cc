@@ -1,6 +1,8 @@
 #include "compiler/cell_codec.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "formats/route_format.h"
 #include "formats/train_run_format.h"
@@ -110,6 +112,43 @@ std::string_view signalKindName(SignalKind k) {
 }
 
 std::span<const CurveClass> curveClasses() { return kCurves; }
+
+std::vector<double> cellCurvatures(const std::vector<PlanPoint>& plan, std::size_t cells) {
+  auto hasPoint = [](const PlanPoint& p) { return p.x.tag != PlanTag::kEmpty && p.y.tag != PlanTag::kEmpty; };
+  std::vector<double> k(cells, 0.0);
+  auto heading = [&](std::size_t m) -> std::optional<double> {
+    if (m + 1 >= plan.size() || !hasPoint(plan[m]) || !hasPoint(plan[m + 1])) return std::nullopt;
+    return std::atan2(plan[m + 1].x.value - plan[m].x.value, plan[m + 1].y.value - plan[m].y.value);
+  };
+  std::optional<double> previous = heading(0);
+  for (std::size_t m = 1; m + 1 < plan.size(); ++m) {
+    std::optional<double> now = heading(m);
+    if (now && previous) {
+      double turn = *now - *previous;
+      if (turn > std::numbers::pi) turn -= 2 * std::numbers::pi;
+      if (turn < -std::numbers::pi) turn += 2 * std::numbers::pi;
+      std::size_t cell = m / kCellLength;
+      if (cell < cells && std::abs(turn) > std::abs(k[cell])) k[cell] = turn;
+    }
+    previous = now;
+  }
+  return k;
+}
+
+std::vector<int> effectiveSpeeds(std::span<const TrackCell> cells) {
+  std::vector<int> speed;
+  speed.reserve(cells.size());
+  for (const TrackCell& c : cells) speed.push_back(decodeSpeed(c.speedLimit));
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (cells[i].kind != kSlowDownStart) continue;
+    int limit = decodeSlowDownSpeed(cells[i]);
+    for (std::size_t j = i; j < cells.size(); ++j) {
+      speed[j] = std::min(speed[j], limit);
+      if (cells[j].kind == kSlowDownEnd) break;
+    }
+  }
+  return speed;
+}
 
 std::optional<int> curveClassOfKey(std::string_view key) {
   for (const CurveClass& c : kCurves) {

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/checked_math.h"
 #include "compiler/model.h"
@@ -290,6 +291,13 @@ std::optional<int> curveClassOfKey(std::string_view key);
 double classCurvature(int curveClass);  // 0 for a number that is no class
 // The class nearest a curvature's size, 0 for a straight (below half the gentlest class).
 int nearestCurveClass(double curvature);
+// The curvature of each of `cells` cells, in radians per metre, right positive, as the plan turns: the
+// sharpest turn from one metre to the next within the cell (0 where the plan has no points).
+std::vector<double> cellCurvatures(const std::vector<PlanPoint>& plan, std::size_t cells);
+
+// ---- The speed a train may run per cell: the line's limit in km/h, lowered from each slow-down's start
+// up to its end.
+std::vector<int> effectiveSpeeds(std::span<const TrackCell> cells);
 
 // ---- Values stored in fewer bits or steps than written.
 

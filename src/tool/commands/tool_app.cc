@@ -24,6 +24,8 @@ std::vector<std::unique_ptr<ToolCommand>> makeCommands() {
   commands.push_back(makeInspectCommand());
   commands.push_back(makePlotCommand());
   commands.push_back(makeDecompileCommand());
+  commands.push_back(makeTimetableCommand());
+  commands.push_back(makeRuntimeCommand());
   commands.push_back(makePackCommand());
   commands.push_back(makeLspCommand());
   commands.push_back(makeServeCommand());

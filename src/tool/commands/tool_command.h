@@ -71,5 +71,7 @@ std::unique_ptr<ToolCommand> makeFormatsCommand();
 std::unique_ptr<ToolCommand> makePackCommand();
 std::unique_ptr<ToolCommand> makeLspCommand();
 std::unique_ptr<ToolCommand> makeServeCommand();
+std::unique_ptr<ToolCommand> makeRuntimeCommand();
+std::unique_ptr<ToolCommand> makeTimetableCommand();
 
 }  // namespace pack

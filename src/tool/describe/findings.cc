@@ -77,6 +77,10 @@ constexpr FindingInfo kFindings[] = {
     {kUtf8Text, "L034", "utf8-text", kWarning, "{1}"},
     {kErrorBehindError, "L035", "error-behind-error", kError,
      "{1} is {2}, not a multiple of {3}: once {4} is put right, the compiler stops here with error {5}"},
+    {kSectionCannotBeKept, "L036", "section-cannot-be-kept", kWarning,
+     "{1} at {2} is {3} after {4}; the train needs at least {5}"},
+    {kSectionTight, "L037", "section-tight", kStyle,
+     "{1} at {2} is {3} after {4}; the train needs {5}, and the timetable rules add {6} to that"},
 };
 
 constexpr bool inIdOrder() {

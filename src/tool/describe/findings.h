@@ -54,6 +54,9 @@ enum class FindingId : std::uint16_t {
   kUtf8Text = 34,
   // The compiler stops at one error of a line: another one it would stop at next.
   kErrorBehindError = 35,
+  // The timetable against the train's fastest run (the running-time engine).
+  kSectionCannotBeKept = 36,
+  kSectionTight = 37,
 };
 
 enum class FindingSeverity : std::uint8_t {

@@ -98,28 +98,6 @@ void addStations(PlotData& data, const PlotInput& in, const PlacementLog& log) {
   }
 }
 
-// The heading change per metre, taken over each cell; the plan's curves turn by their curvature per metre.
-std::vector<double> curvatures(const std::vector<PlanPoint>& plan, std::size_t cells) {
-  std::vector<double> k(cells, 0.0);
-  auto heading = [&](std::size_t m) -> std::optional<double> {
-    if (m + 1 >= plan.size() || !hasPoint(plan[m]) || !hasPoint(plan[m + 1])) return std::nullopt;
-    return std::atan2(plan[m + 1].x.value - plan[m].x.value, plan[m + 1].y.value - plan[m].y.value);
-  };
-  std::optional<double> previous = heading(0);
-  for (std::size_t m = 1; m + 1 < plan.size(); ++m) {
-    std::optional<double> now = heading(m);
-    if (now && previous) {
-      double turn = *now - *previous;
-      if (turn > std::numbers::pi) turn -= 2 * std::numbers::pi;
-      if (turn < -std::numbers::pi) turn += 2 * std::numbers::pi;
-      std::size_t cell = m / kCellLength;
-      if (cell < cells && std::abs(turn) > std::abs(k[cell])) k[cell] = turn;
-    }
-    previous = now;
-  }
-  return k;
-}
-
 }  // namespace
 
 int curveClass(double curvature) { return codec::nearestCurveClass(curvature); }
@@ -185,22 +163,14 @@ PlotData makePlotData(const PlotInput& in) {
     d.adhesion.push_back(decodeAdhesion(c.adhesion));
     d.mountain.push_back(decodeMountainType(c.mountainKind));
   }
-  d.effectiveSpeed = d.speed;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (in.cells[i].kind != kSlowDownStart) continue;
-    int limit = decodeSlowDownSpeed(in.cells[i]);
-    for (std::size_t j = i; j < n; ++j) {
-      d.effectiveSpeed[j] = std::min(d.effectiveSpeed[j], limit);
-      if (in.cells[j].kind == kSlowDownEnd) break;
-    }
-  }
+  d.effectiveSpeed = effectiveSpeeds(in.cells);
   double level = 0;
   for (std::size_t i = 0; i < n; ++i) {
     d.elevation.push_back(level);
     if (i < d.profileCells) level += d.gradient[i] * kCellLength / 1000.0;
   }
   if (!in.plan.empty()) {
-    d.curvature = curvatures(in.plan, n);
+    d.curvature = cellCurvatures(in.plan, n);
     std::size_t step = std::max<std::size_t>(1, in.plan.size() / 6000);
     for (std::size_t m = 0; m < in.plan.size(); m += step) {
       if (hasPoint(in.plan[m])) d.plan.push_back({static_cast<std::int64_t>(m), in.plan[m].x.value, in.plan[m].y.value});
