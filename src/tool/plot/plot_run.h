@@ -25,9 +25,9 @@ struct PlotRun {
 };
 
 // Speed within this of the thinned line everywhere (km/h): finer than a pixel of the tallest panel.
-inline constexpr double kRunSpeedTolerance = 0.25;
+inline constexpr double kRunSpeedTolerance = 0.1;
 // Time within this (seconds) on the thinned line.
-inline constexpr double kRunTimeTolerance = 0.5;
+inline constexpr double kRunTimeTolerance = 0.2;
 
 // `curvature` per cell, empty without a plan.
 PlotRun makePlotRun(const PlotInput& input, const std::vector<double>& curvature);

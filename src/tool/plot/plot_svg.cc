@@ -562,7 +562,8 @@ class Renderer {
       const running_time::Stop& b = tt.stops[s.to];
       if (!s.scheduledS || !a.timeS) continue;
       const std::string& colour = design_.verdictColour(running_time::verdictName(s.verdict));
-      body_.out << "<g class=\"section\"><title>" << escapeXml(sectionText(s)) << "</title>\n";
+      body_.out << "<g class=\"section\" data-verdict=\"" << running_time::verdictName(s.verdict) << "\"><title>"
+                << escapeXml(sectionText(s)) << "</title>\n";
       body_.line(along_.x(a.positionM), y(*a.timeS), along_.x(b.positionM), y(*a.timeS + *s.scheduledS),
                  "stroke=\"" + colour + "\" stroke-width=\"" + num(design_.scheduleWidth) + "\"");
       body_.out << "</g>\n";
@@ -571,7 +572,7 @@ class Renderer {
     for (const running_time::Stop& s : tt.stops) {
       if (!s.timeS) continue;
       body_.out << "<circle cx=\"" << num(along_.x(s.positionM)) << "\" cy=\"" << num(y(*s.timeS)) << "\" r=\""
-                << num(design_.stopRadius) << "\" fill=\"" << design_.colours.schedule << "\"><title>"
+                << num(design_.stopRadius) << "\" fill=\"" << design_.colours.schedule << "\" class=\"stop\"><title>"
                 << escapeXml(s.name + " " + running_time::clockText(*s.timeS)) << "</title></circle>\n";
     }
   }

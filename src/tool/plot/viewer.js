@@ -361,10 +361,12 @@ const DRAW = {
     let lo = Infinity, hi = -Infinity;
     for (let i = i0; i < i1; i++) { lo = Math.min(lo, R.t[i]); hi = Math.max(hi, R.t[i]); }
     for (const s of R.stops) if (s.time !== null && s.m >= v0 && s.m <= v1) { lo = Math.min(lo, s.time); hi = Math.max(hi, s.time); }
+    // A section reaching beyond the view counts with its times at the view's edges.
     for (const s of scheduledSections()) {
       const a = R.stops[s.from], b = R.stops[s.to];
       if (b.m < v0 || a.m > v1) continue;
-      lo = Math.min(lo, a.time); hi = Math.max(hi, a.time + s.scheduled);
+      const at = m => a.time + (b.m > a.m ? (m - a.m) / (b.m - a.m) : 0) * s.scheduled;
+      lo = Math.min(lo, at(Math.max(a.m, v0))); hi = Math.max(hi, at(Math.min(b.m, v1)));
     }
     if (!(lo <= hi)) {
       el("text", {x: LEFT + 12, y: top + p.height / 2, "font-size": 11, fill: "#777"}, g,
@@ -467,7 +469,7 @@ function runAtMetre(m) {
 }
 function runRows(m, add) {
   const R = D.run, at = runAtMetre(m);
-  if (at) add("fastest run (" + R.train + "): " + Math.round(at[0]) + " km/h, at " + clock(at[1]));
+  if (at) add("fastest run of the " + R.train + ": " + Math.round(at[0]) + " km/h, at " + clock(at[1]));
   for (const s of R.sections) {
     const a = R.stops[s.from], b = R.stops[s.to];
     if (m < a.m || m > b.m || (s.scheduled === null && !s.problem)) continue;
