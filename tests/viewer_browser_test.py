@@ -426,7 +426,7 @@ def main():
         text = re.sub(r"<[^>]+>", " ", box.group(1)) if box else ""
         for words in ["5.45 km along the line, km post 155+500", "signal: left warning, right none, placed at 5450 m",
                       "Borgorosso_MontegranoC_517-.txt:%d" % line, "speed limit 75 km/h", "per mille",
-                      "fastest run of the regional train", "km/h, at 16:5", "BORGOROSSO to MONTEGRANO C.: scheduled 0:30:00, minimum 0:27:44: ok"]:
+                      "fastest run of the regional train", "km/h, at 17:01:", "BORGOROSSO to MONTEGRANO C.: scheduled 0:30:00, minimum 0:27:44: ok"]:
             check(words in text, "the point's description holds %r: %r" % (words, text))
 
         drive(chromium, os.path.join(work, "profile5"), page)
@@ -435,8 +435,9 @@ def main():
         live_updates(chromium, work, os.path.join(work, "html", "Borgorosso_MontegranoC_517.html"))
 
         # A screenshot of the zoomed view is not blank: it holds the signals' red and the platforms' blue.
+        # Tall enough for every panel down to the signals.
         shot = os.path.join(work, "zoomed.png")
-        browser(chromium, os.path.join(work, "profile3"), "--window-size=1400,1300", "--screenshot=" + shot, zoomed)
+        browser(chromium, os.path.join(work, "profile3"), "--window-size=1400,1600", "--screenshot=" + shot, zoomed)
         width, height, rows = read_png(shot)
         colours = {}
         for row in rows[::2]:
