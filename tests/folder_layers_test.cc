@@ -20,7 +20,8 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"output", {"formats", "platform", "compiler"}},
     {"writers", {"formats", "platform", "output"}},
     {"app", {"formats", "platform", "compiler", "output", "writers"}},
-    {"tool", {"formats", "platform", "compiler", "output", "writers"}},
+    {"running_time", {"formats", "platform", "compiler", "output"}},
+    {"tool", {"formats", "platform", "compiler", "output", "writers", "running_time"}},
 };
 
 // Rooms of the tool; "" is the tool's own top (its main).

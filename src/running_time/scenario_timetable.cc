@@ -167,6 +167,8 @@ std::vector<Stop> scenarioStops(const CompiledScenario& scenario) {
         break;
       }
     }
+    // A table read from elsewhere may place a station anywhere: the run stays on the track.
+    stop.positionM = std::clamp(stop.positionM, 0.0, static_cast<double>(codec::cellMetre(scenario.cells.size())));
     if (row.numberD != 0) stop.timeS = row.numberD;
     stops.push_back(stop);
   }
@@ -226,10 +228,18 @@ Timetable scenarioTimetable(const Train& train, const CompiledScenario& scenario
 
 std::string clockText(double seconds) {
   long long s = std::llround(seconds);
-  std::string sign = s < 0 ? "-" : "";
+  std::string text = s < 0 ? "-" : "";
   s = s < 0 ? -s : s;
-  auto two = [](long long v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-  return sign + std::to_string(s / 3600) + ":" + two(s / 60 % 60) + ":" + two(s % 60);
+  // Appends, not joins of temporaries: GCC 12 misreads those for 32-bit targets (-Wrestrict).
+  auto two = [&text](long long v) {
+    text += ':';
+    if (v < 10) text += '0';
+    text += std::to_string(v);
+  };
+  text += std::to_string(s / 3600);
+  two(s / 60 % 60);
+  two(s % 60);
+  return text;
 }
 
 }  // namespace pack::running_time
