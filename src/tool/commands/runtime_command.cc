@@ -34,7 +34,8 @@ class RuntimeCommand : public ToolCommand {
         "the time and the speed. The distance step is 20 m unless --step says otherwise (the published\n"
         "running times are reproduced with 20 m; see docs/running-time.md).\n"
         "Exit status: 0 done, 64 bad argument, 65 a file is not a valid train or path (file:line:column:\n"
-        "field: what is wrong) or the train cannot run the path, 74 a file could not be read.");
+        "field: what is wrong) or the train cannot run the path, 74 a file could not be read.\n"
+        "More in docs/running-time.md.");
     sub->add_option("--train", trainFile_, "Rolling-stock file (YAML)")->required()->check(kNotEmpty);
     sub->add_option("--path", pathFile_, "Running-path file (YAML)")->required()->check(kNotEmpty);
     sub->add_flag("--json", json_, "Print JSON instead of text");

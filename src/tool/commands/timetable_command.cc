@@ -54,7 +54,8 @@ class TimetableCommand : public ScenarioCommand {
         "--reference-model: no curves, no adhesion limit, no driver margin, and the constant braking of\n"
         "the train file, as in the published running times.\n"
         "Exit status: 0 done (whatever the verdicts), 64 bad argument, 65 a compiled file is malformed or\n"
-        "the train file is not valid (file:line:column: field: what is wrong), 74 a file could not be read.");
+        "the train file is not valid (file:line:column: field: what is wrong), 74 a file could not be read.\n"
+        "More in docs/running-time.md.");
     sub->add_option("--train", trainFile_, "Rolling-stock file (YAML) instead of the built-in train")->check(kNotEmpty);
     sub->add_flag("--json", json_, "Print JSON instead of text");
     sub->add_flag("--reference-model", settings_.referenceModel,
