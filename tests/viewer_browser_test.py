@@ -308,6 +308,18 @@ def elements(dom, cls):
     return [attrs(t) for t in re.findall(r'<\w+ [^>]*class="%s"[^>]*>' % re.escape(cls), dom)]
 
 
+def check_run_and_timetable(dom, what, verdict, timed_stops):
+    """The fastest run drawn in the speed and timetable panels, and the one timed section by its verdict."""
+    for panel, run in (("speed", "run-speed"), ("timetable", "run-time")):
+        group = re.search(r'<g id="panel-%s">(.*?)</g><g id="panel-' % panel, dom, re.S)
+        path = re.search(r'<path [^>]*id="%s"[^>]*>' % run, group.group(1)) if group else None
+        check(path is not None and len(attrs(path.group(0)).get("d", "")) > 40, what + ": the run drawn in the %s panel" % panel)
+    sections = re.findall(r'<line [^>]*class="section"[^>]*data-verdict="([^"]*)"', dom)
+    check(sections == [verdict], what + ": the timetable's section drawn as %s: %r" % (verdict, sections))
+    stops = re.findall(r'<circle [^>]*class="stop"', dom)
+    check(len(stops) == timed_stops, what + ": the timed stops in view drawn: %d" % len(stops))
+
+
 def check_page(dom, log, what):
     check('data-ready="1"' in dom, what + ": the script did not finish (no data-ready on the body)")
     errors = re.search(r'<pre id="errors">(.*?)</pre>', dom, re.S)
@@ -388,6 +400,7 @@ def main():
         rng = attrs(re.search(r"<output [^>]*>", dom).group(0))
         check((rng.get("data-from"), rng.get("data-to")) == ("0", "39900"), "whole line shown at first: %r" % rng)
         whole_ticks = re.findall(r'class="tick">([^<]*)<', dom)
+        check_run_and_timetable(dom, "whole line", "ok", 2)
 
         # Zoomed to 5 to 10 km: only what stands there is drawn, and the ticks are finer.
         zoomed = page + "#view=5000-10000"
@@ -400,6 +413,7 @@ def main():
         check(signals == [5450, 6850, 8200, 9200], "signals in the zoomed range: %r" % signals)
         names = sorted(a.get("data-name") for a in elements(dom, "station"))
         check(names == ["SASSOCANDIDO"], "stations in the zoomed range: %r" % names)
+        check_run_and_timetable(dom, "zoomed", "ok", 0)
         zoomed_ticks = re.findall(r'class="tick">([^<]*)<', dom)
         check(zoomed_ticks and zoomed_ticks != whole_ticks and "+" in zoomed_ticks[0],
               "finer kilometre-post ticks when zoomed: %r" % zoomed_ticks[:8])
@@ -413,7 +427,8 @@ def main():
         box = re.search(r'<div id="info"[^>]*>(.*?)</div>\s*<script', dom, re.S)
         text = re.sub(r"<[^>]+>", " ", box.group(1)) if box else ""
         for words in ["5.45 km along the line, km post 155+500", "signal: left warning, right none, placed at 5450 m",
-                      "Borgorosso_MontegranoC_517-.txt:%d" % line, "speed limit 75 km/h", "per mille"]:
+                      "Borgorosso_MontegranoC_517-.txt:%d" % line, "speed limit 75 km/h", "per mille",
+                      "fastest run of the regional train", "km/h, at 17:01:", "BORGOROSSO to MONTEGRANO C.: scheduled 0:30:00, minimum 0:27:44: ok"]:
             check(words in text, "the point's description holds %r: %r" % (words, text))
 
         drive(chromium, os.path.join(work, "profile5"), page)
@@ -422,8 +437,9 @@ def main():
         live_updates(chromium, work, os.path.join(work, "html", "Borgorosso_MontegranoC_517.html"))
 
         # A screenshot of the zoomed view is not blank: it holds the signals' red and the platforms' blue.
+        # Tall enough for every panel down to the signals.
         shot = os.path.join(work, "zoomed.png")
-        browser(chromium, os.path.join(work, "profile3"), "--window-size=1400,1300", "--screenshot=" + shot, zoomed)
+        browser(chromium, os.path.join(work, "profile3"), "--window-size=1400,1600", "--screenshot=" + shot, zoomed)
         width, height, rows = read_png(shot)
         colours = {}
         for row in rows[::2]:

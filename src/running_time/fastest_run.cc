@@ -69,7 +69,8 @@ class Run {
  public:
   Run(const Train& train, const Line& line, const RunOptions& options)
       : train_(train), line_(line), step_(options.stepM > 0 ? options.stepM : 20), blocks_(blocksOf(train, line)),
-        exit_(exitSpeeds(blocks_, train.brakingMs2)), cuts_(cutPoints(blocks_, line, train.lengthM)) {
+        exit_(exitSpeeds(blocks_, train.brakingMs2)), cuts_(cutPoints(blocks_, line, train.lengthM)),
+        record_(options.recordTrace) {
     if (!(train.brakingMs2 > 0)) throw RunError("the train has no braking deceleration", 0);
     result_.points.resize(line.points.size());
     for (std::size_t i = 0; i < line.points.size(); ++i) {
@@ -78,6 +79,7 @@ class Run {
   }
 
   RunResult drive() {
+    if (record_) result_.trace.push_back({s_, t_, v_});
     passPoints();
     while (s_ < line_.endM - kSamePlace) {
       while (k_ + 1 < blocks_.size() && blocks_[k_].end <= s_ + kSamePlace) ++k_;
@@ -124,6 +126,7 @@ class Run {
     s_ = s1;
     v_ = v1;
     t_ += dt;
+    if (record_) result_.trace.push_back({s_, t_, v_});
   }
 
   void brake(double to) {
@@ -173,6 +176,7 @@ class Run {
   std::vector<Block> blocks_;
   std::vector<double> exit_;
   std::vector<double> cuts_;
+  bool record_;
   std::size_t k_ = 0, c_ = 0;
   double s_ = 0, v_ = 0, t_ = 0;
   RunResult result_;

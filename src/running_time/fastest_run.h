@@ -37,6 +37,8 @@ struct RunOptions {
   double stepM = 20;
   // The driver is down to a lower limit this far before it starts (0: exactly at it).
   double driverMarginM = 0;
+  // Keep every integration point in RunResult::trace, for drawing the run.
+  bool recordTrace = false;
 };
 
 struct PointPassage {
@@ -46,10 +48,17 @@ struct PointPassage {
   double vMs = 0;
 };
 
+struct RunSample {
+  double sM = 0;
+  double tS = 0;
+  double vMs = 0;
+};
+
 struct RunResult {
   double totalS = 0;
   double topSpeedMs = 0;
   std::vector<PointPassage> points;  // in the order of the line's points
+  std::vector<RunSample> trace;      // from the start to the stop, when asked for
 };
 
 // A run that cannot be made: a limit of 0, a line without length, or a train too weak for a gradient.

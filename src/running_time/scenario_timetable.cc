@@ -198,7 +198,7 @@ Timetable scenarioTimetable(const Train& train, const CompiledScenario& scenario
   tt.supplement = recommendedSupplement(tt.train);
   tt.stops = scenarioStops(scenario);
   Profiles profiles = profilesOf(scenario, tt.train, settings);
-  RunOptions options{settings.stepM, settings.referenceModel ? 0.0 : settings.driverMarginM};
+  RunOptions options{settings.stepM, settings.referenceModel ? 0.0 : settings.driverMarginM, settings.recordRuns};
 
   std::size_t timedLeg = 0;  // the first leg after the last timed stop
   for (std::size_t i = 0; i + 1 < tt.stops.size(); ++i) {
@@ -211,6 +211,7 @@ Timetable scenarioTimetable(const Train& train, const CompiledScenario& scenario
       s.minimumS = run.totalS;
       s.topSpeedMs = run.topSpeedMs;
       s.recommendedS = tt.supplement.seconds(run.totalS, s.distanceM);
+      s.run = std::move(run.trace);
     } catch (const RunError& e) {
       s.problem = std::string(e.what()) + " at " + std::to_string(std::llround(tt.stops[i].positionM + e.atM)) + " m";
     }

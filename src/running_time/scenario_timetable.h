@@ -36,6 +36,7 @@ struct TimetableSettings {
   double driverMarginM = 100;
   double adhesionCoefficient = 0.25;  // dry rail, scaled by the scenario's adhesion per cent
   double minimumDwellS = 30;          // at a stop inside a section that spans stops without a time
+  bool recordRuns = false;            // keep each stop-to-stop run's points, for drawing
 };
 
 enum class Verdict { kNone, kImpossible, kTight, kOk, kPadded, kCannotRun };
@@ -58,6 +59,7 @@ struct TimetableSection {
   Verdict verdict = Verdict::kNone;
   std::string problem;              // why the train cannot run it
   double topSpeedMs = 0;
+  std::vector<RunSample> run;       // the fastest run from `from`, when recorded (not for spanning ones)
 
   std::optional<double> supplementPercent() const;
   std::optional<double> recommendedPercent() const;

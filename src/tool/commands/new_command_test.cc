@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <string>
 #include <vector>
@@ -99,6 +100,42 @@ TEST_F(NewCommand, RefusesWhatItCannotDoAndKeepsEveryFile) {
   EXPECT_EQ(tool_testing::readBytes(root_ / "Kept_7-.txt"), "an author's train run\r\n");
   EXPECT_FALSE(fs::exists(root_ / "Kept_linea.txt")) << "nothing is written when one source is there";
   EXPECT_FALSE(fs::exists(root_ / "Fine_linea.txt"));
+}
+
+// The whole way: a scenario made from each of the published paths, checked, compiled and timed with the
+// published runs' model and trains, against their published totals.
+TEST_F(NewCommand, ScenariosFromThePublishedPathsRunInThePublishedTimes) {
+  struct Published {
+    const char* train;
+    const char* path;
+    double totalS;
+  };
+  const Published published[] = {
+      {"local", "const", 391.6152532734451},        {"local", "slope", 395.5151496271005},
+      {"longdistance", "const", 330.7461710917806}, {"longdistance", "slope", 331.608618035596},
+      {"freight", "const", 745.0704270565875},      {"freight", "slope", 840.8168602923618},
+  };
+  const std::string source = PACK_SOURCE_DIR;
+  for (const char* path : {"const", "slope"}) {
+    const std::string dir = (root_ / path).string();
+    ToolRun made = tool({"new", dir, "Percorso", "1", "--from-path", source + "/tests/data/running_time/" + path + ".yaml"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_NE(made.out.find("rounding moved the line: gradient by at most 0.00 per mille, limit by at most 0.0 km/h"),
+              std::string::npos) << made.out;
+    ToolRun checked = tool({"check", "--strict", dir, "Percorso", "1"});
+    EXPECT_EQ(checked.status, 0) << checked.out << checked.err;
+    ASSERT_EQ(tool({"compile", dir, "Percorso", "1"}).status, 0);
+    for (const Published& p : published) {
+      if (std::string(p.path) != path) continue;
+      SCOPED_TRACE(std::string(p.train) + " on " + path);
+      ToolRun timed = tool({"timetable", dir, "--train", source + "/trains/" + p.train + ".yaml", "--reference-model", "--json"});
+      ASSERT_EQ(timed.status, 0) << timed.err;
+      nlohmann::json sections = nlohmann::json::parse(timed.out)["sections"];
+      ASSERT_EQ(sections.size(), 1u);
+      EXPECT_DOUBLE_EQ(sections[0]["distance_m"].get<double>(), 10000);
+      EXPECT_NEAR(sections[0]["minimum_s"].get<double>(), p.totalS, p.totalS * 0.0005);
+    }
+  }
 }
 
 }  // namespace

@@ -191,6 +191,7 @@ PlotData makePlotData(const PlotInput& in) {
   d.sourceNames = {in.routeSourceName, in.trainSourceName};
   addStations(d, in, log);
   addFeatures(d, in, log);
+  d.run = makePlotRun(in, d.curvature);
   return d;
 }
 

@@ -13,6 +13,7 @@
 
 #include "compiler/model.h"
 #include "tool/describe/scenario_facts.h"
+#include "tool/plot/plot_run.h"
 
 namespace pack {
 
@@ -84,6 +85,7 @@ struct PlotData {
     double y;
   };
   std::vector<PlanSample> plan;
+  PlotRun run;  // the scenario's train over the line: the fastest run and the timetable's sections
   std::array<std::string, 2> sourceNames;  // file names of the route and train run descriptions
   bool sourcesNewer = false;
 

@@ -20,7 +20,11 @@ PlotDesign makeDesign() {
       {"elevation", "Elevation from the gradients (m, relative to the start)", 140, "m", 5},
       {"gradient", "Gradient (per mille, climbing above the line)", 80, "\u2030", 4},
       {"curve", curveTitle(s.curveRadii), 50, "", 0},
-      {"speed", "Speed (km/h): line limit grey, with the slow-downs red", 110, "km/h", 5},
+      {"speed", "Speed (km/h): line limit grey, with the slow-downs red; the fastest run of the train teal", 110,
+       "km/h", 5},
+      {"timetable",
+       "Graphic timetable (time downwards): the scheduled stops and path coloured by verdict, the fastest run teal",
+       170, "time", 6},
       {"adhesion", "Adhesion (%)", 60, "%", 4},
       {"features", "Signals (red), boards (grey), slow-down points (orange), code points (purple)", 105, "", 0},
   };
@@ -28,7 +32,9 @@ PlotDesign makeDesign() {
   s.legend = {{c.mountain[1], "mountain stretch, type 1"}, {c.mountain[2], "type 2"},
               {c.mountain[3], "type 3 (joined)"},
               {"url(#runout)", "run-out beyond the route's end"}, {c.slowDownBand, "slow-down"},
-              {c.platform, "platform"}, {c.climbing, "climbing"}, {c.falling, "falling"}};
+              {c.platform, "platform"}, {c.climbing, "climbing"}, {c.falling, "falling"},
+              {c.run, "fastest run (default train)"}, {c.verdict[0], "impossible"}, {c.verdict[1], "tight"},
+              {c.verdict[2], "ok"}, {c.verdict[3], "padded"}, {c.verdict[4], "cannot run"}};
   s.laneColours = {c.signal, c.board, c.slowDown, c.codePoint};
   return s;
 }
@@ -45,6 +51,13 @@ const PanelDesign& PlotDesign::panel(std::string_view id) const {
 int PlotDesign::laneOf(CellKind kind) const {
   const codec::KindInfo* info = codec::kindInfo(kind);
   return info == nullptr ? -1 : codec::laneIndex(info->lane);
+}
+
+const std::string& PlotDesign::verdictColour(std::string_view verdict) const {
+  for (std::size_t i = 0; i < kVerdictNames.size(); ++i) {
+    if (kVerdictNames[i] == verdict) return colours.verdict[i];
+  }
+  return colours.verdict.back();
 }
 
 const PlotDesign& plotDesign() {

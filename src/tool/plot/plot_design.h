@@ -33,6 +33,9 @@ struct Palette {
   std::string stationGuide = "#90a4c0", elevation = "#5d8a2e", climbing = "#e57373", falling = "#81c784";
   std::string lineSpeed = "#888", effectiveSpeed = "#c62828", slowDownBand = "#ffe0b2", slowDownText = "#e65100";
   std::string adhesion = "#1565c0", grid = "#e6e6e6", frame = "#bbb", postText = "#777", routeEnd = "#000";
+  std::string run = "#00838f", schedule = "#444";
+  // A timetable section by its verdict: impossible, tight, ok, padded, cannot run, no time to judge.
+  std::array<std::string, 6> verdict = {"#d50000", "#ff8f00", "#2e7d32", "#1e88e5", "#000", "#9e9e9e"};
   std::array<std::string, 4> mountain = {"", "#dcebd2", "#c9dff0", "#efe0c8"};  // by scenery type, 3 and up alike
   std::array<std::string, 7> curve = {"#ccc", "#b9c9e8", "#94acd9", "#6f8fca", "#e0a060", "#d07030", "#b03010"};
 };
@@ -50,6 +53,11 @@ struct PlotDesign {
   double labelRowHeight = 9;
   // Room above a value panel's highest label, so that a value equal to it is not drawn on the frame.
   double valueHeadroom = 8;
+  double runWidth = 1.6;        // the fastest run's line
+  double scheduleWidth = 2.6;   // a timetable section's line
+  double stopRadius = 3;        // a scheduled stop's point
+  // Steps of the timetable panel's clock axis, seconds: the first that leaves at most axisLabels labels.
+  std::vector<int> clockSteps = {60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600};
   std::array<int, 7> curveRadii{};  // metres by class, 0 for straight
   int stationRows = 4;           // rows of station names, staggered when they would overlap
   double stationRowHeight = 13;
@@ -69,9 +77,14 @@ struct PlotDesign {
   const PanelDesign& panel(std::string_view id) const;
   // The row of the features panel a kind is drawn in (the kinds table's lane), -1 when not drawn there.
   int laneOf(CellKind kind) const;
+  // A timetable section's colour by the verdict's name ("impossible", ...; "" for none).
+  const std::string& verdictColour(std::string_view verdict) const;
 };
 
 const PlotDesign& plotDesign();
+
+// The verdicts in the order of Palette::verdict, as the timetable names them.
+inline constexpr std::array<std::string_view, 6> kVerdictNames = {"impossible", "tight", "ok", "padded", "cannot run", ""};
 
 // The name the page's data gives a kind of feature ("signal", "speed-board", ...).
 std::string_view featureKindName(CellKind kind);

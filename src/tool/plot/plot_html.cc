@@ -76,6 +76,31 @@ json kilometresJson(const PlotData& d) {
   return {{"describe", d.kilometres.describe()}, {"defined", d.kilometres.defined()}, {"points", posts}};
 }
 
+json optionalJson(const std::optional<double>& v) { return v ? json(std::round(*v * 10) / 10) : json(nullptr); }
+
+// The train's run as three arrays (metres, km/h, clock seconds) a tenth apart at most, and the
+// timetable's stops and sections.
+json runJson(const PlotRun& r) {
+  json m = json::array(), v = json::array(), t = json::array();
+  for (const RunPoint& p : r.points) {
+    m.push_back(std::round(p.metre * 10) / 10);
+    v.push_back(std::round(p.kmh * 10) / 10);
+    t.push_back(std::round(p.clockS * 10) / 10);
+  }
+  json stops = json::array();
+  for (const running_time::Stop& s : r.timetable.stops) {
+    stops.push_back({{"name", s.name}, {"m", s.positionM}, {"time", s.timeS ? json(*s.timeS) : json(nullptr)}});
+  }
+  json sections = json::array();
+  for (const running_time::TimetableSection& s : r.timetable.sections) {
+    sections.push_back({{"from", s.from}, {"to", s.to}, {"spans", s.spansStops}, {"scheduled", optionalJson(s.scheduledS)},
+                        {"minimum", optionalJson(s.minimumS)}, {"recommended", std::round(s.recommendedS * 10) / 10},
+                        {"verdict", running_time::verdictName(s.verdict)}, {"problem", s.problem}});
+  }
+  return {{"train", r.timetable.train.name}, {"problem", r.problem.empty() ? json(nullptr) : json(r.problem)},
+          {"m", m}, {"v", v}, {"t", t}, {"stops", stops}, {"sections", sections}};
+}
+
 json dataJson(const PlotData& d) {
   json elevation = json::array();
   for (std::size_t i = 0; i < d.profileCells; ++i) elevation.push_back(std::round(d.elevation[i] * 10) / 10);
@@ -104,6 +129,7 @@ json dataJson(const PlotData& d) {
           {"gradientSource", sourceRunsJson(d.gradientSource)},
           {"adhesionSource", sourceRunsJson(d.adhesionSource)},
           {"plan", plan},
+          {"run", runJson(d.run)},
           {"design", designJson(plotDesign())}};
 }
 
@@ -126,10 +152,15 @@ json designJson(const PlotDesign& s) {
                   {"climbing", c.climbing}, {"falling", c.falling}, {"lineSpeed", c.lineSpeed},
                   {"effectiveSpeed", c.effectiveSpeed}, {"slowDownBand", c.slowDownBand},
                   {"slowDownText", c.slowDownText}, {"adhesion", c.adhesion}, {"grid", c.grid}, {"frame", c.frame},
-                  {"postText", c.postText}, {"routeEnd", c.routeEnd}, {"mountain", c.mountain}, {"curve", c.curve}};
+                  {"postText", c.postText}, {"routeEnd", c.routeEnd}, {"mountain", c.mountain}, {"curve", c.curve},
+                  {"run", c.run}, {"schedule", c.schedule}};
+  json verdicts = json::object();
+  for (std::size_t i = 0; i < kVerdictNames.size(); ++i) verdicts[std::string(kVerdictNames[i])] = c.verdict[i];
+  colours["verdict"] = verdicts;
   return {{"panels", panels}, {"panelGap", s.panelGap}, {"colours", colours}, {"legend", legend},
           {"lanes", lanes}, {"laneColours", s.laneColours}, {"laneTops", s.laneTops}, {"laneLabelRows", s.laneLabelRows},
-          {"labelRowHeight", s.labelRowHeight}, {"valueHeadroom", s.valueHeadroom},
+          {"labelRowHeight", s.labelRowHeight}, {"valueHeadroom", s.valueHeadroom}, {"runWidth", s.runWidth},
+          {"scheduleWidth", s.scheduleWidth}, {"stopRadius", s.stopRadius}, {"clockSteps", s.clockSteps},
           {"curveRadii", s.curveRadii}, {"maxRunOutShare", s.maxRunOutShare}, {"stationRows", s.stationRows}, {"stationRowHeight", s.stationRowHeight},
           {"tickSpacing", s.tickSpacing}, {"minTickStep", s.minTickStep}, {"textWidth", s.textWidth},
           {"labelChars", s.labelChars}, {"postUnit", s.postUnit}, {"postSeparator", s.postSeparator},

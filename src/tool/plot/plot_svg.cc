@@ -171,8 +171,8 @@ class Renderer {
     // The panels of the design, in its order, each drawn by its own function.
     const std::pair<std::string_view, void (Renderer::*)(const PanelDesign&, double)> drawings[] = {
         {"stations", &Renderer::stationStrip}, {"elevation", &Renderer::elevation}, {"gradient", &Renderer::gradient},
-        {"curve", &Renderer::curvature}, {"speed", &Renderer::speed}, {"adhesion", &Renderer::adhesion},
-        {"features", &Renderer::features}};
+        {"curve", &Renderer::curvature}, {"speed", &Renderer::speed}, {"timetable", &Renderer::timetable},
+        {"adhesion", &Renderer::adhesion}, {"features", &Renderer::features}};
     for (const PanelDesign& p : design_.panels) {
       panelTitle(top, p.title);
       frame(top, p.height, true);
@@ -490,6 +490,7 @@ class Renderer {
     }
     steps(d_.speed, y, "stroke=\"" + c.lineSpeed + "\" stroke-width=\"1.2\"");
     slowedSteps(y, "stroke=\"" + c.effectiveSpeed + "\" stroke-width=\"1.8\"");
+    runLine([&](const RunPoint& r) { return y(r.kmh); }, "run-speed");
     LabelPlacer placer;
     for (const PlotFeature& f : d_.features) {
       if (f.kind != kSlowDownStart) continue;
@@ -507,6 +508,109 @@ class Renderer {
         body_.text(x, top + height - 9, f.label, "font-size=\"8\" text-anchor=\"middle\" fill=\"#333\"");
       }
     }
+  }
+
+  // The fastest run as one line, with `value` giving a point's height: in each pixel column its lowest
+  // and highest point, in their order along the run, so that a stop a pixel wide still reaches zero.
+  void runLine(const std::function<double(const RunPoint&)>& value, std::string_view id) {
+    const std::vector<RunPoint>& run = d_.run.points;
+    std::vector<std::pair<double, double>> points;
+    std::size_t i = 0;
+    while (i < run.size()) {
+      double column = std::floor(along_.x(run[i].metre));
+      std::size_t lo = i, hi = i, j = i;
+      for (; j < run.size() && std::floor(along_.x(run[j].metre)) == column; ++j) {
+        if (value(run[j]) < value(run[lo])) lo = j;
+        if (value(run[j]) > value(run[hi])) hi = j;
+      }
+      for (std::size_t k : {i, std::min(lo, hi), std::max(lo, hi), j - 1}) {
+        std::pair<double, double> p{along_.x(run[k].metre), value(run[k])};
+        if (points.empty() || points.back() != p) points.push_back(p);
+      }
+      i = j;
+    }
+    body_.out << "<g id=\"" << id << "\"><title>" << escapeXml(runSummary()) << "</title>\n";
+    body_.polyline(points, "stroke=\"" + design_.colours.run + "\" stroke-width=\"" + num(design_.runWidth) + "\"");
+    body_.out << "</g>\n";
+  }
+
+  std::string runSummary() const {
+    const running_time::Timetable& tt = d_.run.timetable;
+    double minimum = 0;
+    for (const running_time::TimetableSection& s : tt.sections) {
+      if (!s.spansStops && s.minimumS) minimum += *s.minimumS;
+    }
+    return "fastest run of " + tt.train.name + ": " + running_time::clockText(minimum) + " running, stop to stop";
+  }
+
+  // The graphic timetable: the clock downwards against the distance along the line.
+  void timetable(const PanelDesign& p, double top) {
+    const running_time::Timetable& tt = d_.run.timetable;
+    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+    for (const running_time::Stop& s : tt.stops) {
+      if (s.timeS) lo = std::min(lo, double(*s.timeS)), hi = std::max(hi, double(*s.timeS));
+    }
+    for (const RunPoint& r : d_.run.points) lo = std::min(lo, r.clockS), hi = std::max(hi, r.clockS);
+    if (!(lo <= hi)) {
+      std::string why = d_.run.problem.empty() ? "no stops to run between" : d_.run.problem;
+      body_.text(kLeft + 12, top + p.height / 2, "No timetable: " + why, "font-size=\"11\" fill=\"#777\"");
+      return;
+    }
+    auto y = clockAxis(p, top, lo, hi);
+    for (const running_time::TimetableSection& s : tt.sections) {
+      const running_time::Stop& a = tt.stops[s.from];
+      const running_time::Stop& b = tt.stops[s.to];
+      if (!s.scheduledS || !a.timeS) continue;
+      const std::string& colour = design_.verdictColour(running_time::verdictName(s.verdict));
+      body_.out << "<g class=\"section\" data-verdict=\"" << running_time::verdictName(s.verdict) << "\"><title>"
+                << escapeXml(sectionText(s)) << "</title>\n";
+      body_.line(along_.x(a.positionM), y(*a.timeS), along_.x(b.positionM), y(*a.timeS + *s.scheduledS),
+                 "stroke=\"" + colour + "\" stroke-width=\"" + num(design_.scheduleWidth) + "\"");
+      body_.out << "</g>\n";
+    }
+    runLine([&](const RunPoint& r) { return y(r.clockS); }, "run-time");
+    for (const running_time::Stop& s : tt.stops) {
+      if (!s.timeS) continue;
+      body_.out << "<circle cx=\"" << num(along_.x(s.positionM)) << "\" cy=\"" << num(y(*s.timeS)) << "\" r=\""
+                << num(design_.stopRadius) << "\" fill=\"" << design_.colours.schedule << "\" class=\"stop\"><title>"
+                << escapeXml(s.name + " " + running_time::clockText(*s.timeS)) << "</title></circle>\n";
+    }
+  }
+
+  // "A to B: scheduled 0:05:00, minimum 0:04:12, tight (supplement 3.1 %, recommended 5.0 %)".
+  std::string sectionText(const running_time::TimetableSection& s) const {
+    const running_time::Timetable& tt = d_.run.timetable;
+    std::string text = tt.stops[s.from].name + " to " + tt.stops[s.to].name + ": scheduled " +
+                       running_time::clockText(s.scheduledS.value_or(0)) + ", minimum ";
+    text += s.minimumS ? running_time::clockText(*s.minimumS) : "none (" + s.problem + ")";
+    text += ", " + std::string(running_time::verdictName(s.verdict));
+    if (auto sp = s.supplementPercent(), rp = s.recommendedPercent(); sp && rp) {
+      text += " (supplement " + label(std::round(*sp * 10) / 10) + " %, recommended " + label(std::round(*rp * 10) / 10) + " %)";
+    }
+    return text;
+  }
+
+  // The clock on the left, downwards, at the design's first step that leaves few enough labels.
+  std::function<double(double)> clockAxis(const PanelDesign& p, double top, double lo, double hi) {
+    double step = design_.clockSteps.back();
+    for (int candidate : design_.clockSteps) {
+      if ((hi - lo) / candidate <= p.axisLabels) {
+        step = candidate;
+        break;
+      }
+    }
+    lo = std::floor(lo / step) * step;
+    hi = std::max(std::ceil(hi / step) * step, lo + step);
+    const double headroom = design_.valueHeadroom, scaled = p.height - 2 * headroom;
+    auto y = [=](double t) { return top + headroom + (t - lo) / (hi - lo) * scaled; };
+    for (double t = lo; t <= hi + step / 2; t += step) {
+      body_.line(kLeft - 4, y(t), kLeft, y(t), "stroke=\"#555\"");
+      body_.line(kLeft, y(t), kLeft + kPlotWidth, y(t), "stroke=\"#f0f0f0\"");
+      std::string clock = running_time::clockText(t);
+      body_.text(kLeft - 6, y(t) + 3, clock.substr(0, clock.size() - 3), "font-size=\"9\" text-anchor=\"end\"");
+    }
+    body_.text(14, top + p.height / 2, p.unit, "font-size=\"10\" fill=\"#444\"");
+    return y;
   }
 
   // The speed a slow-down leaves, only where it is below the line's limit: elsewhere the limit's own
@@ -587,6 +691,7 @@ class Renderer {
   double legend(double top) {
     double x = kLeft;
     for (const LegendEntry& item : design_.legend) {
+      if (x + 18 + textWidth(item.text, 10) > kLeft + kPlotWidth) x = kLeft, top += 18;
       body_.rect(x, top, 14, 10, fill(item.fill) + " stroke=\"#999\"");
       body_.text(x + 18, top + 9, item.text, "font-size=\"10\"");
       x += 30 + textWidth(item.text, 10);

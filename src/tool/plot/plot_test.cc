@@ -1,6 +1,7 @@
 // scenario-tool plot: axis spacing at any length, the line's own kilometre posts, the plan that belongs
 // to the cells, and the interactive page (its behaviour in a browser is tested by viewer_browser_test.py).
 #include <filesystem>
+#include <regex>
 
 #include <gtest/gtest.h>
 
@@ -184,6 +185,30 @@ TEST_F(Plot, TheSpeedPanelShowsTheLimitOnceAndEverySignalIsLabelled) {
   ASSERT_EQ(runToolCaptured({"compile", dir(), "Breve", "1"}).status, 0);
   ASSERT_EQ(runToolCaptured({"plot", dir(), "Breve", "1"}).status, 0);
   EXPECT_EQ(occurrences(readBytes(file("Breve_1.svg")), slowedLine), 1u) << "the starter has one slow-down";
+}
+
+// The SVG's panels in order, with what the run and the timetable draw in them: each panel's title, the
+// run's lines, each timetable section's verdict and title, each scheduled stop. Not the pixels.
+std::string svgStructure(const std::string& svg) {
+  static const std::regex marker(
+      "<text [^>]*font-weight=\"bold\" font-size=\"12\">([^<]*)</text>|<g id=\"(run-[a-z]+)\"><title>([^<]*)</title>|"
+      "<g class=\"section\" data-verdict=\"([^\"]*)\"><title>([^<]*)</title>|class=\"stop\"><title>([^<]*)</title>");
+  std::string out;
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), marker); it != std::sregex_iterator(); ++it) {
+    const std::smatch& m = *it;
+    if (m[1].matched) out += "panel: " + m[1].str() + "\n";
+    else if (m[2].matched) out += "  " + m[2].str() + ": " + m[3].str() + "\n";
+    else if (m[4].matched) out += "  section " + m[4].str() + ": " + m[5].str() + "\n";
+    else out += "  stop: " + m[6].str() + "\n";
+  }
+  return out;
+}
+
+TEST_F(Plot, TheSvgDrawsTheRunAndTheTimetableInTheirPanels) {
+  compile();
+  ASSERT_EQ(runToolCaptured({"plot", dir()}).status, 0);
+  EXPECT_EQ(svgStructure(readBytes(file(kSvg))),
+            readBytes(std::string(PACK_SOURCE_DIR) + "/tests/data/plot/embedded_svg_structure.txt"));
 }
 
 // The page carries everything it needs: no file or address outside it, and its data names the source

@@ -71,6 +71,11 @@ function postText(v) {
   const s = v < 0 ? "-" : "", a = Math.abs(v);
   return s + Math.floor(a / S.postUnit) + S.postSeparator + String(a % S.postUnit).padStart(S.postDigits, "0");
 }
+// "8:05:03" from seconds after midnight.
+function clock(t) {
+  const s = Math.round(t), sign = s < 0 ? "-" : "", a = Math.abs(s), two = v => String(v).padStart(2, "0");
+  return sign + Math.floor(a / 3600) + ":" + two(Math.floor(a / 60) % 60) + ":" + two(a % 60);
+}
 function srcText(src) { return src ? D.sources[src[0]] + ":" + src[1] : ""; }
 
 // ---- Runs of equal values per cell, [first cell, last cell, value], sorted.
@@ -168,7 +173,7 @@ function layout() {
   let y = 22;
   panelTop = {};
   for (const p of S.panels) { panelTop[p.id] = y; y += p.height + S.panelGap; }
-  along.setAttribute("height", y + 34);
+  along.setAttribute("height", y + 34 + 16 * Math.ceil(S.legend.length / 6));
   along.setAttribute("width", W);
 }
 function valueAxis(g, panel, top, lo, hi) {
@@ -233,11 +238,13 @@ function render() {
   if (hoverX !== null) showInfo(hoverX, null);
 }
 function legend(root, inKm) {
-  const last = S.panels[S.panels.length - 1], bottom = panelTop[last.id] + last.height + 26;
+  const last = S.panels[S.panels.length - 1];
+  let bottom = panelTop[last.id] + last.height + 26;
   el("text", {x: LEFT, y: bottom, "font-size": 10, fill: "#444"}, root,
      "grey labels: the line's kilometre posts" + (inKm ? " (km)" : "") + "; " + D.kilometres.describe);
   let lx = LEFT;
   for (const item of S.legend) {
+    if (lx + 18 + textWidth(item.text, 10) > LEFT + PW) { lx = LEFT; bottom += 16; }
     el("rect", {x: lx, y: bottom + 10, width: 14, height: 10, fill: item.fill, stroke: "#999"}, root);
     el("text", {x: lx + 18, y: bottom + 19, "font-size": 10}, root, item.text);
     lx += 30 + textWidth(item.text, 10);
@@ -329,6 +336,7 @@ const DRAW = {
     boxes(g, slowed, {fill: c.slowDownBand});
     stepLine(g, D.speed, y, c.lineSpeed, 1.2);
     slowedLine(g, y, c.effectiveSpeed, 1.8);
+    runLine(g, D.run.v, y, "run-speed");
     const place = placer();
     let lastBoard = null;
     for (const f of featuresBetween(v0, v1)) {
@@ -346,6 +354,38 @@ const DRAW = {
           el("text", {x: x, y: top + h - 9, "font-size": 8, "text-anchor": "middle"}, g, f.label);
         }
       }
+    }
+  },
+  timetable(g, p, top, frame) {
+    const R = D.run, [i0, i1] = runInView();
+    let lo = Infinity, hi = -Infinity;
+    for (let i = i0; i < i1; i++) { lo = Math.min(lo, R.t[i]); hi = Math.max(hi, R.t[i]); }
+    for (const s of R.stops) if (s.time !== null && s.m >= v0 && s.m <= v1) { lo = Math.min(lo, s.time); hi = Math.max(hi, s.time); }
+    // A section reaching beyond the view counts with its times at the view's edges.
+    for (const s of scheduledSections()) {
+      const a = R.stops[s.from], b = R.stops[s.to];
+      if (b.m < v0 || a.m > v1) continue;
+      const at = m => a.time + (b.m > a.m ? (m - a.m) / (b.m - a.m) : 0) * s.scheduled;
+      lo = Math.min(lo, at(Math.max(a.m, v0))); hi = Math.max(hi, at(Math.min(b.m, v1)));
+    }
+    if (!(lo <= hi)) {
+      el("text", {x: LEFT + 12, y: top + p.height / 2, "font-size": 11, fill: "#777"}, g,
+         R.problem ? "No timetable: " + R.problem : R.stops.length < 2 ? "No timetable: no stops to run between" :
+         "No part of the timetable in view");
+      return;
+    }
+    const y = clockAxis(frame, p, top, lo, hi), c = S.colours;
+    for (const s of scheduledSections()) {
+      const a = R.stops[s.from], b = R.stops[s.to];
+      if (b.m < v0 || a.m > v1) continue;
+      el("line", {x1: X(a.m), y1: y(a.time), x2: X(b.m), y2: y(a.time + s.scheduled), class: "section",
+                  "data-verdict": s.verdict, stroke: c.verdict[s.verdict] || c.verdict[""],
+                  "stroke-width": S.scheduleWidth}, g);
+    }
+    runLine(g, R.t, y, "run-time");
+    for (const s of R.stops) {
+      if (s.time === null || s.m < v0 || s.m > v1) continue;
+      el("circle", {cx: X(s.m), cy: y(s.time), r: S.stopRadius, fill: c.schedule, class: "stop"}, g);
     }
   },
   adhesion(g, p, top, frame) {
@@ -378,6 +418,67 @@ const DRAW = {
     }
   }
 };
+// The run's points in view, [first, end), with one on each side so that the line reaches the edges.
+function runInView() {
+  const M = D.run.m;
+  return [Math.max(0, lowerBound(M, v0, m => m) - 1), Math.min(M.length, lowerBound(M, v1, m => m) + 1)];
+}
+// The fastest run as one path, `values` giving each point's value: in each pixel column its lowest and
+// highest point in their order along the run, so that the work follows the pixels, not the points.
+function runLine(g, values, y, id) {
+  const M = D.run.m, [i0, i1] = runInView();
+  let d = "";
+  const add = k => { d += (d ? "L" : "M") + X(M[k]).toFixed(1) + "," + y(values[k]).toFixed(1); };
+  for (let i = i0; i < i1;) {
+    const column = Math.floor(X(M[i]));
+    let lo = i, hi = i, j = i;
+    for (; j < i1 && Math.floor(X(M[j])) === column; j++) {
+      if (values[j] < values[lo]) lo = j;
+      if (values[j] > values[hi]) hi = j;
+    }
+    add(i);
+    if (j - i > 2) { add(Math.min(lo, hi)); add(Math.max(lo, hi)); }
+    if (j - 1 > i) add(j - 1);
+    i = j;
+  }
+  if (d) el("path", {d: d, id: id, fill: "none", stroke: S.colours.run, "stroke-width": S.runWidth}, g);
+}
+// The sections with a scheduled time, from a stop with a time: the ones the graphic timetable draws.
+function scheduledSections() {
+  return D.run.sections.filter(s => s.scheduled !== null && D.run.stops[s.from].time !== null);
+}
+// The clock downwards on the left of a panel, at the design's first step that leaves few enough labels.
+function clockAxis(g, panel, top, lo, hi) {
+  let step = S.clockSteps[S.clockSteps.length - 1];
+  for (const c of S.clockSteps) if ((hi - lo) / c <= panel.axisLabels) { step = c; break; }
+  lo = Math.floor(lo / step) * step; hi = Math.max(Math.ceil(hi / step) * step, lo + step);
+  const pad = S.valueHeadroom, y = t => top + pad + (t - lo) / (hi - lo) * (panel.height - 2 * pad);
+  for (let t = lo; t <= hi + step / 2; t += step) {
+    el("line", {x1: LEFT, x2: LEFT + PW, y1: y(t), y2: y(t), stroke: "#f0f0f0"}, g);
+    el("text", {x: LEFT - 5, y: y(t) + 3, "font-size": 9, "text-anchor": "end"}, g, clock(t).slice(0, -3));
+  }
+  el("text", {x: 4, y: top + panel.height / 2, "font-size": 10, fill: "#444"}, g, panel.unit);
+  return y;
+}
+// The run at metre `m`, interpolated between its neighbouring points: [km/h, clock], or null.
+function runAtMetre(m) {
+  const R = D.run, i = lowerBound(R.m, m, x => x);
+  if (i === 0 || i >= R.m.length) return null;
+  const a = i - 1, share = R.m[i] > R.m[a] ? (m - R.m[a]) / (R.m[i] - R.m[a]) : 0;
+  return [R.v[a] + (R.v[i] - R.v[a]) * share, R.t[a] + (R.t[i] - R.t[a]) * share];
+}
+function runRows(m, add) {
+  const R = D.run, at = runAtMetre(m);
+  if (at) add("fastest run of the " + R.train + ": " + Math.round(at[0]) + " km/h, at " + clock(at[1]));
+  for (const s of R.sections) {
+    const a = R.stops[s.from], b = R.stops[s.to];
+    if (m < a.m || m > b.m || (s.scheduled === null && !s.problem)) continue;
+    add((s.spans ? "over the stops without a time, " : "") + a.name + " to " + b.name + ": scheduled " +
+        (s.scheduled === null ? "-" : clock(s.scheduled)) + ", minimum " +
+        (s.minimum === null ? "none (" + s.problem + ")" : clock(s.minimum)) + (s.verdict ? ": " + s.verdict : ""));
+  }
+}
+
 // The elevation in view per pixel column: [x, lowest, highest], or one point per cell when cells are
 // wider than a pixel.
 function elevationColumns() {
@@ -480,6 +581,7 @@ function showInfo(px, ev) {
   if (m > D.routeLength) add("beyond the end of the route (" + dist(D.routeLength) + "): the run-out");
   if (cell < D.profileCells) profileRows(cell, add);
   else add("last cells of the model: no speed, gradient or adhesion");
+  runRows(m, add);
   const mo = runAt(D.mountain, cell);
   if (mo && mo[2]) add("mountain stretch, type " + mo[2]);
   const cu = runAt(D.curve, cell);
