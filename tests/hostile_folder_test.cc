@@ -300,8 +300,9 @@ TEST_F(HostileFolder, AReaderCannotHoldWritersAndAWriterHoldsEachForABoundedTime
     int busyStatus;
   };
   const std::string tool = shellQuoted((fs::path(PACK_BIN_DIR) / "scenario-tool").string());
-  const Writer writers[] = {{tool, "compile s", 75},         {tool, "export --force s", 75},
-                            {tool, "decompile --force s", 75}, {tool, "new s Nuova 1", 75},
+  // Each names its scenario: `new` adds a second one to the folder while the others run.
+  const Writer writers[] = {{tool, "compile s Borgorosso_MontegranoC 517", 75}, {tool, "export --force s", 75},
+                            {tool, "decompile --force s Borgorosso_MontegranoC 517", 75}, {tool, "new s Nuova 1", 75},
                             {"p/scenario-pack", "", 4}};
   // Runs every writer at once; each one's exit status, standard error and seconds taken.
   struct Ended {
