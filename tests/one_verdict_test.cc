@@ -128,6 +128,9 @@ TEST(OneVerdict, CheckThePageAndTheEditorSayTheSameInTheSameOrder) {
       {"a platform error behind a position error",
        [](std::string&, std::string& run) { run = replaced(run, "stazione,    9750, 22,  300,", "stazione,    9760, 22,  250,"); },
        {"E8", "L035"}},
+      {"a terminus the train cannot reach in its time",
+       [](std::string&, std::string& run) { run = replaced(run, "0,  17,27, 0, MONTEGRANO C.", "0,  16,58, 0, MONTEGRANO C."); },
+       {"L038"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -9,6 +9,7 @@
 #include "formats/file_names.h"
 #include "output/compiled_files.h"
 #include "tool/check/placement_log.h"
+#include "tool/describe/timetable_findings.h"
 
 namespace pack {
 namespace {
@@ -127,6 +128,13 @@ void explain(CompileReport& report, const Model& model, const PlacementLog& prov
     warnings.push_back({path(o.later.source), o.later.line,
                         findingMessage(FindingId::kApproachMarksReplaced, {earlier, cells, distance}), 0, {},
                         FindingId::kApproachMarksReplaced});
+  }
+  // Whether the timetable can be driven, once the scenario compiled: each finding at the later station's
+  // line.
+  if (e.code != 0 || report.fatal != 0 || !model.hasCells()) return;
+  for (TimetableFinding& f : timetableFindings(model)) {
+    const PlacementLog::Origin at = provenance.rowAt(f.toRow);
+    warnings.push_back({at.known() ? path(at.source) : trainPath, at.line, std::move(f.message), 0, {}, f.id});
   }
 }
 
