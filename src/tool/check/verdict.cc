@@ -26,7 +26,12 @@ SourcePaths pathsOf(const FileSystem& files, const CompileRequest& request) {
           files.join(request.sourceFolder, trainRunSourceName(names))};
 }
 
-std::string errorId(std::int32_t code) { return "E" + std::to_string(code); }
+// Appended, not joined with +: GCC 12 misreads the join for MinGW as an overlapping copy.
+std::string errorId(std::int32_t code) {
+  std::string id = "E";
+  id += std::to_string(code);
+  return id;
+}
 
 VerdictFinding errorFinding(const RecordedError& e, const std::string& fallbackFile) {
   RecordedError unplaced = e;  // the finding carries its file and line itself
