@@ -1,16 +1,72 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native build, the sanitizer build, a short fuzzing run,
-# then the Windows cross-builds, checked without running them, and one of them run under Wine (one test at
-# a time, on a virtual X display, in a Wine prefix of its own inside its build folder) and compared with the
-# native programs.
+# Builds everything and runs every test: the native build, the sanitizer build (clang, whose libFuzzer
+# targets then get a short fuzzing run), then the Windows cross-builds, checked without running them, and
+# one of them run under Wine (one test at a time, on a virtual X display, in a Wine prefix of its own inside
+# its build folder) and compared with the native programs. At the end, a table of where the time went.
 #
 # Which Windows build runs under Wine: the 32-bit one, the programs users get, where this host can start
 # 32-bit programs; the 64-bit one (same sources, same tests) where its kernel cannot, as some hosts' cannot.
 # PACK_WINE_BITS=64 (or 32) chooses instead of asking the host.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh all
 jobs="$(nproc)"
+
+# Each stage's wall time and the processor time of what it ran (user + system, all cores).
+stage_names=() stage_wall=() stage_cpu=()
+# Sets cpu_now to the processor time of every command this shell has waited for; `times` runs here, in
+# this shell, since a subshell's children are not this shell's.
+times_file="$(mktemp)"
+children_cpu() {
+  times >"$times_file"
+  # The second line holds the children's user and system times, as 1m2.345s 0m0.678s.
+  cpu_now="$(sed -n 2p "$times_file" |
+    awk '{ t = 0; for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] } printf "%.1f", t }')"
+}
+stage() {
+  local name="$1" start cpu_before
+  shift
+  start="$EPOCHREALTIME"
+  children_cpu
+  cpu_before="$cpu_now"
+  stage_names+=("$name")
+  "$@"
+  children_cpu
+  stage_wall+=("$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }')")
+  stage_cpu+=("$(awk -v a="$cpu_before" -v b="$cpu_now" 'BEGIN { printf "%.1f", b - a }')")
+}
+stage_table() {
+  local i wall=0 cpu=0
+  ((${#stage_names[@]})) || return 0
+  printf '\n%-34s %9s %9s\n' "test: stage" "wall (s)" "cpu (s)" >&2
+  for i in "${!stage_names[@]}"; do
+    if ((i < ${#stage_wall[@]})); then
+      printf '%-34s %9s %9s\n' "${stage_names[$i]}" "${stage_wall[$i]}" "${stage_cpu[$i]}" >&2
+      wall="$(awk -v a="$wall" -v b="${stage_wall[$i]}" 'BEGIN { print a + b }')"
+      cpu="$(awk -v a="$cpu" -v b="${stage_cpu[$i]}" 'BEGIN { print a + b }')"
+    else
+      printf '%-34s %9s\n' "${stage_names[$i]}" "failed" >&2
+    fi
+  done
+  printf '%-34s %9.1f %9.1f\n' "total" "$wall" "$cpu" >&2
+}
+
+# Whatever happens, the table is printed; once the Windows tests have started, nothing of Wine is left
+# running (the last test waits for it too), and the last line says which build ran under Wine.
+wine_preset=""
+finish() {
+  local status=$?
+  if [[ -n "$wine_preset" ]]; then
+    export WINEPREFIX="$PWD/build-$wine_preset/wineprefix" WINELOADER="$wine_loader"
+    timeout 120 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
+  fi
+  stage_table
+  rm -f "$times_file"
+  [[ -n "$wine_preset" ]] && echo "test: the Windows tests ran on the $wine_bits-bit build (build-$wine_preset): $why" >&2
+  exit "$status"
+}
+trap finish EXIT
+
+stage "installs" scripts/setup.sh all
 
 wine_bits="${PACK_WINE_BITS:-}"
 case "$wine_bits" in
@@ -26,38 +82,41 @@ case "$wine_bits" in
   *) echo "test: PACK_WINE_BITS must be 32 or 64, not \"$wine_bits\"" >&2; exit 64 ;;
 esac
 
-cmake --preset default -DPACK_REQUIRE_ALL=ON >/dev/null
-cmake --build build --parallel "$jobs"
-ctest --preset default --parallel "$jobs"
+configure() { cmake --preset "$1" -DPACK_REQUIRE_ALL=ON >/dev/null; }
+build() {
+  local preset="$1" dir
+  shift
+  dir=build-"$preset"
+  [[ "$preset" == default ]] && dir=build
+  configure "$preset"
+  cmake --build "$dir" --parallel "$jobs" "$@"
+}
 
-cmake --preset asan -DPACK_REQUIRE_ALL=ON >/dev/null
-cmake --build build-asan --parallel "$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan --parallel "$jobs"
+stage "native build" build default
+stage "native tests" ctest --preset default --parallel "$jobs"
 
-# A short fuzzing run of each target under both sanitizers (clang); a finding fails the test command.
-scripts/fuzz.sh 30
+# One clang build serves the sanitizer tests and the fuzz targets.
+stage "sanitizer build" build asan
+stage "sanitizer tests" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --preset asan --parallel "$jobs"
+# A short fuzzing run of each target under both sanitizers; a finding fails the test command.
+stage "fuzzing, 30 s a target" scripts/fuzz.sh 30
 
 # The 32-bit programs are what users get: always built and checked, whether or not they can run here.
-cmake --preset win32 -DPACK_REQUIRE_ALL=ON >/dev/null
-cmake --build build-win32 --parallel "$jobs"
-scripts/check-windows-programs.sh build-win32 i686
+# Where the 64-bit build carries the Windows tests, the 32-bit one builds only the two programs.
 if [[ "$wine_bits" == 32 ]]; then
-  wine_preset=win32 wine_loader=/usr/lib/wine/wine
+  stage "32-bit Windows build" build win32
+  wine_loader=/usr/lib/wine/wine
 else
-  wine_preset=win64 wine_loader=/usr/lib/wine/wine64
-  cmake --preset win64 -DPACK_REQUIRE_ALL=ON >/dev/null
-  cmake --build build-win64 --parallel "$jobs"
-  scripts/check-windows-programs.sh build-win64 x86_64
+  stage "32-bit Windows build (programs)" build win32 --target scenario-pack scenario-tool
+  stage "64-bit Windows build" build win64
+  wine_loader=/usr/lib/wine/wine64
+fi
+stage "32-bit programs checked" scripts/check-windows-programs.sh build-win32 i686
+if [[ "$wine_bits" == 64 ]]; then
+  stage "64-bit programs checked" scripts/check-windows-programs.sh build-win64 x86_64
 fi
 
-# Whatever happens, nothing of Wine is left running (the last test waits for it too), and the last line
-# says which build ran under Wine.
-end_wine() {
-  local status=$?
-  export WINEPREFIX="$PWD/build-$wine_preset/wineprefix" WINELOADER="$wine_loader"
-  timeout 120 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
-  echo "test: the Windows tests ran on the $wine_bits-bit build (build-$wine_preset): $why" >&2
-  exit "$status"
-}
-trap end_wine EXIT
-xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" ctest --preset "$wine_preset"
+wine_preset="win$wine_bits"
+stage "Windows tests under Wine ($wine_bits-bit)" \
+  xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" ctest --preset "$wine_preset"

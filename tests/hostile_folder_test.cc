@@ -239,9 +239,9 @@ TEST_F(HostileFolder, AFolderNameThatIsNotUtf8StillGivesValidJson) {
   std::string folder = "sc\xff\xfe";
   scenario(folder, false);
   EXPECT_EQ(tool("compile --json " + shellQuoted(folder)), 0) << err_;
-  EXPECT_NO_THROW(nlohmann::json::parse(out_)) << out_;
+  EXPECT_TRUE(nlohmann::json::accept(out_)) << out_;
   EXPECT_NE(tool("check --json " + shellQuoted(folder)), 70) << err_;
-  EXPECT_NO_THROW(nlohmann::json::parse(out_)) << out_;
+  EXPECT_TRUE(nlohmann::json::accept(out_)) << out_;
 }
 
 TEST_F(HostileFolder, ControlCharactersReachTheTerminalEscaped) {
