@@ -345,7 +345,7 @@ TEST_F(AttackedServer, StaysBoundedAndAnswersThePageUnderEveryAttackAtOnce) {
   EXPECT_LT(largestRangeReply.load(), (1u << 20) + 4096) << "thousands of ranges get the page once, not thousands of times";
   EXPECT_LT(mostFlooded.load(), 16u << 20) << "an endless head is cut off soon";
   EXPECT_EQ(slowEndedSoon.load(), kSlow) << "a slow request ends within its time";
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(PACK_SANITIZED)
   const std::int64_t grew = peak - idle;
   std::cout << "[ memory ] idle " << idle / 1024 << " KiB, peak under attack " << peak / 1024 << " KiB (+"
             << grew / 1024 << " KiB)\n";
