@@ -2,7 +2,6 @@
 // in one run, writing nothing, as lines or as one JSON object.
 #include "tool/commands/check_command.h"
 
-#include <CLI/CLI.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -80,9 +79,9 @@ class CheckCommand : public ScenarioCommand {
  public:
   CheckCommand() : ScenarioCommand("check", ScenarioFiles::kSources) {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("check", "Report every problem of a scenario's sources, writing nothing");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("check", "Report every problem of a scenario's sources, writing nothing");
+    sub.footer(
         "Reads DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt, compiles them in memory exactly as\n"
         "scenario-pack would, and lists the error the compiler records. As the compiler stops at its first\n"
         "error, the entry of each error is then set aside (in memory) and the sources compiled again, up to\n"
@@ -94,10 +93,10 @@ class CheckCommand : public ScenarioCommand {
         "Exit status: 0 no error (warnings allowed unless --strict), 1 warnings only and --strict,\n"
         "2 an error (or a missing train run source), 64 bad argument, 74 a source could not be read.\n"
         "More in docs/authoring.md.");
-    sub->add_flag("--no-plan", options_.noPlan, "Check as compiled without the per-metre plan (curves are not read)");
-    sub->add_flag("--strict", options_.strict, "Exit with 1 when there are warnings and no error");
-    sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
-    sub->add_flag("--all", options_.all, "List every warning, not one of each kind with a count");
+    sub.flag("--no-plan", options_.noPlan, "Check as compiled without the per-metre plan (curves are not read)");
+    sub.flag("--strict", options_.strict, "Exit with 1 when there are warnings and no error");
+    sub.flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
+    sub.flag("--all", options_.all, "List every warning, not one of each kind with a count");
     addScenarioArguments(sub, "the two sources");
     return sub;
   }

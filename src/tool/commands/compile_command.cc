@@ -1,6 +1,5 @@
 #include "tool/commands/compile_command.h"
 
-#include <CLI/CLI.hpp>
 #include <optional>
 #include <ostream>
 
@@ -61,9 +60,9 @@ class CompileCommand : public ScenarioCommand {
  public:
   CompileCommand() : ScenarioCommand("compile", ScenarioFiles::kSources) {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("compile", "Compile a scenario's two sources into the simulator's files");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("compile", "Compile a scenario's two sources into the simulator's files");
+    sub.footer(
         "Reads DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt, compiles them exactly as scenario-pack\n"
         "compiles its own, and writes SCENARIO_linea.dat (the plan, unless --no-plan), SCENARIO_TRAIN.sim\n"
         "and SCENARIO_TRAIN.dat into DIR, or into the folder -o names (created if missing; a name ending in\n"
@@ -73,13 +72,13 @@ class CompileCommand : public ScenarioCommand {
         "\" Errore n. \" (nothing written), 64 bad argument, 74 a file could not be read or written, or the\n"
         "train run source is missing (nothing written; --allow-missing-run compiles the route alone).\n"
         "More in docs/authoring.md.");
-    sub->add_flag("--no-plan", options_.noPlan, "Compile without the per-metre plan (curves are not read)");
-    sub->add_flag("--delete-sources", options_.deleteSources,
+    sub.flag("--no-plan", options_.noPlan, "Compile without the per-metre plan (curves are not read)");
+    sub.flag("--delete-sources", options_.deleteSources,
                   "Delete the sources as the pack does after reading them (kept by default)");
-    sub->add_flag("--allow-missing-run", options_.allowMissingRun,
+    sub.flag("--allow-missing-run", options_.allowMissingRun,
                   "Compile the route alone when the train run source is missing, as the pack would");
-    sub->add_flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
-    sub->add_option("-o,--output", options_.outDir, "Folder for the compiled files (default: DIR)")->check(kNotEmpty);
+    sub.flag("--json", options_.json, "Print one JSON object on standard output instead of the lines");
+    sub.option("-o,--output", options_.outDir, "Folder for the compiled files (default: DIR)").notEmpty();
     addScenarioArguments(sub, "the two sources");
     return sub;
   }

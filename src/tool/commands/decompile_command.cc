@@ -1,6 +1,5 @@
 #include "tool/commands/decompile_command.h"
 
-#include <CLI/CLI.hpp>
 #include <optional>
 #include <ostream>
 
@@ -98,9 +97,9 @@ class DecompileCommand : public ScenarioCommand {
  public:
   DecompileCommand() : ScenarioCommand("decompile", ScenarioFiles::kCompiled) {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("decompile", "Turn a compiled scenario back into its two sources");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("decompile", "Turn a compiled scenario back into its two sources");
+    sub.footer(
         "Reads DIR/SCENARIO_TRAIN.dat, DIR/SCENARIO_TRAIN.sim and, when present, DIR/SCENARIO_linea.dat, and\n"
         "writes SCENARIO_linea.txt and SCENARIO_TRAIN-.txt into DIR, or into the folder -o names (created if\n"
         "missing; a name ending in .txt names a file and is refused), such that 'scenario-tool compile'\n"
@@ -111,8 +110,8 @@ class DecompileCommand : public ScenarioCommand {
         "sources are written), 64 bad argument, 65 a file is not a compiled file (nothing written), 74 a file\n"
         "could not be read or written, or a source exists and --force was not given.\n"
         "More in docs/round-trip.md.");
-    sub->add_option("-o,--output", options_.outDir, "Folder for the two sources (default: DIR)")->check(kNotEmpty);
-    sub->add_flag("--force", options_.force, "Replace sources that already exist");
+    sub.option("-o,--output", options_.outDir, "Folder for the two sources (default: DIR)").notEmpty();
+    sub.flag("--force", options_.force, "Replace sources that already exist");
     addScenarioArguments(sub, "the compiled files");
     return sub;
   }

@@ -1,7 +1,6 @@
 // scenario-tool export DIR: writes the scenario's two sources and three crew documents into DIR, byte
 // for byte as the pack writes them. The pack deletes its sources after compiling; this is how an
 // author gets them to read or to start a new scenario from.
-#include <CLI/CLI.hpp>
 #include <map>
 #include <ostream>
 #include <string>
@@ -22,10 +21,10 @@ class ExportCommand : public ToolCommand {
  public:
   ExportCommand() : ToolCommand("export") {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub =
-        app.add_subcommand("export", "Write the scenario's two sources and three crew documents into DIR");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub =
+        tool.command("export", "Write the scenario's two sources and three crew documents into DIR");
+    sub.footer(
         "Writes the route description and train run description (the sources that scenario-pack deletes\n"
         "after compiling), the timetable sheet, the slow-down order and the notes, byte for byte as\n"
         "scenario-pack writes them, and lists each file written with its lines and bytes. A file of the\n"
@@ -34,8 +33,8 @@ class ExportCommand : public ToolCommand {
         "Exit status: 0 done, 64 bad argument, 73 a file in DIR differs and --force was not given, 74 a\n"
         "file or folder could not be written.\n"
         "More in docs/authoring.md.");
-    sub->add_flag("--force", force_, "Replace files in DIR even when they differ from the scenario's texts");
-    sub->add_option("DIR", folder_, "Folder to write into; created with its parents if missing")->required();
+    sub.flag("--force", force_, "Replace files in DIR even when they differ from the scenario's texts");
+    sub.option("DIR", folder_, "Folder to write into; created with its parents if missing").required();
     return sub;
   }
 

@@ -1,6 +1,5 @@
 // scenario-tool formats [route|run] [KEY]: the reference for authors, from the entry tables of
 // src/formats, as text or (--markdown) as the Markdown of docs/formats.md.
-#include <CLI/CLI.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -18,9 +17,9 @@ class FormatsCommand : public ToolCommand {
  public:
   FormatsCommand() : ToolCommand("formats") {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("formats", "Describe every entry of the two sources, for authors");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("formats", "Describe every entry of the two sources, for authors");
+    sub.footer(
         "With no argument, prints the index: the parts of the reference and each source's sections and\n"
         "keys. WORD shows one of them: a part (rules, placement, kilometre), a section (generale,\n"
         "montagne, segnali) or the entries a key is read as, by any part of it (pendenza, curvas3,\n"
@@ -29,9 +28,9 @@ class FormatsCommand : public ToolCommand {
         "'formats --markdown'.\n"
         "Exit status: 0 done, 64 bad argument or a WORD that nothing matches.\n"
         "More in docs/formats.md.");
-    sub->add_flag("--markdown", markdown_, "Print Markdown instead of text");
+    sub.flag("--markdown", markdown_, "Print Markdown instead of text");
     // Up to two words, counted in run(): a bound here would show in the usage line as "(0x)".
-    sub->add_option("WHAT", what_, "route or run, then WORD; or WORD alone")->type_name("");
+    sub.option("WHAT", what_, "route or run, then WORD; or WORD alone").typeName("");
     return sub;
   }
 

@@ -1,5 +1,4 @@
 // scenario-tool inspect FILE: decodes a compiled file (told apart by its name) and shows what it holds.
-#include <CLI/CLI.hpp>
 #include <charconv>
 #include <ostream>
 
@@ -35,9 +34,9 @@ class InspectCommand : public ToolCommand {
  public:
   InspectCommand() : ToolCommand("inspect") {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("inspect", "Show what a compiled scenario file holds, in words");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("inspect", "Show what a compiled scenario file holds, in words");
+    sub.footer(
         "FILE is told apart by its name: NAME_linea.dat is the plan, any other .dat the track cells, .sim\n"
         "the scenario table. Cells: every cell holding a feature, mark or mountain, and every cell where\n"
         "the speed limit, gradient or adhesion changes (all cells with --all), each in words with its\n"
@@ -50,11 +49,11 @@ class InspectCommand : public ToolCommand {
         "does not apply to FILE, 65 the file is empty, cut short or malformed (one line: what and at which\n"
         "offset), 74 the file could not be read.\n"
         "More in docs/looking.md.");
-    sub->add_flag("--json", json_, "Print JSON instead of text");
-    sub->add_flag("--all", all_, "Track cells: list every cell");
-    sub->add_option("--every", everyText_, "Plan: also list every N-th metre (N from 1)");
-    sub->add_flag("--strict", strict_, "Exit 1 when a value is one no compile writes");
-    sub->add_option("FILE", file_, "A compiled file: .dat, .sim or _linea.dat")->required();
+    sub.flag("--json", json_, "Print JSON instead of text");
+    sub.flag("--all", all_, "Track cells: list every cell");
+    sub.option("--every", everyText_, "Plan: also list every N-th metre (N from 1)");
+    sub.flag("--strict", strict_, "Exit 1 when a value is one no compile writes");
+    sub.option("FILE", file_, "A compiled file: .dat, .sim or _linea.dat").required();
     return sub;
   }
 

@@ -1,5 +1,4 @@
 // scenario-tool lsp: the language server for editors, over standard input and output.
-#include <CLI/CLI.hpp>
 #include <iostream>
 
 #include "tool/lsp/server.h"
@@ -12,9 +11,9 @@ class LspCommand : public ToolCommand {
  public:
   LspCommand() : ToolCommand("lsp") {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("lsp", "Serve an editor as a language server on standard input and output");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("lsp", "Serve an editor as a language server on standard input and output");
+    sub.footer(
         "Speaks the Language Server Protocol (JSON-RPC with Content-Length headers) on standard input and\n"
         "output, for editors: while the author types, both sources of a scenario are compiled in memory\n"
         "and the editor shows the compiler's error, the warnings and the fields it could not read at their\n"

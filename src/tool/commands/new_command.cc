@@ -1,7 +1,6 @@
 // scenario-tool new DIR NAME TRAIN [--from-path PATH.yaml]: writes a small scenario's two sources under
 // the author's names, to start a new scenario from something that compiles cleanly rather than from an
 // empty page or from the embedded 32 km line; or a scenario over an open running-path file's line.
-#include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
@@ -47,9 +46,9 @@ class NewCommand : public ToolCommand {
  public:
   NewCommand() : ToolCommand("new") {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("new", "Start a new scenario: write a small one's two sources into DIR");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("new", "Start a new scenario: write a small one's two sources into DIR");
+    sub.footer(
         "Writes NAME_linea.txt and NAME_TRAIN-.txt into DIR (created with its parents if missing): a 5 km\n"
         "line between two stations, with curves, gradients, a mountain stretch, a speed board, a text\n"
         "board, two signals and a slow-down. It compiles without an error or a warning; change it from\n"
@@ -63,10 +62,10 @@ class NewCommand : public ToolCommand {
         "Exit status: 0 done, 64 bad argument or name, 65 the path file is not a valid path, 73 a source\n"
         "of that name is already in DIR, 74 a file or folder could not be written.\n"
         "More in docs/authoring.md.");
-    sub->add_option("DIR", folder_, "Folder to write into")->required();
-    sub->add_option("NAME", scenario_, "Name of the new scenario (its line)")->required();
-    sub->add_option("TRAIN", train_, "Number of its train")->required();
-    sub->add_option("--from-path", pathFile_, "Open running-path file (YAML) whose line the scenario runs over");
+    sub.option("DIR", folder_, "Folder to write into").required();
+    sub.option("NAME", scenario_, "Name of the new scenario (its line)").required();
+    sub.option("TRAIN", train_, "Number of its train").required();
+    sub.option("--from-path", pathFile_, "Open running-path file (YAML) whose line the scenario runs over");
     return sub;
   }
 

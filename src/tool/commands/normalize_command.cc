@@ -1,7 +1,6 @@
 // scenario-tool normalize FILE...: rewrites scenario sources saved by an editor in another form (LF or
 // mixed line ends, a byte-order mark, UTF-8 text) into the form the compiler reads: code page 1252 with
 // CR LF after every line. Each file is replaced whole through a temporary file, or left untouched.
-#include <CLI/CLI.hpp>
 #include <cctype>
 #include <optional>
 #include <ostream>
@@ -27,10 +26,10 @@ class NormalizeCommand : public ToolCommand {
  public:
   NormalizeCommand() : ToolCommand("normalize") {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command(
         "normalize", "Rewrite sources in code page 1252 with CR LF line ends, the form the compiler reads");
-    sub->footer(
+    sub.footer(
         "Changes LF-only, mixed and lone CR line ends to CR LF, removes a byte-order mark and converts text\n"
         "saved as UTF-8 into code page 1252. A file that is not valid UTF-8 is taken to be code page 1252\n"
         "already and keeps its characters. A file already in that form is not rewritten. A character that\n"
@@ -41,7 +40,7 @@ class NormalizeCommand : public ToolCommand {
         "Exit status: 0 done, 65 a file holds a character code page 1252 cannot hold or is not a source\n"
         "text, 64 bad argument, 73 a file has several names, 74 a file could not be read or written.\n"
         "More in docs/authoring.md.");
-    sub->add_option("FILE", files_, "Source files to rewrite in place")->required()->check(kNotEmpty);
+    sub.option("FILE", files_, "Source files to rewrite in place").required().notEmpty();
     return sub;
   }
 

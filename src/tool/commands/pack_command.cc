@@ -2,7 +2,6 @@
 // in DIR, for publishing it the way the embedded scenario is published.
 #include "tool/commands/pack_command.h"
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <optional>
 #include <ostream>
@@ -134,9 +133,9 @@ class PackCommand : public ScenarioCommand {
  public:
   PackCommand() : ScenarioCommand("pack", ScenarioFiles::kSources) {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("pack", "Make a Windows program that writes and compiles the scenario in DIR");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("pack", "Make a Windows program that writes and compiles the scenario in DIR");
+    sub.footer(
         "Checks DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt as check does, then writes FILE: a copy\n"
         "of the pack program that carries the two sources and the crew documents DIR holds under the\n"
         "scenario's names (SCENARIO_TRAIN_note.txt, _rallentamenti.txt, _scheda_treno.txt; none is fine).\n"
@@ -153,13 +152,13 @@ class PackCommand : public ScenarioCommand {
         "64 bad argument, 65 the template is not the pack program, 73 FILE is one of the pack's own files,\n"
         "74 a file could not be read or written.\n"
         "More in docs/publishing.md.");
-    sub->add_option("-o,--output", options_.output, "The program to write (for example ValSorgente.exe)")->required()->check(kNotEmpty);
-    sub->add_option("--template", options_.templatePath, "The pack program to copy (default: " +
+    sub.option("-o,--output", options_.output, "The program to write (for example ValSorgente.exe)").required().notEmpty();
+    sub.option("--template", options_.templatePath, "The pack program to copy (default: " +
                                                               std::string(kTemplateName) + " beside the tool)");
-    sub->add_flag("--allow-errors", options_.allowErrors,
+    sub.flag("--allow-errors", options_.allowErrors,
                   "Pack a scenario with an error; the pack then writes what the compile gives, as compile does");
-    sub->add_flag("--strict", options_.strict, "Refuse a scenario with warnings, as check --strict fails on them");
-    sub->add_flag("--allow-warnings", options_.allowWarnings,
+    sub.flag("--strict", options_.strict, "Refuse a scenario with warnings, as check --strict fails on them");
+    sub.flag("--allow-warnings", options_.allowWarnings,
                   "Pack a source that is not in code page 1252 with CR LF line ends, as it is");
     addScenarioArguments(sub, "the two sources and the crew documents");
     return sub;

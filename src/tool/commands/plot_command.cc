@@ -1,5 +1,4 @@
 // scenario-tool plot DIR: one SVG picture of a compiled scenario, or with --html one interactive page.
-#include <CLI/CLI.hpp>
 #include <ostream>
 
 #include "formats/file_names.h"
@@ -19,9 +18,9 @@ class PlotCommand : public ScenarioCommand {
  public:
   PlotCommand() : ScenarioCommand("plot", ScenarioFiles::kCompiled) {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("plot", "Draw a compiled scenario: one SVG picture, or an interactive page");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("plot", "Draw a compiled scenario: one SVG picture, or an interactive page");
+    sub.footer(
         "Reads DIR/SCENARIO_TRAIN.dat, DIR/SCENARIO_TRAIN.sim and, when present, DIR/SCENARIO_linea.dat,\n"
         "and writes one self-contained SVG, DIR/SCENARIO_TRAIN.svg: the line seen from above with a scale\n"
         "bar, and under it the panels along the line (stations and platforms, elevation, gradient, curves,\n"
@@ -38,9 +37,9 @@ class PlotCommand : public ScenarioCommand {
         "the cells or holds a point that is not a number, 73 the output would replace one of the inputs or a\n"
         "file that is not a picture (nothing written), 74 a file could not be read or written.\n"
         "More in docs/looking.md.");
-    sub->add_option("-o,--output", output_, "The file to write, or a folder for it (default: DIR)")->check(kNotEmpty);
-    sub->add_flag("--html", html_, "Write the interactive page SCENARIO_TRAIN.html instead of the SVG");
-    sub->add_flag("--no-plan", noPlan_, "Leave the plan file out, even when there is one");
+    sub.option("-o,--output", output_, "The file to write, or a folder for it (default: DIR)").notEmpty();
+    sub.flag("--html", html_, "Write the interactive page SCENARIO_TRAIN.html instead of the SVG");
+    sub.flag("--no-plan", noPlan_, "Leave the plan file out, even when there is one");
     addScenarioArguments(sub, "the compiled files");
     return sub;
   }

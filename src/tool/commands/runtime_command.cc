@@ -1,6 +1,5 @@
 // scenario-tool runtime --train T.yaml --path P.yaml: the fastest run of a train over an open running
 // path, from rest to rest: its total time and the time and speed at each point of interest.
-#include <CLI/CLI.hpp>
 #include <ostream>
 
 #include "platform/platform.h"
@@ -23,9 +22,9 @@ class RuntimeCommand : public ToolCommand {
  public:
   RuntimeCommand() : ToolCommand("runtime") {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("runtime", "The fastest run of a train over a running path, with its times");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("runtime", "The fastest run of a train over a running path, with its times");
+    sub.footer(
         "Reads a rolling-stock file (--train) and a running-path file (--path), both in the open railtoolkit\n"
         "format (schema 2022.05, YAML), and runs the train's first formation over the path's first path\n"
         "from rest to rest: full traction up to the limit, cruising at it, braking at the train's constant\n"
@@ -36,10 +35,10 @@ class RuntimeCommand : public ToolCommand {
         "Exit status: 0 done, 64 bad argument, 65 a file is not a valid train or path (file:line:column:\n"
         "field: what is wrong) or the train cannot run the path, 74 a file could not be read.\n"
         "More in docs/running-time.md.");
-    sub->add_option("--train", trainFile_, "Rolling-stock file (YAML)")->required()->check(kNotEmpty);
-    sub->add_option("--path", pathFile_, "Running-path file (YAML)")->required()->check(kNotEmpty);
-    sub->add_flag("--json", json_, "Print JSON instead of text");
-    sub->add_option("--step", step_, "Distance step in metres (default 20)")->check(CLI::Range(0.001, 1000.0));
+    sub.option("--train", trainFile_, "Rolling-stock file (YAML)").required().notEmpty();
+    sub.option("--path", pathFile_, "Running-path file (YAML)").required().notEmpty();
+    sub.flag("--json", json_, "Print JSON instead of text");
+    sub.option("--step", step_, "Distance step in metres (default 20)").range(0.001, 1000.0);
     return sub;
   }
 

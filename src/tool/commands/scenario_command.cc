@@ -1,6 +1,5 @@
 #include "tool/commands/scenario_command.h"
 
-#include <CLI/CLI.hpp>
 #include <ostream>
 
 #include "tool/commands/output_guard.h"
@@ -136,16 +135,16 @@ std::optional<ChosenScenario> chooseScenario(FileSystem& fs, const ScenarioArgum
                         names->scenario + ", train " + names->train};
 }
 
-void ScenarioCommand::addScenarioArguments(CLI::App* sub, std::string_view dirHolds) {
-  sub->add_option("DIR", where_.dir, "Folder holding " + std::string(dirHolds))->required()->check(kNotEmpty);
-  scenarioOption_ = sub->add_option("SCENARIO", where_.scenario,
+void ScenarioCommand::addScenarioArguments(CommandLine& sub, std::string_view dirHolds) {
+  sub.option("DIR", where_.dir, "Folder holding " + std::string(dirHolds)).required().notEmpty();
+  scenarioOption_ = sub.option("SCENARIO", where_.scenario,
                                     "Scenario name, or a train number (default: the one scenario in DIR)");
-  trainOption_ = sub->add_option("TRAIN", where_.train, "Train number (default: the one train of SCENARIO in DIR)");
+  trainOption_ = sub.option("TRAIN", where_.train, "Train number (default: the one train of SCENARIO in DIR)");
 }
 
 std::optional<ChosenScenario> ScenarioCommand::chooseScenario(FileSystem& fs, std::ostream& err, int& status) const {
-  const char* empty = scenarioOption_->count() > 0 && where_.scenario.empty() ? "the scenario name is empty"
-                      : trainOption_->count() > 0 && where_.train.empty()       ? "the train number is empty"
+  const char* empty = scenarioOption_->given() && where_.scenario.empty() ? "the scenario name is empty"
+                      : trainOption_->given() && where_.train.empty()       ? "the train number is empty"
                                                                                 : nullptr;
   if (empty != nullptr) {
     status = voice(err).fail(kExitUsage, empty);

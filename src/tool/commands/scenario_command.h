@@ -15,10 +15,6 @@
 #include "platform/platform.h"
 #include "tool/commands/tool_command.h"
 
-namespace CLI {
-class Option;
-}
-
 namespace pack {
 
 // Which files make a scenario present in a folder: the two sources, or the compiled files.
@@ -55,7 +51,7 @@ class ScenarioCommand : public ToolCommand {
   ScenarioCommand(std::string_view name, ScenarioFiles kind) : ToolCommand(name), kind_(kind) {}
 
   // Adds DIR [SCENARIO [TRAIN]] to the command; `dirHolds` says what DIR holds, for the help.
-  void addScenarioArguments(CLI::App* sub, std::string_view dirHolds);
+  void addScenarioArguments(CommandLine& sub, std::string_view dirHolds);
 
   // The scenario asked for, or nothing with the reason said on `err` and the exit status in `status`.
   std::optional<ChosenScenario> chooseScenario(FileSystem& fs, std::ostream& err, int& status) const;
@@ -67,8 +63,8 @@ class ScenarioCommand : public ToolCommand {
   ScenarioArguments where_;
   ScenarioFiles kind_;
   // A name given empty is refused, not taken for one left out.
-  CLI::Option* scenarioOption_ = nullptr;
-  CLI::Option* trainOption_ = nullptr;
+  std::optional<Argument> scenarioOption_;
+  std::optional<Argument> trainOption_;
 };
 
 }  // namespace pack

@@ -2,7 +2,6 @@
 // the viewer's page of the sources in DIR and redraws every open page the moment a source is saved, with
 // the verdict of `check` beside the drawing. The sources are compiled in memory; with --write the
 // compiled files are also written, exactly as `compile` writes them.
-#include <CLI/CLI.hpp>
 #include <mutex>
 #include <ostream>
 
@@ -137,9 +136,9 @@ class ServeCommand : public ScenarioCommand {
  public:
   ServeCommand() : ScenarioCommand("serve", ScenarioFiles::kSources) {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("serve", "Show a scenario's sources in the browser, redrawn at every save");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("serve", "Show a scenario's sources in the browser, redrawn at every save");
+    sub.footer(
         "Serves the interactive page of DIR/SCENARIO_linea.txt and DIR/SCENARIO_TRAIN-.txt on this computer\n"
         "only (127.0.0.1 and ::1) and prints its address on the first line, with a secret token that every\n"
         "request needs, so that other users of this computer see nothing. The sources are compiled in\n"
@@ -150,11 +149,11 @@ class ServeCommand : public ScenarioCommand {
         "Exit status: 0 stopped, 64 bad argument, 69 the port could not be had, 74 DIR is missing or holds no\n"
         "sources.\n"
         "More in docs/looking.md.");
-    sub->add_option("--port", options_.port, "Port to listen on (default: one the system picks)")
-        ->check(CLI::Range(0, 65535));
-    sub->add_flag("--open", options_.open, "Open the page in the browser");
-    sub->add_flag("--write", options_.write, "Also write the compiled files at every save, as compile does");
-    sub->add_flag("--no-plan", options_.noPlan, "Compile without the per-metre plan (curves are not read)");
+    sub.option("--port", options_.port, "Port to listen on (default: one the system picks)")
+        .range(0, 65535);
+    sub.flag("--open", options_.open, "Open the page in the browser");
+    sub.flag("--write", options_.write, "Also write the compiled files at every save, as compile does");
+    sub.flag("--no-plan", options_.noPlan, "Compile without the per-metre plan (curves are not read)");
     addScenarioArguments(sub, "the two sources");
     return sub;
   }

@@ -1,7 +1,6 @@
 // scenario-tool timetable DIR [SCENARIO [TRAIN]]: the scenario's train over its line, stop to stop: the
 // technical minimum running time of each section against the scheduled one, the supplement left and the
 // one the timetable rules recommend, and a verdict.
-#include <CLI/CLI.hpp>
 #include <cmath>
 #include <ostream>
 
@@ -35,9 +34,9 @@ class TimetableCommand : public ScenarioCommand {
  public:
   TimetableCommand() : ScenarioCommand("timetable", ScenarioFiles::kCompiled) {}
 
-  CLI::App* define(CLI::App& app) override {
-    CLI::App* sub = app.add_subcommand("timetable", "Can the timetable be driven? Each section's minimum running time");
-    sub->footer(
+  CommandLine define(CommandLine& tool) override {
+    CommandLine sub = tool.command("timetable", "Can the timetable be driven? Each section's minimum running time");
+    sub.footer(
         "Reads DIR/SCENARIO_TRAIN.dat, .sim and, when present, DIR/SCENARIO_linea.dat, and runs the train\n"
         "from each stop to the next (the stations whose type places a stop point) as fast as the line\n"
         "allows: the speed limits with the slow-downs, the gradients, the curves (Roeckl's resistance) and\n"
@@ -56,15 +55,15 @@ class TimetableCommand : public ScenarioCommand {
         "Exit status: 0 done (whatever the verdicts), 64 bad argument, 65 a compiled file is malformed or\n"
         "the train file is not valid (file:line:column: field: what is wrong), 74 a file could not be read.\n"
         "More in docs/running-time.md.");
-    sub->add_option("--train", trainFile_, "Rolling-stock file (YAML) instead of the built-in train")->check(kNotEmpty);
-    sub->add_flag("--json", json_, "Print JSON instead of text");
-    sub->add_flag("--reference-model", settings_.referenceModel,
+    sub.option("--train", trainFile_, "Rolling-stock file (YAML) instead of the built-in train").notEmpty();
+    sub.flag("--json", json_, "Print JSON instead of text");
+    sub.flag("--reference-model", settings_.referenceModel,
                   "The published runs' model: no curves, adhesion or driver margin; the train file's braking");
-    sub->add_option("--driver-margin", settings_.driverMarginM, "Metres before a lower limit the driver is down to it (100)")
-        ->check(CLI::Range(0.0, 5000.0));
-    sub->add_option("--brake", brake_, "service or emergency: the conversion model's brake (service)")
-        ->check(CLI::IsMember({"service", "emergency"}));
-    sub->add_option("--step", settings_.stepM, "Distance step in metres (20)")->check(CLI::Range(0.001, 1000.0));
+    sub.option("--driver-margin", settings_.driverMarginM, "Metres before a lower limit the driver is down to it (100)")
+        .range(0.0, 5000.0);
+    sub.option("--brake", brake_, "service or emergency: the conversion model's brake (service)")
+        .oneOf({"service", "emergency"});
+    sub.option("--step", settings_.stepM, "Distance step in metres (20)").range(0.001, 1000.0);
     addScenarioArguments(sub, "the compiled files");
     return sub;
   }

@@ -1,6 +1,5 @@
 #include "tool/commands/tool_app.h"
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <exception>
 #include <memory>
@@ -49,39 +48,28 @@ int usageError(std::ostream& err, std::string message) {
   return kExitUsage;
 }
 
-bool isCommandName(const CLI::App& app, const std::string& word) {
-  for (const CLI::App* sub : app.get_subcommands({})) {
-    if (sub->get_name() == word) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 int runTool(const std::vector<std::string>& args, std::ostream& rawOut, std::ostream& rawErr) {
   EscapingStream out(rawOut);
   EscapingStream err(rawErr);
-  CLI::App app{kDescription, "scenario-tool"};
-  app.footer(kFooter);
-  app.require_subcommand(0, 1);
+  CommandLine tool(kDescription, "scenario-tool", kFooter);
   std::vector<std::unique_ptr<ToolCommand>> commands = makeCommands();
-  std::vector<CLI::App*> subcommands;
-  for (auto& command : commands) subcommands.push_back(command->define(app));
+  std::vector<CommandLine> lines;
+  for (auto& command : commands) lines.push_back(command->define(tool));
 
   // The parser would call an unknown word a missing command; name it instead.
-  if (!args.empty() && !args[0].empty() && args[0][0] != '-' && !isCommandName(app, args[0])) {
+  if (!args.empty() && !args[0].empty() && args[0][0] != '-' && !tool.isCommand(args[0])) {
     return usageError(err, "unknown command \"" + args[0] + "\"");
   }
-  try {
-    app.parse(std::vector<std::string>(args.rbegin(), args.rend()));  // the parser takes them reversed
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e, out, err);
-  } catch (const CLI::ParseError& e) {
-    return usageError(err, e.what());
+  int status = kExitOk;
+  std::string problem;
+  if (!tool.read(args, out, err, status, problem)) {
+    return status == kExitUsage ? usageError(err, problem) : status;
   }
 
   for (std::size_t i = 0; i < commands.size(); ++i) {
-    if (!subcommands[i]->parsed()) continue;
+    if (!lines[i].parsed()) continue;
     try {
       return commands[i]->run(out, err);
     } catch (const FolderBusy& e) {

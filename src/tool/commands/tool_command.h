@@ -7,9 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace CLI {
-class App;
-}
+#include "tool/commands/command_line.h"
 
 namespace pack {
 
@@ -45,9 +43,9 @@ class ToolCommand {
   // The word that runs the command: "check", "plot"...
   const std::string& name() const { return name_; }
 
-  // Adds the command to `app` as a subcommand with its arguments and help texts, and returns that
-  // subcommand. The parsed values land in the command's own members.
-  virtual CLI::App* define(CLI::App& app) = 0;
+  // Adds the command to `tool` with its arguments and help texts, and returns it. The parsed values
+  // land in the command's own members.
+  virtual CommandLine define(CommandLine& tool) = 0;
 
   // Runs the command after its arguments parsed; returns the exit status. Failures are reported as one
   // line on `err`.
