@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native build, the sanitizer build (clang, whose libFuzzer
-# targets then get a short fuzzing run), then the Windows cross-builds, checked without running them, and
-# one of them run under Wine (one test at a time, on a virtual X display, in a Wine prefix of its own inside
-# its build folder) and compared with the native programs. At the end, a table of where the time went.
+# Builds everything and runs every test: the native build and its tests, the sanitizer build (clang) and
+# its tests, the Windows cross-builds, checked without running them, then a short fuzzing run of the
+# sanitizer build's libFuzzer targets beside the Windows tests under Wine (one test at a time, on a
+# virtual X display, in a Wine prefix of its own inside its build folder), which compare the Windows
+# programs with the native ones. At the end, a table of where the time went.
 #
 # Which Windows build runs under Wine: the 32-bit one, the programs users get, where this host can start
 # 32-bit programs; the 64-bit one (same sources, same tests) where its kernel cannot, as some hosts' cannot.
@@ -11,7 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
 
-# Each stage's wall time and the processor time of what it ran (user + system, all cores).
+# Each stage's wall time and the processor time of what it ran (user + system, all cores). A stage that
+# ran beside another has its wall time shown indented under it, and is counted in that one's times.
 stage_names=() stage_wall=() stage_cpu=()
 # Sets cpu_now to the processor time of every command this shell has waited for; `times` runs here, in
 # this shell, since a subshell's children are not this shell's.
@@ -22,44 +24,52 @@ children_cpu() {
   cpu_now="$(sed -n 2p "$times_file" |
     awk '{ t = 0; for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] } printf "%.1f", t }')"
 }
+seconds_since() { awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }'; }
+# The stage running now, which the table shows as failed if the test command ends in it.
+current_stage=""
 stage() {
   local name="$1" start cpu_before
   shift
   start="$EPOCHREALTIME"
   children_cpu
   cpu_before="$cpu_now"
-  stage_names+=("$name")
+  current_stage="$name"
   "$@"
+  current_stage=""
   children_cpu
-  stage_wall+=("$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }')")
+  stage_names+=("$name")
+  stage_wall+=("$(seconds_since "$start")")
   stage_cpu+=("$(awk -v a="$cpu_before" -v b="$cpu_now" 'BEGIN { printf "%.1f", b - a }')")
 }
+# The table; its arguments, NAME SECONDS, are a row for what ran beside the last stage, shown under it
+# with its wall time (its processor time is counted in that stage's).
 stage_table() {
   local i wall=0 cpu=0
-  ((${#stage_names[@]})) || return 0
-  printf '\n%-34s %9s %9s\n' "test: stage" "wall (s)" "cpu (s)" >&2
+  ((${#stage_names[@]})) || [[ -n "$current_stage" ]] || return 0
+  printf '\n%-44s %9s %9s\n' "test: stage" "wall (s)" "cpu (s)" >&2
   for i in "${!stage_names[@]}"; do
-    if ((i < ${#stage_wall[@]})); then
-      printf '%-34s %9s %9s\n' "${stage_names[$i]}" "${stage_wall[$i]}" "${stage_cpu[$i]}" >&2
-      wall="$(awk -v a="$wall" -v b="${stage_wall[$i]}" 'BEGIN { print a + b }')"
-      cpu="$(awk -v a="$cpu" -v b="${stage_cpu[$i]}" 'BEGIN { print a + b }')"
-    else
-      printf '%-34s %9s\n' "${stage_names[$i]}" "failed" >&2
-    fi
+    printf '%-44s %9s %9s\n' "${stage_names[$i]}" "${stage_wall[$i]}" "${stage_cpu[$i]}" >&2
+    wall="$(awk -v a="$wall" -v b="${stage_wall[$i]}" 'BEGIN { print a + b }')"
+    cpu="$(awk -v a="$cpu" -v b="${stage_cpu[$i]}" 'BEGIN { print a + b }')"
   done
-  printf '%-34s %9.1f %9.1f\n' "total" "$wall" "$cpu" >&2
+  [[ -n "$current_stage" ]] && printf '%-44s %9s\n' "$current_stage" "failed" >&2
+  (($#)) && printf '%-44s %9s %9s\n' "  beside it: $1" "$2" "-" >&2
+  printf '%-44s %9.1f %9.1f\n' "total" "$wall" "$cpu" >&2
 }
 
 # Whatever happens, the table is printed; once the Windows tests have started, nothing of Wine is left
 # running (the last test waits for it too), and the last line says which build ran under Wine.
-wine_preset=""
+wine_preset="" wine_seconds=""
 finish() {
   local status=$?
   if [[ -n "$wine_preset" ]]; then
     export WINEPREFIX="$PWD/build-$wine_preset/wineprefix" WINELOADER="$wine_loader"
     timeout 120 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
   fi
-  stage_table
+  local beside=()
+  [[ -n "$wine_preset" && -f "$wine_seconds" ]] &&
+    beside=("Windows tests under Wine ($wine_bits-bit)" "$(cat "$wine_seconds")")
+  stage_table "${beside[@]}"
   rm -f "$times_file"
   [[ -n "$wine_preset" ]] && echo "test: the Windows tests ran on the $wine_bits-bit build (build-$wine_preset): $why" >&2
   exit "$status"
@@ -99,8 +109,6 @@ stage "native tests" ctest --preset default --parallel "$jobs"
 stage "sanitizer build" build asan
 stage "sanitizer tests" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --preset asan --parallel "$jobs"
-# A short fuzzing run of each target under both sanitizers; a finding fails the test command.
-stage "fuzzing, 30 s a target" scripts/fuzz.sh 30
 
 # The 32-bit programs are what users get: always built and checked, whether or not they can run here.
 # Where the 64-bit build carries the Windows tests, the 32-bit one builds only the two programs.
@@ -117,6 +125,29 @@ if [[ "$wine_bits" == 64 ]]; then
   stage "64-bit programs checked" scripts/check-windows-programs.sh build-win64 x86_64
 fi
 
+# The Windows tests mostly wait (for Wine to start, for a window to appear), so they run beside the
+# fuzzers, which get what processor time is left: they run for a fixed time whatever the load. Each
+# speaks once it has ended, the Windows tests' lines last.
 wine_preset="win$wine_bits"
-stage "Windows tests under Wine ($wine_bits-bit)" \
-  xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" ctest --preset "$wine_preset"
+wine_log="build-$wine_preset/wine-tests.log"
+wine_seconds="build-$wine_preset/wine-tests.seconds"
+rm -f "$wine_seconds"
+windows_tests() {
+  local start="$EPOCHREALTIME" status=0
+  xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" ctest --preset "$wine_preset" \
+    >"$wine_log" 2>&1 || status=$?
+  seconds_since "$start" >"$wine_seconds"
+  return "$status"
+}
+fuzzing_beside_windows_tests() {
+  local wine_pid fuzz_status=0 wine_status=0
+  windows_tests &
+  wine_pid=$!
+  # A finding fails the test command.
+  nice -n 10 scripts/fuzz.sh 30 || fuzz_status=$?
+  wait "$wine_pid" || wine_status=$?
+  cat "$wine_log"
+  ((wine_status == 0)) || echo "test: the Windows tests under Wine failed (exit $wine_status)" >&2
+  ((fuzz_status == 0 && wine_status == 0))
+}
+stage "fuzzing, 30 s a target" fuzzing_beside_windows_tests
