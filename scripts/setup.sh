@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
 # Installs what is missing on Debian 12, quietly when all is there. Runs as root.
-#   scripts/setup.sh pack   what building and running the pack needs: a C++ compiler, CMake and Ninja.
-#   scripts/setup.sh        everything the tests need besides: GoogleTest, the tool's libraries, Google
-#                           Benchmark, clang with its runtimes for fuzzing, the MinGW-w64 cross compilers for
-#                           the 32-bit and 64-bit Windows programs, Wine of both widths, an X server without
-#                           a screen to run them in, Chromium with Python for the plot viewer's browser tests,
-#                           Neovim for the language server's test in a real editor, Node.js to check the
-#                           viewer's script on its own, the whole header of cpp-httplib that the tool's
-#                           web server is compiled from (see fetch_httplib_header), and yaml-cpp built for
-#                           MinGW-w64 for the Windows tool (see build_yaml_cpp_for_windows).
+#   scripts/setup.sh pack     what building and running the pack needs: a C++ compiler, CMake and Ninja.
+#   scripts/setup.sh native   what the native build of the tests needs besides: GoogleTest, the tool's
+#                             libraries, Google Benchmark, Python and Node.js, and the whole header of
+#                             cpp-httplib that the tool's web server is compiled from (see
+#                             fetch_httplib_header).
+#   scripts/setup.sh          everything the tests need: the above, clang with its runtimes for fuzzing,
+#                             the MinGW-w64 cross compilers for the 32-bit and 64-bit Windows programs,
+#                             Wine of both widths, an X server without a screen to run them in, Chromium
+#                             for the plot viewer's browser tests, Neovim for the language server's test
+#                             in a real editor, and yaml-cpp built for MinGW-w64 for the Windows tool (see
+#                             build_yaml_cpp_for_windows).
 set -euo pipefail
 what="${1:-all}"
 
 pack_packages=(cmake ninja-build g++)
-test_packages=(libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev libyaml-cpp-dev pkgconf dpkg-dev libbenchmark-dev
-               g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth x11-utils clang libclang-rt-14-dev chromium
-               python3 neovim nodejs)
+native_packages=(libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev libyaml-cpp-dev pkgconf
+                 dpkg-dev libbenchmark-dev python3 nodejs)
+test_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth x11-utils clang libclang-rt-14-dev chromium neovim)
 # Wine with what it recommends: its X11 driver and its text drawing load the X and font libraries only at
 # run time, and those are recommendations; the 32-bit names make sure they are there for the 32-bit loader.
 # wine64 runs the 64-bit programs on hosts whose kernel cannot start 32-bit ones.
@@ -23,8 +25,9 @@ wine_packages=(wine wine32:i386 wine64 fonts-wine libfreetype6:i386 libfontconfi
                libxext6:i386 libxrender1:i386)
 case "$what" in
   pack) packages=("${pack_packages[@]}") wine=() ;;
-  all) packages=("${pack_packages[@]}" "${test_packages[@]}") wine=("${wine_packages[@]}") ;;
-  *) echo "usage: scripts/setup.sh [pack|all]" >&2; exit 64 ;;
+  native) packages=("${pack_packages[@]}" "${native_packages[@]}") wine=() ;;
+  all) packages=("${pack_packages[@]}" "${native_packages[@]}" "${test_packages[@]}") wine=("${wine_packages[@]}") ;;
+  *) echo "usage: scripts/setup.sh [pack|native|all]" >&2; exit 64 ;;
 esac
 
 missing() {
@@ -40,7 +43,7 @@ mapfile -t missing_wine < <(missing "${wine[@]}")
 # the same version instead, without either (CMakeLists.txt looks for it here).
 httplib_header=/usr/local/share/scenario-pack/cpp-httplib/httplib.h
 need_header=0
-[[ "$what" == all && ! -f "$httplib_header" ]] && need_header=1
+[[ "$what" != pack && ! -f "$httplib_header" ]] && need_header=1
 # The running-time engine's YAML reader: Debian's yaml-cpp is built for Linux, so the MinGW builds link a
 # static build of the same version's source package, one per Windows target (CMakeLists.txt looks here).
 yaml_cpp_prefix=/usr/local/share/scenario-pack/yaml-cpp

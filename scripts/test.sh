@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native build and its tests, the sanitizer build (clang) and
-# its tests, the Windows cross-builds, checked without running them, then a short fuzzing run of the
-# sanitizer build's libFuzzer targets beside the Windows tests under Wine (one test at a time, on a
-# virtual X display, in a Wine prefix of its own inside its build folder), which compare the Windows
-# programs with the native ones. At the end, a table of where the time went.
+# Builds everything and runs every test: the native build and its tests, the sanitizer build (clang), the
+# Windows cross-builds, checked without running them, then the sanitizer tests and a short fuzzing run of
+# the sanitizer build's libFuzzer targets while, beside them, one Windows build's tests run under Wine
+# (one test at a time, on a virtual X display, in a Wine prefix of its own inside its build folder),
+# comparing the Windows programs with the native ones. At the end, a table of where the time went.
 #
 # Which Windows build runs under Wine: the 32-bit one, the programs users get, where this host can start
 # 32-bit programs; the 64-bit one (same sources, same tests) where its kernel cannot, as some hosts' cannot.
@@ -12,8 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
 
-# Each stage's wall time and the processor time of what it ran (user + system, all cores). A stage that
-# ran beside another has its wall time shown indented under it, and is counted in that one's times.
+# Each stage's wall time and the processor time of what it ran (user + system, all cores).
 stage_names=() stage_wall=() stage_cpu=()
 # Sets cpu_now to the processor time of every command this shell has waited for; `times` runs here, in
 # this shell, since a subshell's children are not this shell's.
@@ -41,20 +40,44 @@ stage() {
   stage_wall+=("$(seconds_since "$start")")
   stage_cpu+=("$(awk -v a="$cpu_before" -v b="$cpu_now" 'BEGIN { printf "%.1f", b - a }')")
 }
-# The table; its arguments, NAME SECONDS, are a row for what ran beside the last stage, shown under it
-# with its wall time (its processor time is counted in that stage's).
+# The table; its arguments, NAME SECONDS, are a row for what ran in the background beside the stages
+# before it, with its wall time (its processor time is counted in theirs).
 stage_table() {
   local i wall=0 cpu=0
   ((${#stage_names[@]})) || [[ -n "$current_stage" ]] || return 0
-  printf '\n%-44s %9s %9s\n' "test: stage" "wall (s)" "cpu (s)" >&2
+  printf '\n%-52s %9s %9s\n' "test: stage" "wall (s)" "cpu (s)" >&2
   for i in "${!stage_names[@]}"; do
-    printf '%-44s %9s %9s\n' "${stage_names[$i]}" "${stage_wall[$i]}" "${stage_cpu[$i]}" >&2
+    printf '%-52s %9s %9s\n' "${stage_names[$i]}" "${stage_wall[$i]}" "${stage_cpu[$i]}" >&2
     wall="$(awk -v a="$wall" -v b="${stage_wall[$i]}" 'BEGIN { print a + b }')"
     cpu="$(awk -v a="$cpu" -v b="${stage_cpu[$i]}" 'BEGIN { print a + b }')"
   done
-  [[ -n "$current_stage" ]] && printf '%-44s %9s\n' "$current_stage" "failed" >&2
-  (($#)) && printf '%-44s %9s %9s\n' "  beside it: $1" "$2" "-" >&2
-  printf '%-44s %9.1f %9.1f\n' "total" "$wall" "$cpu" >&2
+  [[ -n "$current_stage" ]] && printf '%-52s %9s\n' "$current_stage" "failed" >&2
+  (($#)) && printf '%-52s %9s %9s\n' "$1" "$2" "-" >&2
+  printf '%-52s %9.1f %9.1f\n' "total" "$wall" "$cpu" >&2
+}
+
+# Waits for the installs started in the background and shows what they said; fails when they did.
+installs_pid="" installs_log=""
+wait_for_installs() {
+  local status=0
+  [[ -n "$installs_pid" ]] || return 0
+  wait "$installs_pid" || status=$?
+  installs_pid=""
+  cat "$installs_log" >&2
+  rm -f "$installs_log"
+  return "$status"
+}
+
+# Waits for the Windows tests started in the background and shows their lines; fails when they did.
+wine_pid=""
+wait_for_windows_tests() {
+  local status=0
+  [[ -n "$wine_pid" ]] || return 0
+  wait "$wine_pid" || status=$?
+  wine_pid=""
+  cat "$wine_log"
+  ((status == 0)) || echo "test: the Windows tests under Wine failed (exit $status)" >&2
+  return "$status"
 }
 
 # Whatever happens, the table is printed; once the Windows tests have started, nothing of Wine is left
@@ -62,13 +85,17 @@ stage_table() {
 wine_preset="" wine_seconds=""
 finish() {
   local status=$?
+  # A stage that failed while installs or the Windows tests ran leaves them to end (an install cut short
+  # could leave the package manager half done), and shows their lines too.
+  wait_for_installs || true
+  wait_for_windows_tests || true
   if [[ -n "$wine_preset" ]]; then
     export WINEPREFIX="$PWD/build-$wine_preset/wineprefix" WINELOADER="$wine_loader"
     timeout 120 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
   fi
   local beside=()
   [[ -n "$wine_preset" && -f "$wine_seconds" ]] &&
-    beside=("Windows tests under Wine ($wine_bits-bit)" "$(cat "$wine_seconds")")
+    beside=("  beside them: Windows tests under Wine ($wine_bits-bit)" "$(cat "$wine_seconds")")
   stage_table "${beside[@]}"
   rm -f "$times_file"
   [[ -n "$wine_preset" ]] && echo "test: the Windows tests ran on the $wine_bits-bit build (build-$wine_preset): $why" >&2
@@ -76,19 +103,11 @@ finish() {
 }
 trap finish EXIT
 
-stage "installs" scripts/setup.sh all
-
+# Which Windows build runs the Windows tests: asked once Wine is installed, unless chosen.
 wine_bits="${PACK_WINE_BITS:-}"
 case "$wine_bits" in
   32 | 64) why="chosen by PACK_WINE_BITS=$wine_bits" ;;
-  "")
-    # Ask the 32-bit Wine loader itself: on a kernel without 32-bit support it cannot even start.
-    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-      wine_bits=32 why="this host starts 32-bit programs"
-    else
-      wine_bits=64 why="this host cannot start 32-bit programs (the 32-bit Wine loader failed to start)"
-    fi
-    ;;
+  "") ;;
   *) echo "test: PACK_WINE_BITS must be 32 or 64, not \"$wine_bits\"" >&2; exit 64 ;;
 esac
 
@@ -102,13 +121,28 @@ build() {
   cmake --build "$dir" --parallel "$jobs" "$@"
 }
 
+# What the native build needs is installed first; the rest (the other compilers, Wine, Chromium, Neovim),
+# mostly downloading and unpacking, beside the native build.
+stage "installs for the native build" scripts/setup.sh native
+installs_log="$(mktemp)"
+scripts/setup.sh all >"$installs_log" 2>&1 &
+installs_pid=$!
 stage "native build" build default
+stage "the other installs awaited" wait_for_installs
+
+if [[ -z "$wine_bits" ]]; then
+  # Ask the 32-bit Wine loader itself: on a kernel without 32-bit support it cannot even start.
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    wine_bits=32 why="this host starts 32-bit programs"
+  else
+    wine_bits=64 why="this host cannot start 32-bit programs (the 32-bit Wine loader failed to start)"
+  fi
+fi
+
 stage "native tests" ctest --preset default --parallel "$jobs"
 
 # One clang build serves the sanitizer tests and the fuzz targets.
 stage "sanitizer build" build asan
-stage "sanitizer tests" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --preset asan --parallel "$jobs"
 
 # The 32-bit programs are what users get: always built and checked, whether or not they can run here.
 # Where the 64-bit build carries the Windows tests, the 32-bit one builds only the two programs.
@@ -126,8 +160,7 @@ if [[ "$wine_bits" == 64 ]]; then
 fi
 
 # The Windows tests mostly wait (for Wine to start, for a window to appear), so they run beside the
-# fuzzers, which get what processor time is left: they run for a fixed time whatever the load. Each
-# speaks once it has ended, the Windows tests' lines last.
+# sanitizer tests and the fuzzers; their lines are shown once they have ended.
 wine_preset="win$wine_bits"
 wine_log="build-$wine_preset/wine-tests.log"
 wine_seconds="build-$wine_preset/wine-tests.seconds"
@@ -139,15 +172,12 @@ windows_tests() {
   seconds_since "$start" >"$wine_seconds"
   return "$status"
 }
-fuzzing_beside_windows_tests() {
-  local wine_pid fuzz_status=0 wine_status=0
-  windows_tests &
-  wine_pid=$!
-  # A finding fails the test command.
-  nice -n 10 scripts/fuzz.sh 30 || fuzz_status=$?
-  wait "$wine_pid" || wine_status=$?
-  cat "$wine_log"
-  ((wine_status == 0)) || echo "test: the Windows tests under Wine failed (exit $wine_status)" >&2
-  ((fuzz_status == 0 && wine_status == 0))
-}
-stage "fuzzing, 30 s a target" fuzzing_beside_windows_tests
+windows_tests &
+wine_pid=$!
+
+stage "sanitizer tests" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --preset asan --parallel "$jobs"
+# A short run of each fuzz target; a finding fails the test command. The fuzzers run for a fixed time
+# whatever the load, so they leave the Windows tests the processor time those need.
+stage "fuzzing, 30 s a target" nice -n 10 scripts/fuzz.sh 30
+stage "the Windows tests' end awaited" wait_for_windows_tests
