@@ -4,6 +4,7 @@
 // missing or malformed is refused with the file, line, column and field.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,6 +14,10 @@
 #include "running_time/train.h"
 
 namespace pack::running_time {
+
+// The most a rolling-stock or running-path file may hold: a whole line's path is a few hundred kilobytes.
+constexpr std::uint64_t kMaxRailtoolkitFileBytes = 16 * 1024 * 1024;
+
 
 class FileError : public std::runtime_error {
  public:

@@ -5,7 +5,7 @@
 namespace pack {
 namespace {
 
-constexpr std::string_view kLines[] = {
+constexpr std::string_view kNotesLines[] = {
     "        Regione Valcastrina",
     "Linea Borgorosso-Montegrano C.le.",
     "",
@@ -40,6 +40,6 @@ constexpr std::string_view kLines[] = {
 
 }  // namespace
 
-std::span<const std::string_view> notesLines() { return kLines; }
+std::span<const std::string_view> notesLines() { return kNotesLines; }
 
 }  // namespace pack

@@ -6,7 +6,7 @@
 namespace pack {
 namespace {
 
-constexpr std::string_view kLines[] = {
+constexpr std::string_view kRouteLines[] = {
     "[generale]",
     "lunghezza percorso,    32850",
     "progressiva chilometrica uno,    0,    160850,    1",
@@ -242,6 +242,6 @@ constexpr std::string_view kLines[] = {
 
 }  // namespace
 
-std::span<const std::string_view> routeLines() { return kLines; }
+std::span<const std::string_view> routeLines() { return kRouteLines; }
 
 }  // namespace pack

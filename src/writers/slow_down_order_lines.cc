@@ -6,7 +6,7 @@
 namespace pack {
 namespace {
 
-constexpr std::string_view kLines[] = {
+constexpr std::string_view kSlowDownOrderLines[] = {
     "",
     "                               Modulo M. 3",
     "                           ORDINE DI RALLENTAMENTO",
@@ -59,6 +59,6 @@ constexpr std::string_view kLines[] = {
 
 }  // namespace
 
-std::span<const std::string_view> slowDownOrderLines() { return kLines; }
+std::span<const std::string_view> slowDownOrderLines() { return kSlowDownOrderLines; }
 
 }  // namespace pack

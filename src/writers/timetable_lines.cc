@@ -5,7 +5,7 @@
 namespace pack {
 namespace {
 
-constexpr std::string_view kLines[] = {
+constexpr std::string_view kTimetableLines[] = {
     "",
     "",
     // Boxes A (bars at columns 1 and 21), B (26 and 46) and C (72 and 96), with a free area between B
@@ -41,6 +41,6 @@ constexpr std::string_view kLines[] = {
 
 }  // namespace
 
-std::span<const std::string_view> timetableLines() { return kLines; }
+std::span<const std::string_view> timetableLines() { return kTimetableLines; }
 
 }  // namespace pack

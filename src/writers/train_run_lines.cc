@@ -5,7 +5,7 @@
 namespace pack {
 namespace {
 
-constexpr std::string_view kLines[] = {
+constexpr std::string_view kTrainRunLines[] = {
     "[generale]",
     "numero vetture,    8",
     "percentuale massa frenata,    105",
@@ -64,6 +64,6 @@ constexpr std::string_view kLines[] = {
 
 }  // namespace
 
-std::span<const std::string_view> trainRunLines() { return kLines; }
+std::span<const std::string_view> trainRunLines() { return kTrainRunLines; }
 
 }  // namespace pack

@@ -9,6 +9,7 @@
 #include "formats/file_names.h"
 #include "output/compiled_files.h"
 #include "tool/check/placement_log.h"
+#include "tool/describe/json_text.h"
 #include "tool/describe/timetable_findings.h"
 
 namespace pack {
@@ -92,11 +93,6 @@ std::string where(const RecordedError& e) {
     text += std::to_string(e.line);
   }
   return text + ": ";
-}
-
-template <typename T>
-nlohmann::json orNull(bool present, const T& value) {
-  return present ? nlohmann::json(value) : nlohmann::json(nullptr);
 }
 
 }  // namespace

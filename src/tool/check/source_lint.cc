@@ -23,9 +23,9 @@
 namespace pack {
 namespace {
 
-// A key or text in quotes, for the messages. Built by appending: GCC 12 warns falsely (-Wrestrict) about
-// "literal" + std::string once inlined.
-std::string quoted(std::string_view text) {
+// A key or text of the sources (code page 1252) in quotes, for the messages. Built by appending: GCC 12
+// warns falsely (-Wrestrict) about "literal" + std::string once inlined.
+std::string quotedCp1252(std::string_view text) {
   std::string q = "\"";
   q += cp1252ToUtf8(text);
   q += '"';
@@ -49,16 +49,16 @@ Field fromKey(const KeyField& key) { return {key.text, key.line, key.column, key
 std::string whyNotRead(std::string_view token, ValueWidth width) {
   std::string_view digits = token;
   if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
-  if (digits.empty()) return quoted(token) + " is a sign without digits";
+  if (digits.empty()) return quotedCp1252(token) + " is a sign without digits";
   if (digits.find_first_not_of("0123456789") != std::string_view::npos) {
     bool separator = token.find_first_of("\t;") != std::string_view::npos;
-    return quoted(token) + " is not a whole number" +
+    return quotedCp1252(token) + " is not a whole number" +
            (separator ? " (values are separated by commas, numbers also by blanks; not by tabs or semicolons)" : "");
   }
   switch (width) {
-    case ValueWidth::kInt16: return quoted(token) + " does not fit a 16-bit value (-32768 to 32767)";
-    case ValueWidth::kUint8: return quoted(token) + " does not fit a byte (0 to 255)";
-    default: return quoted(token) + " does not fit a 32-bit value (-2147483648 to 2147483647)";
+    case ValueWidth::kInt16: return quotedCp1252(token) + " does not fit a 16-bit value (-32768 to 32767)";
+    case ValueWidth::kUint8: return quotedCp1252(token) + " does not fit a byte (0 to 255)";
+    default: return quotedCp1252(token) + " does not fit a 32-bit value (-2147483648 to 2147483647)";
   }
 }
 
@@ -206,7 +206,7 @@ class Linter : public KeyPlaceListener {
     if (!key) {
       if (lastField_ && !isBlank(*lastField_)) {
         if (const EntryDefinition* e = findEntry(here, lastField_->text)) {
-          warn(FindingId::kLastFieldUnread, *lastField_, {quoted(lastField_->text), quoted(e->writtenKey)});
+          warn(FindingId::kLastFieldUnread, *lastField_, {quotedCp1252(lastField_->text), quotedCp1252(e->writtenKey)});
         }
       }
       return std::nullopt;
@@ -230,9 +230,9 @@ class Linter : public KeyPlaceListener {
     const Field comment = *std::exchange(cutComment_, std::nullopt);
     if (isBlank(key) || key.line == quietLine_) return;
     std::string rest = key.endsLine ? key.text : key.text + "," + std::string(walk_.reader().restOfLine());
-    std::string became = entry != nullptr ? quoted(entry->writtenKey) + " with the values after it"
+    std::string became = entry != nullptr ? quotedCp1252(entry->writtenKey) + " with the values after it"
                                           : "a key field that matches no entry";
-    warn(FindingId::kCommentCutByComma, comment, {quoted(comment.text), quoted(trimmed(rest)), became});
+    warn(FindingId::kCommentCutByComma, comment, {quotedCp1252(comment.text), quotedCp1252(trimmed(rest)), became});
     if (entry == nullptr) quietLine_ = key.line;
   }
 
@@ -243,8 +243,8 @@ class Linter : public KeyPlaceListener {
     for (std::size_t i = 0; i < entry.valueCount(); ++i) {
       if (reader.atEnd()) {
         std::string count = std::to_string(i), total = std::to_string(entry.valueCount());
-        warn(FindingId::kFileEndsInEntry, key, {count, total, quoted(keyAsWritten(read))}).readingStop =
-            "the file ends after " + count + " of the " + total + " values of " + quoted(keyAsWritten(read));
+        warn(FindingId::kFileEndsInEntry, key, {count, total, quotedCp1252(keyAsWritten(read))}).readingStop =
+            "the file ends after " + count + " of the " + total + " values of " + quotedCp1252(keyAsWritten(read));
         return read;
       }
       Field value = readValue(reader, entry.values[i].width);
@@ -267,18 +267,18 @@ class Linter : public KeyPlaceListener {
                   std::span<const EntryDefinition* const> elsewhere, std::string_view elsewhereName) {
     if (key.line == quietLine_) return;
     quietLine_ = key.line;
-    std::string k = quoted(key.text);
+    std::string k = quotedCp1252(key.text);
     if (const EntryDefinition* e = findIgnoringCase(here, key.text)) {
-      warn(FindingId::kKeyCase, key, {k, quoted(e->writtenKey)});
+      warn(FindingId::kKeyCase, key, {k, quotedCp1252(e->writtenKey)});
     } else if (const EntryDefinition* e = findEntry(elsewhere, key.text)) {
-      std::string which = trimmed(key.text) == e->writtenKey ? "" : " (" + quoted(e->writtenKey) + ")";
+      std::string which = trimmed(key.text) == e->writtenKey ? "" : " (" + quotedCp1252(e->writtenKey) + ")";
       warn(FindingId::kKeyOfOtherPart, key, {k, elsewhereName, which});
     } else if (const EntryDefinition* e = nearestEntry(here, key.text)) {
-      LintWarning& w = warn(FindingId::kKeyNearMiss, key, {k, quoted(e->writtenKey)});
+      LintWarning& w = warn(FindingId::kKeyNearMiss, key, {k, quotedCp1252(e->writtenKey)});
       // The key as written, without the blanks around it, is what the fix replaces.
       const std::size_t lead = std::min(key.text.find_first_not_of(' '), key.text.size());
       const std::size_t begin = key.column + lead;
-      w.fix = LintFix{"Write " + quoted(e->writtenKey), std::string(e->writtenKey), begin,
+      w.fix = LintFix{"Write " + quotedCp1252(e->writtenKey), std::string(e->writtenKey), begin,
                       begin + trimmed(key.text).size()};
     } else {
       warn(FindingId::kKeyUnknown, key, {k});
@@ -288,13 +288,13 @@ class Linter : public KeyPlaceListener {
   // A section header that holds an entry's key words is read as that entry.
   void headerRead(const Field& key, const EntryDefinition& entry) {
     warn(FindingId::kHeaderReadAsEntry, key,
-         {quoted(key.text), quoted(entry.writtenKey), std::to_string(entry.valueCount())});
+         {quotedCp1252(key.text), quotedCp1252(entry.writtenKey), std::to_string(entry.valueCount())});
   }
 
   // A comment field after a full run of others is taken as a key field.
   void commentRead(const Field& key, const EntryDefinition& entry) {
     warn(FindingId::kCommentReadAsKey, key,
-         {quoted(key.text), std::to_string(walk_.commentRun()), quoted(entry.writtenKey)});
+         {quotedCp1252(key.text), std::to_string(walk_.commentRun()), quotedCp1252(entry.writtenKey)});
   }
 
   // Warns when a position does not increase strictly over the previous entry of the same kind.
@@ -331,13 +331,13 @@ class Linter : public KeyPlaceListener {
         value.line != read.key.line || (value.endsLine && i + 1 < entry.valueCount() && !joinedValues);
     if (lineRanOut) {
       if (value.line == read.key.line) ++onKeyLine;
-      std::string takes = quoted(keyAsWritten(read)), total = std::to_string(entry.valueCount());
+      std::string takes = quotedCp1252(keyAsWritten(read)), total = std::to_string(entry.valueCount());
       std::string line = std::to_string(read.key.line), has = std::to_string(onKeyLine);
-      std::string what = value.line == read.key.line ? quoted(value.text) : quoted(value.text) + " of line " + std::to_string(value.line);
+      std::string what = value.line == read.key.line ? quotedCp1252(value.text) : quotedCp1252(value.text) + " of line " + std::to_string(value.line);
       LintWarning& w = warn(FindingId::kTooFewValues, read.key, {takes, total, line, has, what, valueName(read, i)});
       // The problem begins with the quoted field; `what` says where that field stands.
       w.readingStop = takes + " takes " + total + " values, line " + line + " has " + has + "; " + what +
-                                     value.problem.substr(quoted(value.text).size()) + " (" + valueName(read, i) + ")";
+                                     value.problem.substr(quotedCp1252(value.text).size()) + " (" + valueName(read, i) + ")";
       return;
     }
     std::string why = value.problem + " (" + valueName(read, i) + ")";
@@ -349,7 +349,7 @@ class Linter : public KeyPlaceListener {
     const EntryDefinition& entry = *read.entry;
     std::size_t onKeyLine = 0;
     for (const Field& v : read.values) onKeyLine += v.line == read.key.line;
-    std::string key = quoted(keyAsWritten(read)), total = std::to_string(entry.valueCount());
+    std::string key = quotedCp1252(keyAsWritten(read)), total = std::to_string(entry.valueCount());
     bool continued = onKeyLine < read.values.size();
     if (continued) warn(FindingId::kValuesContinued, read.key, {key, total, std::to_string(onKeyLine)});
     const Field& last = read.values.back();
@@ -357,7 +357,7 @@ class Linter : public KeyPlaceListener {
     quietLine_ = last.line;  // the fields left on it are read as keys: one warning says so
     if (entry.values.back() == ValueWidth::kText) {
       std::string rest(trimmed(walk_.reader().restOfLine()));
-      warn(FindingId::kTextCutByComma, last, {quoted(last.text), valueName(read, read.values.size() - 1), quoted(rest)});
+      warn(FindingId::kTextCutByComma, last, {quotedCp1252(last.text), valueName(read, read.values.size() - 1), quotedCp1252(rest)});
       return;
     }
     if (continued) return;
@@ -430,8 +430,8 @@ void checkCurveKey(Linter& lint, const Field& key) {
   if (lower == meant) return;
   bool sideLetter = lower.size() > 5 && lower.find_first_of("ds", 5) != std::string::npos;
   lint.warn(FindingId::kCurveKeyUnclear, key,
-            {quoted(written), sideLetter ? "not written as curvad or curvas and a class digit" : "no side letter d or s",
-             left ? "left" : "right", std::string_view(&digit, 1), quoted(meant)});
+            {quotedCp1252(written), sideLetter ? "not written as curvad or curvas and a class digit" : "no side letter d or s",
+             left ? "left" : "right", std::string_view(&digit, 1), quotedCp1252(meant)});
 }
 
 // Scenery 1 or 2, plain or marked; the joined type is the compile's to give.
@@ -456,7 +456,7 @@ void checkKilometrePost(Linter& lint, const EntryRead& read) {
     std::optional<std::int64_t> metre = read.at(i);
     if (!metre || *metre % 50 == 0) continue;
     const std::string what = i == 0 ? "the position" : "the value";
-    const std::string key = quoted(read.entry->writtenKey);
+    const std::string key = quotedCp1252(read.entry->writtenKey);
     lint.warn(FindingId::kKilometrePostOffGrid, read.values[i], {what, key, metres(*metre)}).readingStop =
         "the kilometre-post definition " + key + " at line " + std::to_string(read.key.line) + " has " + what +
         " " + metres(*metre) + ", not a multiple of 50; round it to 50 m";
@@ -557,9 +557,9 @@ void checkStationTime(Linter& lint, const EntryRead& read, TrainState& state) {
   std::string name = read.values.size() > 16 ? read.values[16].text : std::string();
   if (state.lastTime && time < *state.lastTime) {
     lint.warn(FindingId::kStationTimeBeforePrevious, read.values[13],
-              {clockText(time), quoted(name), clockText(*state.lastTime), quoted(state.lastTimedStation)});
+              {clockText(time), quotedCp1252(name), clockText(*state.lastTime), quotedCp1252(state.lastTimedStation)});
   } else if (!state.lastTime && state.clock && time < *state.clock) {
-    lint.warn(FindingId::kStationTimeBeforeClock, read.values[13], {clockText(time), quoted(name), clockText(*state.clock)});
+    lint.warn(FindingId::kStationTimeBeforeClock, read.values[13], {clockText(time), quotedCp1252(name), clockText(*state.clock)});
   }
   state.lastTime = time;
   state.lastTimedStation = name;

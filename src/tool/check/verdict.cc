@@ -11,6 +11,7 @@
 #include "tool/check/run_source.h"
 #include "tool/check/warning_groups.h"
 #include "tool/describe/findings.h"
+#include "tool/describe/json_text.h"
 
 namespace pack {
 namespace {
@@ -227,11 +228,6 @@ std::string severityWord(VerdictSeverity s) {
     case VerdictSeverity::kInformation: return "note";
   }
   return "warning";
-}
-
-template <typename T>
-nlohmann::json orNull(bool present, const T& value) {
-  return present ? nlohmann::json(value) : nlohmann::json(nullptr);
 }
 
 }  // namespace

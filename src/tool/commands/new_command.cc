@@ -85,7 +85,7 @@ class NewCommand : public ToolCommand {
     std::string moved;
     if (!pathFile_.empty()) {
       try {
-        running_time::RunningPath path = running_time::readRunningPath(platform->read(pathFile_, kMaxPathBytes), pathFile_);
+        running_time::RunningPath path = running_time::readRunningPath(platform->read(pathFile_, running_time::kMaxRailtoolkitFileBytes), pathFile_);
         RoundedPath rounded = roundPath(path);
         moved = roundingReport(path, rounded);
         fromPath = pathSources(rounded);
@@ -129,7 +129,6 @@ class NewCommand : public ToolCommand {
   }
 
  private:
-  static constexpr std::uint64_t kMaxPathBytes = 16 * 1024 * 1024;
 
   static std::string fixed(double v, int decimals) {
     char buffer[48];

@@ -16,8 +16,6 @@ namespace {
 
 using namespace running_time;
 
-constexpr std::uint64_t kMaxYamlBytes = 16 * 1024 * 1024;
-
 class RuntimeCommand : public ToolCommand {
  public:
   RuntimeCommand() : ToolCommand("runtime") {}
@@ -45,8 +43,8 @@ class RuntimeCommand : public ToolCommand {
   int run(std::ostream& out, std::ostream& err) override {
     std::unique_ptr<Platform> platform = makeNativePlatform();
     try {
-      Train train = assembleTrain(readRollingStock(platform->read(trainFile_, kMaxYamlBytes), trainFile_));
-      RunningPath path = readRunningPath(platform->read(pathFile_, kMaxYamlBytes), pathFile_);
+      Train train = assembleTrain(readRollingStock(platform->read(trainFile_, kMaxRailtoolkitFileBytes), trainFile_));
+      RunningPath path = readRunningPath(platform->read(pathFile_, kMaxRailtoolkitFileBytes), pathFile_);
       RunResult run = fastestRun(train, lineOf(path, train.lengthM), {step_, 0});
       json_ ? printJson(train, path, run, out) : printText(train, path, run, out);
     } catch (const IoError& e) {

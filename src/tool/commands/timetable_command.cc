@@ -21,8 +21,6 @@ namespace {
 
 using namespace running_time;
 
-constexpr std::uint64_t kMaxYamlBytes = 16 * 1024 * 1024;
-
 struct CompiledFiles {
   std::vector<TrackCell> cells;
   std::array<ScenarioRecord, kTableRows> table{};
@@ -80,7 +78,7 @@ class TimetableCommand : public ScenarioCommand {
       current = trainFile_;
       Train train = trainFile_.empty()
                         ? defaultScenarioTrain(scenarioCars(files.table))
-                        : assembleTrain(readRollingStock(platform->read(trainFile_, kMaxYamlBytes), trainFile_));
+                        : assembleTrain(readRollingStock(platform->read(trainFile_, kMaxRailtoolkitFileBytes), trainFile_));
       CompiledScenario scenario{files.cells, files.table, codec::cellCurvatures(files.plan, files.cells.size())};
       Timetable tt = scenarioTimetable(train, scenario, settings_);
       if (!files.planNote.empty()) tt.notes.push_back(files.planNote);

@@ -7,14 +7,13 @@
 
 #include "compiler/cell_codec.h"
 #include "formats/route_format.h"
+#include "tool/decompile/decompile_values.h"
 
 namespace pack {
 namespace {
 
 constexpr std::int32_t kMarkerStep = codec::kMountainMarkerSpacing;
 constexpr std::int32_t kEmptyStretchBack = 200;
-
-std::string num(std::int64_t v) { return std::to_string(v); }
 
 struct Stretch {
   std::int32_t first = 0;

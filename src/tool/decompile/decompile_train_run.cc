@@ -9,6 +9,7 @@
 #include "compiler/cell_codec.h"
 #include "compiler/rounding.h"
 #include "formats/train_run_format.h"
+#include "tool/decompile/decompile_values.h"
 
 namespace pack {
 namespace {
@@ -17,7 +18,6 @@ using codec::kWarnedFrom;
 using codec::kWarningCells;
 constexpr std::int64_t kLeftProtection = static_cast<int>(codec::SignalKind::kProtection);  // keeps its time
 
-std::string num(std::int64_t v) { return std::to_string(v); }
 std::string position(std::int64_t cellAfterPosition) { return num((cellAfterPosition - 1) * kCellLength); }
 
 // An entry and the approach marks it writes (cell, mark), for the order of the lines.

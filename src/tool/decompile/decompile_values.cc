@@ -18,8 +18,6 @@ using codec::kKilometreFlagRaise;
 using codec::kReservedCellValue;
 using codec::kReservedTableValue;
 
-std::string num(std::int64_t v) { return std::to_string(v); }
-
 // The column as the compile writes it, step by step: used to check the encoding and nothing else.
 class ColumnFill {
  public:

@@ -5,11 +5,15 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "tool/decompile/decompile.h"
 
 namespace pack {
+
+// A whole number as the sources write it.
+inline std::string num(std::int64_t v) { return std::to_string(v); }
 
 // How a column is filled from its entries: each entry writes the value in force into the cells from
 // the next unwritten one up to the cell before its own (at least one cell when its cell is above 0), then

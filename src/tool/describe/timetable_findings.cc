@@ -22,17 +22,17 @@ std::vector<TimetableFinding> timetableFindings(std::span<const TrackCell> cells
     if (s.verdict != Verdict::kImpossible && s.verdict != Verdict::kTight) continue;
     const Stop& from = tt.stops[s.from];
     const Stop& to = tt.stops[s.to];
-    std::string at = clockText(*to.timeS);
-    std::string scheduled = clockText(*s.scheduledS);
+    std::string at = running_time::clockText(*to.timeS);
+    std::string scheduled = running_time::clockText(*s.scheduledS);
     // Whole seconds, never less than the run takes.
-    std::string needs = clockText(std::ceil(*s.minimumS - 1e-9));
+    std::string needs = running_time::clockText(std::ceil(*s.minimumS - 1e-9));
     if (s.verdict == Verdict::kImpossible) {
       findings.push_back({FindingId::kSectionCannotBeKept, from.row, to.row,
                           findingMessage(FindingId::kSectionCannotBeKept, {to.name, at, scheduled, from.name, needs})});
     } else {
       findings.push_back({FindingId::kSectionTight, from.row, to.row,
                           findingMessage(FindingId::kSectionTight,
-                                         {to.name, at, scheduled, from.name, needs, clockText(s.recommendedS)})});
+                                         {to.name, at, scheduled, from.name, needs, running_time::clockText(s.recommendedS)})});
     }
   }
   return findings;
