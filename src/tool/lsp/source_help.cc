@@ -43,7 +43,15 @@ std::string valueDetails(const EntryDefinition& entry, std::size_t index) {
   const ValueDefinition& v = entry.values[index];
   std::string text = std::string(v.meaning);
   std::string range = rangeText(v);
-  if (!range.empty()) text += "\n\nRange: " + range + (v.unit.empty() ? "" : " " + std::string(v.unit)) + ".";
+  if (range.empty()) return text;
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "literal" + std::string once inlined.
+  text += "\n\nRange: ";
+  text += range;
+  if (!v.unit.empty()) {
+    text += ' ';
+    text += v.unit;
+  }
+  text += '.';
   return text;
 }
 
